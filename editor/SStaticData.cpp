@@ -1,0 +1,7 @@
+#include "editor/SStaticData.h"
+
+// The colour table and the caches arrive with the toolkit; until then there
+// is nothing to build or to free.
+void SStaticData::AddColours() {}
+
+void SStaticData::Clear() {}
