@@ -1,0 +1,281 @@
+#include "editor/SPluginEditor.h"
+
+#include "editor/SGlobals.h"
+#include "plugin/AudioEffectX.h"
+#include "plugin/LoadFailure.h"
+#include "plugin/ModuleState.h"
+#include "plugin/SPlugin.h"
+#include "runtime/SThread.h"
+
+#include <X11/Xlib.h>
+
+#include <cstring>
+
+namespace {
+
+// Host product strings are searched in this order; the first hit wins.
+struct HostPattern {
+    const char* text;
+    int32_t kind;
+};
+
+constexpr HostPattern kHostPatterns[] = {
+    {"Samplitude", kHostSamplitude}, {"SAVIHost", kHostSaviHost},
+    {"Melodyne", kHostMelodyne},     {"Tracktion", kHostTracktion},
+    {"Cantabile", kHostCantabile},   {"Phrazor", kHostPhrazor},
+    {"Usine", kHostUsine},           {"energyXT", kHostEnergyXT},
+};
+
+constexpr int kHostTextSize = 128;
+
+// A running idle pass gets this long to finish before close goes on.
+constexpr unsigned kCloseGraceMs = 25;
+
+}  // namespace
+
+SPluginEditor::SPluginEditor(AudioEffect* effect, SGlobals* instanceGlobals, int& result)
+    : AEffEditor(effect),
+      idleCell{0, nullptr},
+      editorNumber(0),
+      globals(instanceGlobals),
+      panel(nullptr),
+      plugin(effect),
+      hostKind(kHostUnknown),
+      indexedPending(0),
+      reserved(0),
+      neverOpened(1),
+      isOpen(0),
+      rect{0, 0, 0, 0},
+      cursor(nullptr),
+      parentWindow(0),
+      container(nullptr),
+      messageDialog(nullptr),
+      containerWindow(0),
+      owner(dynamic_cast<SPlugin*>(effect))
+{
+    updateFlag = 0;
+    // The idle thread and the host's GUI thread use Xlib besides the
+    // thread that constructs us.
+    XInitThreads();
+    ClearPending();
+    GetHostApp(result);
+}
+
+SPluginEditor::~SPluginEditor()
+{
+    if (IsOpen())
+        close();
+}
+
+AudioEffectX* SPluginEditor::Host() const { return dynamic_cast<AudioEffectX*>(plugin); }
+
+void SPluginEditor::GetHostApp(int& result)
+{
+    AudioEffectX* host = Host();
+    if (host == nullptr)
+        return;
+    char vendor[kHostTextSize] = {};
+    char product[kHostTextSize] = {};
+    host->getHostVendorString(vendor);
+    host->getHostProductString(product);
+    product[kHostTextSize - 1] = 0;
+
+    hostKind = kHostUnknown;
+    if (product[0] == 0)
+        return;
+    if (std::strstr(product, "Cubase") != nullptr) {
+        hostKind = host->getHostVendorVersion() > kCubase4Version ? kHostCubase4 : kHostCubase;
+        return;
+    }
+    for (const HostPattern& pattern : kHostPatterns) {
+        if (std::strstr(product, pattern.text) != nullptr) {
+            hostKind = pattern.kind;
+            break;
+        }
+    }
+    if (hostKind == kHostUsine)
+        result = kLoadHostRefused;
+}
+
+void SPluginEditor::CopyPluginTexts()
+{
+    if (owner == nullptr || globals == nullptr)
+        return;
+    if (owner->nameText != nullptr) {
+        globals->binaryName.Clear(false);
+        globals->binaryName.Append(owner->nameText->data);
+    }
+    if (owner->directoryText != nullptr) {
+        globals->binaryDirectory.Clear(false);
+        globals->binaryDirectory.Append(owner->directoryText->data);
+    }
+}
+
+// Only the flag is guarded: the plug-in reads it under the same mutex
+// before it posts updates from its own threads.
+void SPluginEditor::SetEditorClosed(uint8_t closed)
+{
+    if (owner == nullptr)
+        return;
+    owner->mutex.Lock();
+    owner->editorClosed = closed;
+    owner->mutex.Unlock();
+}
+
+bool SPluginEditor::open(void* parent)
+{
+    systemWindow = parent;
+    parentWindow = reinterpret_cast<uintptr_t>(parent);
+    if (globals != nullptr)
+        globals->parentWindow = parentWindow;
+    CopyPluginTexts();
+    SetSize(kWidth, kHeight);
+    neverOpened = 0;
+    if (globals != nullptr)
+        editorNumber = globals->identifierCounter.fetch_add(1) + 1;
+    idleCell.function = &SPluginEditor::idlestatic;
+    SetEditorClosed(0);
+    isOpen = 1;
+    // The first idle pass after opening redraws everything.
+    postUpdate();
+    return true;
+}
+
+void SPluginEditor::close()
+{
+    SetEditorClosed(1);
+    isOpen = 0;
+    kvor::threading::SThread::Sleep(kCloseGraceMs);
+    parentWindow = 0;
+    if (globals != nullptr) {
+        globals->currentCursor = nullptr;
+        globals->parentWindow = 0;
+    }
+}
+
+// A full refresh covers every index, so it wins over pending indexed ones.
+void SPluginEditor::idle()
+{
+    if (!IsOpen())
+        return;
+    if (__atomic_exchange_n(&updateFlag, 0, __ATOMIC_ACQ_REL) != 0) {
+        update();
+        return;
+    }
+    if (indexedPending.exchange(0) != 0)
+        updateIndexed();
+}
+
+void SPluginEditor::update()
+{
+    if (!IsOpen())
+        return;
+    ClearPending();
+    RefreshPanel(-1);
+}
+
+void SPluginEditor::postUpdate() { __atomic_store_n(&updateFlag, 1, __ATOMIC_RELEASE); }
+
+void SPluginEditor::updateIndexed()
+{
+    if (!IsOpen())
+        return;
+    for (long i = 0; i < kPendingEntries; ++i)
+        if (pending[i].exchange(0) != 0)
+            RefreshPanel(i);
+}
+
+// The entry goes in before the word, so an idle pass that sees the word
+// also sees the entry.
+void SPluginEditor::postUpdateIndexed(long index)
+{
+    if (index < 0 || index >= kPendingEntries)
+        return;
+    pending[index] = 1;
+    indexedPending = 1;
+}
+
+void SPluginEditor::updateAtIndex(long index)
+{
+    if (!IsOpen() || static_cast<unsigned long>(index) >= kPendingEntries)
+        return;
+    pending[index] = 0;
+    RefreshPanel(index);
+}
+
+// The panel's slow timer has nothing to do.
+void SPluginEditor::idleslow() {}
+
+void SPluginEditor::idlestatic(void* editor)
+{
+    if (editor != nullptr)
+        static_cast<SPluginEditor*>(editor)->idle();
+}
+
+void SPluginEditor::RefreshPanel(long) {}
+
+bool SPluginEditor::HostSizesWindow()
+{
+    return owner != nullptr && owner->HostCanDo("sizeWindow") == 1;
+}
+
+void SPluginEditor::ResizeParent(int width, int height)
+{
+    Display* display = dp.load();
+    if (display == nullptr)
+        display = dps;
+    if (display == nullptr || parentWindow == 0)
+        return;
+    XResizeWindow(display, parentWindow, width, height);
+    XFlush(display);
+}
+
+void SPluginEditor::WriteRect(int width, int height)
+{
+    if (owner != nullptr)
+        owner->editorRect = ERect{0, 0, static_cast<int16_t>(height), static_cast<int16_t>(width)};
+}
+
+void SPluginEditor::SetSize(int width, int height)
+{
+    WriteRect(width, height);
+    if (!HostSizesWindow())
+        ResizeParent(width, height);
+    if (AudioEffectX* host = Host())
+        host->sizeWindow(width, height);
+}
+
+void SPluginEditor::ChangeSize(int dx, int dy)
+{
+    if ((dx == 0 && dy == 0) || owner == nullptr)
+        return;
+    ERect& r = owner->editorRect;
+    r.right = static_cast<int16_t>(r.right + dx);
+    r.bottom = static_cast<int16_t>(r.bottom + dy);
+    const int width = r.right - r.left;
+    const int height = r.bottom - r.top;
+    if (HostSizesWindow())
+        r = ERect{0, 0, static_cast<int16_t>(height), static_cast<int16_t>(width)};
+    else
+        ResizeParent(width, height);
+    owner->sizeWindow(width, height);
+}
+
+void SPluginEditor::Resize(int width, int height)
+{
+    WriteRect(width, height);
+    if (AudioEffectX* host = Host())
+        host->sizeWindow(width, height);
+}
+
+ERect* SPluginEditor::GetRect()
+{
+    rect = ERect{0, 0, kHeight, kWidth};
+    return &rect;
+}
+
+void SPluginEditor::ClearPending()
+{
+    for (std::atomic<uint8_t>& entry : pending)
+        entry = 0;
+}

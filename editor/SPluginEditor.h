@@ -1,0 +1,123 @@
+// The plug-in's editor: what the VST 2 layer hands the host's editor calls
+// to. It classifies the host, sizes the host's window, and turns the update
+// notifications of the plug-in into panel refreshes run from the idle pass.
+#pragma once
+
+#include "plugin/AEffEditor.h"
+#include "plugin/VstRecords.h"
+
+#include <atomic>
+#include <cstdint>
+
+class AudioEffect;
+class AudioEffectX;
+class SGlobals;
+class SPlugin;
+class SPluginPanel;
+
+namespace kvor::gui {
+class SControl;
+class SCursor;
+class SMessageDialog;
+}  // namespace kvor::gui
+
+// Host kinds that host recognition reports; the plug-in names the host by
+// them.
+enum HostKind : int32_t {
+    kHostUnknown = 0,
+    kHostEnergyXT = 2,
+    kHostCantabile = 5,
+    kHostSaviHost = 6,
+    kHostMelodyne = 7,
+    kHostCubase = 8,
+    kHostCubase4 = 9,
+    kHostSamplitude = 10,
+    kHostTracktion = 11,
+    kHostPhrazor = 12,
+    kHostUsine = 13,
+};
+
+class SPluginEditor : public AEffEditor {
+public:
+    static constexpr int kWidth = 170;
+    static constexpr int kHeight = 200;
+    static constexpr long kPendingEntries = 256;
+    // Vendor versions above this are Cubase 4 and later.
+    static constexpr VstInt32 kCubase4Version = 0x2007;
+
+    // Sets result to the host-refused load code when the host is one the
+    // plug-in does not run in.
+    SPluginEditor(AudioEffect* effect, SGlobals* globals, int& result);
+    ~SPluginEditor() override;
+
+    bool open(void* parent) override;
+    void close() override;
+    void idle() override;
+    void update() override;
+    void postUpdate() override;
+    void updateIndexed() override;
+    void postUpdateIndexed(long index) override;
+    void updateAtIndex(long index) override;
+    virtual void idleslow();
+
+    void GetHostApp(int& result);
+    void SetSize(int width, int height);
+    void ChangeSize(int dx, int dy);
+    void Resize(int width, int height);
+    ERect* GetRect();
+
+    // The idle thread's entry: editor is the SPluginEditor to drive.
+    static void idlestatic(void* editor);
+
+    int32_t GetHostKind() const { return hostKind; }
+    bool IsOpen() const { return isOpen.load() != 0; }
+    int32_t EditorNumber() const { return editorNumber; }
+
+protected:
+    // Refreshes the panel's controls for one parameter index, or all of
+    // them for -1. Runs on the idle thread, or on the caller's thread for
+    // updateAtIndex.
+    virtual void RefreshPanel(long index);
+    // Resizes the host's window when the host will not do it itself.
+    virtual void ResizeParent(int width, int height);
+
+private:
+    // The idle thread calls through the function word of this cell.
+    struct IdleCell {
+        uintptr_t reserved;
+        void (*function)(void*);
+    };
+
+    // Whether the host sizes its window itself; only an answer of exactly 1
+    // means yes.
+    bool HostSizesWindow();
+    AudioEffectX* Host() const;
+    void WriteRect(int width, int height);
+    void SetEditorClosed(uint8_t closed);
+    void CopyPluginTexts();
+    void ClearPending();
+
+    IdleCell idleCell;
+    int32_t editorNumber;
+    SGlobals* globals;
+    // Made with the toolkit's windows at the first opening; null until then.
+    SPluginPanel* panel;
+    AudioEffect* plugin;
+    int32_t hostKind;
+    // Read by the idle thread while any thread posts.
+    std::atomic<int32_t> indexedPending;
+    int32_t reserved;
+    uint8_t neverOpened;
+    std::atomic<uint8_t> isOpen;
+    ERect rect;
+    // Toolkit objects like the panel: null until the toolkit makes them.
+    kvor::gui::SCursor* cursor;
+    unsigned long parentWindow;
+    kvor::gui::SControl* container;
+    kvor::gui::SMessageDialog* messageDialog;
+    unsigned long containerWindow;
+    std::atomic<uint8_t> pending[kPendingEntries];
+    // The plug-in base whose flag, rectangle and texts the editor keeps;
+    // null when the effect is some other kind.
+    SPlugin* owner;
+};

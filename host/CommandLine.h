@@ -1,0 +1,26 @@
+// The command line of tarvenna-host: a command, its arguments, and the
+// options that set the host's answers (shared by every command).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "host/HostConfig.h"
+
+namespace tarvenna::host::cli {
+
+struct CommandLine {
+    std::string command;
+    std::vector<std::string> arguments;
+    HostConfig host;
+    bool help = false;
+    // Set when the line cannot be understood; the other fields are partial.
+    std::string error;
+};
+
+CommandLine parseCommandLine(const std::vector<std::string>& words);
+
+// Help text for the host options, one per line.
+const char* hostOptionsHelp();
+
+}  // namespace tarvenna::host::cli

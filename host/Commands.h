@@ -1,0 +1,29 @@
+// The commands of tarvenna-host. A new command is one function here, its
+// own source file, and one row in the table in main.cpp.
+#pragma once
+
+#include <ostream>
+
+#include "host/CommandLine.h"
+
+namespace tarvenna::host::cli {
+
+// Exit codes shared by every command.
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+
+using CommandProc = int (*)(const CommandLine& line, std::ostream& out, std::ostream& err);
+
+struct Command {
+    const char* name;
+    const char* synopsis;
+    const char* summary;
+    CommandProc run;
+};
+
+// info <module.so>: loads the module, creates one instance, prints what a
+// host sees of it, closes it and unloads.
+int runInfo(const CommandLine& line, std::ostream& out, std::ostream& err);
+
+}  // namespace tarvenna::host::cli

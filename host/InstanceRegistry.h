@@ -1,0 +1,37 @@
+// Finds the HostInstance behind a request. Internal to the host library.
+#pragma once
+
+#include "plugin/VstRecords.h"
+
+namespace tarvenna::host {
+
+class HostInstance;
+
+namespace registry {
+
+void add(AEffect* effect, HostInstance* instance);
+void remove(AEffect* effect);
+
+// Answers a request for whichever instance it belongs to: the registered
+// owner of `effect`, else the instance this thread is creating. The lookup
+// lock is held while answering, so a closing instance cannot vanish midway.
+VstIntPtr answer(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                 float opt);
+
+std::size_t strayCount();
+
+// Marks the instance whose entry call runs on this thread, for the requests
+// made before its record is known.
+class CreationScope {
+public:
+    explicit CreationScope(HostInstance* instance);
+    ~CreationScope();
+    CreationScope(const CreationScope&) = delete;
+    CreationScope& operator=(const CreationScope&) = delete;
+
+private:
+    HostInstance* previous_;
+};
+
+}  // namespace registry
+}  // namespace tarvenna::host

@@ -1,0 +1,203 @@
+#include "plugin/SPlugin.h"
+
+#include "editor/SGlobals.h"
+#include "editor/SPluginEditor.h"
+#include "plugin/ModuleState.h"
+#include "runtime/SFilePath.h"
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+constexpr VstInt32 kPrograms = 1;
+constexpr VstInt32 kParameters = 4;
+constexpr VstInt32 kChannels = 2;
+constexpr int kNameBuffer = 128;
+
+// Indexed by host kind.
+constexpr const char* kHostNames[] = {
+    "(unknown)",  "Sonar",          "Energy XT",       "Project 5",
+    "FL Studio",  "Cantabile",      "SaviHost",        "Melodyne",
+    "Cubase/Nuendo", "Cubase4/Nuendo4", "Samplitude",  "Tracktion",
+    "Phrazor",    "Usine",
+};
+constexpr int32_t kHostNameCount = sizeof(kHostNames) / sizeof(kHostNames[0]);
+
+constexpr const char* kCapabilities[] = {
+    "sendVstMidiEvent", "sendVstEvents", "receiveVstEvents", "receiveVstMidiEvent",
+    "receiveVstTimeInfo",
+};
+
+}  // namespace
+
+SPlugin::SPlugin(audioMasterCallback hostCallback, int& result)
+    : AudioEffectX(hostCallback, kPrograms, kParameters),
+      editorClosed(1),
+      suspended(1),
+      pluginEditor(nullptr),
+      editorRect{0, 0, SPluginEditor::kHeight, SPluginEditor::kWidth},
+      globals(nullptr),
+      nameText(nullptr),
+      directoryText(nullptr)
+{
+    globals = new SGlobals;
+    pluginEditor = new SPluginEditor(this, globals, result);
+    editor = pluginEditor;
+    setFlag(effFlagsHasEditor, true);
+
+    isSynth(true);
+    setUniqueID(kPluginUniqueID);
+    setNumInputs(kChannels);
+    setNumOutputs(kChannels);
+    canProcessReplacing(true);
+    hasVu(false);
+    hasClip(false);
+    programsAreChunks(true);
+    canMono(true);
+    suspended = 1;
+}
+
+// The editor goes first: closing it still touches our mutex, flag and
+// texts. The layer would delete it again, so its pointer is cleared.
+SPlugin::~SPlugin()
+{
+    delete pluginEditor;
+    pluginEditor = nullptr;
+    editor = nullptr;
+    delete nameText;
+    nameText = nullptr;
+    delete directoryText;
+    directoryText = nullptr;
+    delete globals;
+    globals = nullptr;
+}
+
+VstIntPtr SPlugin::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                              float opt)
+{
+    switch (opcode) {
+    case effEditGetRect:
+        if (ptr == nullptr)
+            return 0;
+        *static_cast<ERect**>(ptr) = &editorRect;
+        return reinterpret_cast<VstIntPtr>(&editorRect);
+    case effEditOpen: {
+        if (ptr == nullptr)
+            return 0;
+        // Only the first opening's display counts: the toolkit keeps using it.
+        Display* unset = nullptr;
+        dp.compare_exchange_strong(unset, reinterpret_cast<Display*>(value));
+        if (pluginEditor != nullptr)
+            pluginEditor->open(ptr);
+        return 1;
+    }
+    case effEditClose:
+        if (pluginEditor != nullptr)
+            pluginEditor->close();
+        return 1;
+    case effEditIdle:
+        // The editor is driven by the toolkit's idle thread instead.
+        return 0;
+    default:
+        return AudioEffectX::dispatcher(opcode, index, value, ptr, opt);
+    }
+}
+
+void SPlugin::open() {}
+
+void SPlugin::close() {}
+
+void SPlugin::setSampleRate(float rate) { sampleRate = rate; }
+
+void SPlugin::setBlockSize(VstInt32 size) { blockSize = size; }
+
+void SPlugin::suspend() { suspended = 1; }
+
+// The texts are made once: the host's directory is asked for only at the
+// first resume, even when it answered nothing.
+void SPlugin::resume()
+{
+    if (nameText == nullptr)
+        MakeNameText();
+    if (directoryText == nullptr)
+        MakeDirectoryText();
+    wantEvents(1);
+    suspended = 0;
+}
+
+void SPlugin::MakeNameText()
+{
+    nameText = new kvor::data::datastring<32, char>;
+    char name[kNameBuffer] = {};
+    getEffectName(name);
+    name[kNameBuffer - 1] = 0;
+    nameText->Append(name);
+}
+
+void SPlugin::MakeDirectoryText()
+{
+    directoryText = new kvor::data::datastring<32, char>;
+    const char* answer = static_cast<const char*>(getDirectory());
+    if (answer == nullptr)
+        return;
+    // The directory is never longer than the host's text, however long
+    // that is.
+    std::vector<char> directory(std::strlen(answer) + 1, 0);
+    kvor::file::SFilePath::GetDir(directory.data(), answer, -1);
+    directoryText->Append(directory.data());
+}
+
+bool SPlugin::getInputProperties(VstInt32, VstPinProperties*) { return false; }
+
+bool SPlugin::getOutputProperties(VstInt32, VstPinProperties*) { return false; }
+
+bool SPlugin::getEffectName(char* name)
+{
+    std::strcpy(name, kPluginProduct);
+    return true;
+}
+
+bool SPlugin::getVendorString(char* text)
+{
+    std::strcpy(text, kPluginVendor);
+    return true;
+}
+
+bool SPlugin::getProductString(char* text)
+{
+    std::strcpy(text, kPluginProduct);
+    return true;
+}
+
+VstInt32 SPlugin::getVendorVersion() { return kPluginVendorVersion; }
+
+// Unknown capabilities are -1 ("cannot"), never 0 ("don't know").
+VstInt32 SPlugin::canDo(char* text)
+{
+    if (text == nullptr)
+        return -1;
+    for (const char* capability : kCapabilities)
+        if (std::strcmp(text, capability) == 0)
+            return 1;
+    return -1;
+}
+
+const char* SPlugin::PluginHostName() const
+{
+    if (pluginEditor == nullptr)
+        return "";
+    return HostNameForKind(pluginEditor->GetHostKind());
+}
+
+const char* SPlugin::HostNameForKind(int32_t kind)
+{
+    if (kind < 0 || kind >= kHostNameCount)
+        return kHostNames[0];
+    return kHostNames[kind];
+}
+
+VstIntPtr SPlugin::HostCanDo(const char* text)
+{
+    return callHost(audioMasterCanDo, 0, 0, const_cast<char*>(text));
+}

@@ -1,0 +1,74 @@
+// The plug-in base between the VST 2 layer and the relay node: fixes what
+// the host sees of the plug-in, owns the editor and the instance's GUI
+// bundle, answers the editor opcodes itself and names the host.
+#pragma once
+
+#include "plugin/AudioEffectX.h"
+#include "runtime/SMutex.h"
+#include "runtime/datastring.h"
+
+#include <atomic>
+#include <cstdint>
+
+class SGlobals;
+class SPluginEditor;
+
+// The maker's name, reported as the vendor string.
+inline constexpr char kPluginVendor[] = "tarvenna.example";
+inline constexpr char kPluginProduct[] = "Tarvenna";
+inline constexpr VstInt32 kPluginVendorVersion = 104;
+// "QRNe", first character in the most significant byte.
+inline constexpr VstInt32 kPluginUniqueID = 0x51524E65;
+
+class SPlugin : public AudioEffectX {
+public:
+    // The editor's host recognition may set result to the host-refused
+    // code; the caller of the outermost constructor acts on it.
+    SPlugin(audioMasterCallback hostCallback, int& result);
+    ~SPlugin() override;
+
+    VstIntPtr dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                         float opt) override;
+    void open() override;
+    void close() override;
+    void setSampleRate(float rate) override;
+    void setBlockSize(VstInt32 size) override;
+    void suspend() override;
+    void resume() override;
+    bool getInputProperties(VstInt32 index, VstPinProperties* properties) override;
+    bool getOutputProperties(VstInt32 index, VstPinProperties* properties) override;
+    bool getEffectName(char* name) override;
+    bool getVendorString(char* text) override;
+    bool getProductString(char* text) override;
+    VstInt32 getVendorVersion() override;
+    VstInt32 canDo(char* text) override;
+
+    // The host's name for the load-failure text; a constant, never freed.
+    // Empty when there is no editor to have recognised the host.
+    const char* PluginHostName() const;
+    static const char* HostNameForKind(int32_t kind);
+
+    // The host's raw answer to a capability query: 1 yes, -1 no, 0 unknown.
+    // canHostDo folds -1 into yes, which some callers cannot afford.
+    VstIntPtr HostCanDo(const char* text);
+
+protected:
+    friend class SPluginEditor;
+
+    // 1 while the editor is not open. Written by the editor and read by the
+    // parameter operations, each under mutex.
+    std::atomic<uint8_t> editorClosed;
+    // 1 while the host has the plug-in switched off; the audio thread reads
+    // it without a lock.
+    std::atomic<uint8_t> suspended;
+    SPluginEditor* pluginEditor;  // the layer's editor member owns it
+    ERect editorRect;
+    SGlobals* globals;
+    kvor::data::datastring<32, char>* nameText;
+    kvor::data::datastring<32, char>* directoryText;
+    kvor::threading::SMutexOS mutex;
+
+private:
+    void MakeNameText();
+    void MakeDirectoryText();
+};

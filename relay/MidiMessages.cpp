@@ -1,0 +1,38 @@
+#include "relay/MidiMessages.h"
+
+#include "relay/EventQueue.h"
+
+namespace {
+
+constexpr unsigned char kControlChange = 0xB0;
+constexpr unsigned char kPitchBend = 0xE0;
+constexpr unsigned char kAllSoundOff = 120;
+constexpr unsigned char kBendCentreHigh = 0x40;
+
+VstMidiEvent MakeMessage(unsigned char status, unsigned char first, unsigned char second)
+{
+    VstMidiEvent event = BlankMidiEvent();
+    event.midiData[0] = status;
+    event.midiData[1] = first;
+    event.midiData[2] = second;
+    return event;
+}
+
+}  // namespace
+
+VstMidiEvent MakeNoteOff(int32_t channel, int32_t note)
+{
+    const unsigned char channelBits = channel == -1 ? 0 : static_cast<unsigned char>(channel);
+    const unsigned char noteByte = note == -1 ? 0 : static_cast<unsigned char>(note);
+    return MakeMessage(static_cast<unsigned char>(kNoteOff + channelBits), noteByte, 0);
+}
+
+void FillPanicBurst(VstMidiEvent (&burst)[kPanicBurstSize])
+{
+    for (int channel = 0; channel < 16; ++channel) {
+        burst[2 * channel] =
+            MakeMessage(static_cast<unsigned char>(kControlChange + channel), kAllSoundOff, 0);
+        burst[2 * channel + 1] =
+            MakeMessage(static_cast<unsigned char>(kPitchBend + channel), 0x00, kBendCentreHigh);
+    }
+}

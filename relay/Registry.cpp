@@ -1,0 +1,105 @@
+#include "relay/Registry.h"
+
+#include "runtime/SRandom.h"
+#include "runtime/SThread.h"
+
+#include <cstring>
+#include <x86intrin.h>
+
+// All of these are constant-initialised: they are usable by any static
+// constructor and by the first host call, whatever the order of start-up.
+PortRecord portData[kPortCount];
+PluginSlot pluginData[kSlotCount];
+char listeners[kPortCount][kSlotCount];
+std::atomic<int32_t> randomCheck{0};
+int8_t numInstances = 0;
+
+namespace {
+
+constexpr unsigned kClaimQuietMs = 10;
+
+bool IsValidCell(int32_t port, int32_t nodeId)
+{
+    return IsValidPort(port) && IsValidNodeId(nodeId);
+}
+
+}  // namespace
+
+int32_t WinClaimWord()
+{
+    // Seeded from the time-stamp counter so that instances created in the
+    // same millisecond still draw different tokens.
+    kvor::math::random::generator::SRandomMarsaglia generator;
+    generator.Seed(static_cast<uint32_t>(__rdtsc()));
+    for (;;) {
+        const int32_t token = static_cast<int32_t>(generator.Integer());
+        kvor::threading::SThread::Sleep(kClaimQuietMs);
+        randomCheck.store(token);
+        kvor::threading::SThread::Sleep(kClaimQuietMs);
+        if (randomCheck.load() == token)
+            return token;
+    }
+}
+
+void RewinClaimWord(int32_t token)
+{
+    do {
+        randomCheck.store(token);
+        kvor::threading::SThread::Sleep(kClaimQuietMs);
+    } while (randomCheck.load() != token);
+}
+
+int32_t TakeLowestFreeSlot(VSTPlugin* instance, UpdateCallback* callback)
+{
+    for (int32_t i = 0; i < kSlotCount; ++i) {
+        if (pluginData[i].instance != nullptr)
+            continue;
+        ++numInstances;
+        pluginData[i] = PluginSlot{instance, callback};
+        listeners[0][i] = kSendsInPort;
+        return i;
+    }
+    return -1;
+}
+
+void FreeSlot(int32_t nodeId, int32_t port)
+{
+    if (!IsValidNodeId(nodeId))
+        return;
+    SetListenerCell(port, nodeId, kNotInPort);
+    pluginData[nodeId - 1] = PluginSlot{nullptr, nullptr};
+}
+
+void SetListenerCell(int32_t port, int32_t nodeId, char value)
+{
+    if (IsValidCell(port, nodeId))
+        listeners[port][nodeId - 1] = value;
+}
+
+void AddReceiver(int32_t port, int32_t nodeId, EventQueue* inbox, unsigned char* releaseFlag)
+{
+    if (!IsValidCell(port, nodeId))
+        return;
+    portData[port].receiverQueues.Insert(nodeId, inbox);
+    portData[port].releaseFlags.Insert(nodeId, releaseFlag);
+}
+
+void RemoveReceiver(int32_t port, int32_t nodeId)
+{
+    if (!IsValidCell(port, nodeId))
+        return;
+    portData[port].receiverQueues.Remove(nodeId);
+    portData[port].releaseFlags.Remove(nodeId);
+}
+
+void NotifyAllNodes()
+{
+    for (const PluginSlot& slot : pluginData)
+        if (slot.updateCallback != nullptr && *slot.updateCallback != nullptr)
+            (*slot.updateCallback)(slot.instance);
+}
+
+void CopyListeners(char (*destination)[kSlotCount])
+{
+    std::memcpy(destination, listeners, sizeof listeners);
+}

@@ -1,0 +1,122 @@
+#include "relay/VSTPlugin.h"
+
+#include "gui/widgets/SInfo.h"
+#include "plugin/LoadFailure.h"
+#include "runtime/datastring.h"
+
+VSTPlugin::VSTPlugin(audioMasterCallback hostCallback, int& result)
+    : SPlugin(hostCallback, result),
+      bank(),
+      claimToken(0),
+      nodeId(-1),
+      mode(kModeSend),
+      port(0),
+      lastEditType(-1),
+      lastEditPort(-1),
+      panicState(0),
+      constructing(1),
+      firstLoad(1),
+      releasePending(0),
+      flushPending(0),
+      flushEcho(0),
+      loadingChunk(0),
+      updateCallback(nullptr),
+      heldNotes(),
+      releaseLock(),
+      hostEvents(),
+      hostEventStore(),
+      inbox(),
+      outbox(),
+      localReleaseQueue(),
+      portReleaseQueue(),
+      releaseTargets()
+{
+    PrepareHostEvents();
+    if (numInstances >= kMaxInstances) {
+        ReportInstanceLimit();
+        result = kLoadInstanceLimit;
+        return;
+    }
+    initialize();
+    // The base's suspend only marks the plug-in off: there is nothing to
+    // release yet, and our own suspend would send a port release.
+    SPlugin::suspend();
+    constructing = 0;
+}
+
+VSTPlugin::~VSTPlugin()
+{
+    uninitialize();
+    if (releaseLock.IsLocked())
+        releaseLock.Unlock();
+}
+
+void VSTPlugin::PrepareHostEvents()
+{
+    const VstMidiEvent blank = BlankMidiEvent();
+    for (VstMidiEvent& event : hostEventStore)
+        event = blank;
+}
+
+void VSTPlugin::ReportInstanceLimit()
+{
+    kvor::data::datastring<32, char> text;
+    text.Append("Failed to load plugin");
+    text.Append("\n(Reason: Limit of ");
+    text.Append(8, "%i", kMaxInstances);
+    text.Append("\ninstances reached)");
+    kvor::gui::SInfo(text.data, kPluginProduct);
+}
+
+int VSTPlugin::initialize()
+{
+    claimToken = WinClaimWord();
+    updateCallback = &VSTPlugin::ListUpdateStatic;
+    const int32_t slot = TakeLowestFreeSlot(this, &updateCallback);
+    if (slot < 0) {
+        updateCallback = nullptr;
+        return 0;
+    }
+    nodeId = slot + 1;
+    sendUpdateMessages();
+    return 0;
+}
+
+void VSTPlugin::uninitialize()
+{
+    if (nodeId == -1)
+        return;
+    RewinClaimWord(claimToken);
+    FreeSlot(nodeId, port);
+    if (mode == kModeReceive)
+        RemoveReceiver(port, nodeId);
+    ForgetInboxElsewhere();
+    sendUpdateMessages();
+    --numInstances;
+    nodeId = -1;
+}
+
+// A sender's port release keeps the receivers' inboxes until its next
+// process call; one of them may be this node's, which is about to go.
+void VSTPlugin::ForgetInboxElsewhere()
+{
+    for (const PluginSlot& slot : pluginData)
+        if (slot.instance != nullptr)
+            slot.instance->releaseTargets.Forget(&inbox);
+}
+
+void VSTPlugin::ListUpdateStatic(void* instance)
+{
+    if (instance != nullptr)
+        static_cast<VSTPlugin*>(instance)->setParameter(kNodeListChanged, 0.0f);
+}
+
+void VSTPlugin::sendUpdateMessages()
+{
+    NotifyAllNodes();
+}
+
+void VSTPlugin::listlisteners(char (*dst)[kSlotCount])
+{
+    CopyListeners(dst);
+}

@@ -1,0 +1,295 @@
+// The four parameters (Mode, Port, Thru, Panic), the refresh indexes that
+// tell the editor what to redraw, and the one program.
+#include "plugin/AEffEditor.h"
+#include "relay/VSTPlugin.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+enum Parameter : VstInt32 { kMode = 0, kPort = 1, kThru = 2, kPanic = 3, kParameterCount };
+
+const char* const kParameterNames[kParameterCount] = {
+    "OP: Mode", "OP: Port Number", "OP: Midi Through", "AC: Midi Panic"};
+
+constexpr float kHalfwayNudge = 8.326e-17f;
+constexpr float kPortStep = 0.14285715f;  // one port of the 0..1 range
+constexpr long double kLastPort = kPortCount - 1;
+
+// Nearest integer, with an exact half going up. The nudge is far below a
+// float's resolution, so the sum is formed in extended precision, where it
+// tips a half over without moving anything else. Callers scale in extended
+// precision too: a float product would round differently on the x87 target
+// than on the 64-bit one.
+int32_t RoundParameter(long double x)
+{
+    return static_cast<int32_t>(std::lrintl(x + kHalfwayNudge));
+}
+
+// NaN fails both comparisons, so it is refused with the out-of-range values
+// instead of becoming a port or mode that indexes the tables.
+bool IsParameterValue(float value)
+{
+    return value >= 0.0f && value <= 1.0f;
+}
+
+// Hosts give display texts 8 bytes.
+void CopyDisplayText(char* text, const char* shown)
+{
+    constexpr std::size_t kDisplaySize = 8;
+    std::strncpy(text, shown, kDisplaySize - 1);
+    text[kDisplaySize - 1] = 0;
+}
+
+bool IsOn(float value)
+{
+    return value > 0.5f;
+}
+
+}  // namespace
+
+void VSTPlugin::setParameter(VstInt32 index, float value)
+{
+    if (!IsParameterValue(value))
+        return;
+    switch (index) {
+    case kMode:
+        SetMode(RoundParameter(value));
+        break;
+    case kPort:
+        SetPort(RoundParameter(kLastPort * value));
+        break;
+    case kThru:
+        SetThru(IsOn(value));
+        break;
+    case kPanic:
+        SetPanic(IsOn(value));
+        break;
+    case kMidiInIdle:
+    case kMidiInActive:
+    case kMidiOutIdle:
+    case kMidiOutActive:
+    case kNodeListChanged:
+        RefreshEditor(index);
+        break;
+    default:
+        break;
+    }
+}
+
+void VSTPlugin::SetMode(int32_t newMode)
+{
+    if (newMode == mode) {
+        RefreshEditor(kMode);
+        return;
+    }
+    if (newMode == kModeSend) {
+        // Whatever the senders left sounding here ends with the flush.
+        flushPending = 1;
+        releasePending = 1;
+        Program().mode = kModeSend;
+        mode = kModeSend;
+        SetListenerCell(port, nodeId, kSendsInPort);
+        RemoveReceiver(port, nodeId);
+    } else {
+        lastEditType = 0;
+        lastEditPort = port;
+        edit(0, port);
+        Program().mode = kModeReceive;
+        mode = kModeReceive;
+        SetListenerCell(port, nodeId, kReceivesInPort);
+        AddReceiver(port, nodeId, &inbox, &releasePending);
+    }
+    sendUpdateMessages();
+    RefreshEditor(kMode);
+}
+
+void VSTPlugin::SetPort(int32_t newPort)
+{
+    if (newPort == port) {
+        RefreshEditor(kPort);
+        return;
+    }
+    const int32_t oldPort = port;
+    if (mode == kModeReceive) {
+        SetListenerCell(newPort, nodeId, kReceivesInPort);
+        SetListenerCell(oldPort, nodeId, kNotInPort);
+        AddReceiver(newPort, nodeId, &inbox, &releasePending);
+        RemoveReceiver(oldPort, nodeId);
+        flushPending = 1;
+        releasePending = 1;
+    } else {
+        SetListenerCell(newPort, nodeId, kSendsInPort);
+        SetListenerCell(oldPort, nodeId, kNotInPort);
+        lastEditType = mode + 2;
+        lastEditPort = oldPort;
+        edit(2, oldPort);
+    }
+    Program().port = static_cast<int8_t>(newPort);
+    port = newPort;
+    sendUpdateMessages();
+    RefreshEditor(kPort);
+}
+
+void VSTPlugin::SetThru(bool on)
+{
+    if ((on ? 1 : 0) == Program().thru)
+        return;
+    Program().thru = on ? 1 : 0;
+    // Notes that sounded through are ended by the flush.
+    if (!on)
+        flushPending = 1;
+    RefreshEditor(kThru);
+}
+
+// Panic stays on until it is switched off; only the switch on sends.
+void VSTPlugin::SetPanic(bool on)
+{
+    if ((on ? 1 : 0) == panicState)
+        return;
+    panicState = on ? 1 : 0;
+    if (on)
+        RunPanicBurst();
+    RefreshEditor(kPanic);
+}
+
+float VSTPlugin::getParameter(VstInt32 index)
+{
+    switch (index) {
+    case kMode:
+        return Program().mode == kModeReceive ? 1.0f : 0.0f;
+    case kPort:
+        return static_cast<float>(Program().port) * kPortStep;
+    case kThru:
+        return ThruIsOn() ? 1.0f : 0.0f;
+    case kPanic:
+        return panicState ? 1.0f : 0.0f;
+    default:
+        return 0.0f;
+    }
+}
+
+void VSTPlugin::getParameterName(VstInt32 index, char* text)
+{
+    const bool known = index >= 0 && index < kParameterCount;
+    std::strcpy(text, known ? kParameterNames[index] : "empty");
+}
+
+void VSTPlugin::getParameterDisplay(VstInt32 index, char* text)
+{
+    const float value = getParameter(index);
+    switch (index) {
+    case kMode:
+        std::strcpy(text, RoundParameter(value) == 0 ? "Send" : "Receive");
+        break;
+    case kPort: {
+        char number[16];
+        std::snprintf(number, sizeof number, "%i", RoundParameter(kLastPort * value) + 1);
+        CopyDisplayText(text, number);
+        break;
+    }
+    case kThru:
+    case kPanic:
+        std::strcpy(text, IsOn(value) ? "On" : "Off");
+        break;
+    default:
+        text[0] = 0;
+        break;
+    }
+}
+
+void VSTPlugin::getParameterLabel(VstInt32, char* label)
+{
+    label[0] = 0;
+}
+
+void VSTPlugin::setProgram(VstInt32 program)
+{
+    if (program != 0)
+        return;
+    currentProgram = 0;
+    if (loadingChunk)
+        ApplyLoadedProgram();
+    RefreshWholeEditor();
+}
+
+// The first load after construction places the node directly, without
+// releases or notifications: it is still the sender in port 0 that joining
+// made it. Once the node has moved, a load goes through the parameters, so
+// that it leaves its old lists and ends its notes like a manual change.
+void VSTPlugin::ApplyLoadedProgram()
+{
+    const int32_t loadedMode = Program().mode;
+    const int32_t loadedPort = Program().port;
+    const bool direct = firstLoad && mode == kModeSend && port == 0;
+    bool registryChanged = false;
+
+    if (direct) {
+        mode = loadedMode;
+        SetListenerCell(0, nodeId, kNotInPort);
+        SetListenerCell(loadedPort, nodeId,
+                        loadedMode == kModeReceive ? kReceivesInPort : kSendsInPort);
+        if (loadedMode == kModeReceive)
+            AddReceiver(loadedPort, nodeId, &inbox, &releasePending);
+    } else if (loadedMode != mode) {
+        setParameter(kMode, static_cast<float>(loadedMode));
+        registryChanged = true;
+    }
+
+    if (direct) {
+        port = loadedPort;
+        firstLoad = 0;
+    } else if (loadedPort != port) {
+        setParameter(kPort, static_cast<float>(loadedPort) / static_cast<float>(kLastPort));
+        firstLoad = 0;
+        sendUpdateMessages();
+    } else if (registryChanged) {
+        sendUpdateMessages();
+    }
+}
+
+void VSTPlugin::setProgramName(char* name)
+{
+    if (name == nullptr)
+        return;
+    Program().SetName(name);
+    RefreshWholeEditor();
+}
+
+void VSTPlugin::getProgramName(char* name)
+{
+    std::strcpy(name, Program().name);
+}
+
+bool VSTPlugin::getProgramNameIndexed(VstInt32, VstInt32 index, char* text)
+{
+    if (index != 0)
+        return false;
+    std::strcpy(text, Program().name);
+    return true;
+}
+
+// The editor redraws from its own idle pass; here it is only told what.
+bool VSTPlugin::EditorIsOpen()
+{
+    if (editor == nullptr)
+        return false;
+    mutex.Lock();
+    const bool closed = editorClosed != 0;
+    mutex.Unlock();
+    return !closed;
+}
+
+void VSTPlugin::RefreshEditor(VstInt32 index)
+{
+    if (EditorIsOpen())
+        editor->postUpdateIndexed(index);
+}
+
+void VSTPlugin::RefreshWholeEditor()
+{
+    if (EditorIsOpen())
+        editor->postUpdate();
+}

@@ -1,0 +1,37 @@
+// Shared set-up for the host library's tests: the test module loaded, a host
+// with default answers, and a window onto what the module saw.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "host/Host.h"
+#include "host/Module.h"
+#include "tests/host/fixtures/FixtureState.h"
+
+namespace tarvenna::host::test {
+
+// What the test module reports, read through its own exported functions.
+const FixtureHostView& fixtureView(const Module& module, const HostInstance& instance);
+FixtureCounters fixtureCounters(const Module& module);
+
+// True while `path` is mapped in this process.
+bool isMapped(const char* path);
+
+class HostTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+
+    // A new instance of the test module; fails the test when none comes.
+    std::unique_ptr<HostInstance> create();
+    const FixtureHostView& view(const HostInstance& instance) const {
+        return fixtureView(module, instance);
+    }
+    FixtureCounters counters() const { return fixtureCounters(module); }
+
+    Module module;
+    Host host;
+};
+
+}  // namespace tarvenna::host::test

@@ -1,0 +1,20 @@
+// Runs a program and collects its exit code and output, for the tests of
+// the command-line front end.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace tarvenna::host::test {
+
+struct ProgramResult {
+    int exitCode = -1;  // -1 when it could not run or died of a signal
+    std::string out;
+    std::string err;
+};
+
+// `launcher` is split at spaces and put in front of the arguments (an
+// emulator such as "qemu-i386 -L /"; empty runs the program directly).
+ProgramResult runProgram(const std::string& launcher, const std::vector<std::string>& arguments);
+
+}  // namespace tarvenna::host::test
