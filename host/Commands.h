@@ -26,4 +26,8 @@ struct Command {
 // host sees of it, closes it and unloads.
 int runInfo(const CommandLine& line, std::ostream& out, std::ostream& err);
 
+// relay <module.so>: plays a short session with several instances of the
+// module and prints what each hands its host, block by block.
+int runRelay(const CommandLine& line, std::ostream& out, std::ostream& err);
+
 }  // namespace tarvenna::host::cli

@@ -14,6 +14,8 @@ using namespace tarvenna::host::cli;
 const Command kCommands[] = {
     {"info", "info <module.so>",
      "load the module, create one instance and print what a host sees", runInfo},
+    {"relay", "relay <module.so>",
+     "play MIDI through several instances and print what each hands its host", runRelay},
 };
 
 void printUsage(std::ostream& out) {

@@ -1,50 +1,8 @@
-// The module's entry point: one call per plug-in instance the host inserts.
+// The module's exported entry point, under both names hosts look for.
 
-#include "gui/widgets/SInfo.h"
-#include "plugin/LoadFailure.h"
-#include "plugin/ModuleState.h"
-#include "plugin/VstOpcodes.h"
-#include "relay/VSTPlugin.h"
+#include "plugin/EntryPoint.h"
 
 #define TARVENNA_EXPORT extern "C" __attribute__((visibility("default")))
-
-namespace {
-
-void ReportLoadFailure(int code, const VSTPlugin* plugin)
-{
-    kvor::data::datastring<32, char> text;
-    ComposeLoadFailure(text, code, plugin ? plugin->PluginHostName() : "");
-    kvor::gui::SInfo(text.data, kProductTitle);
-}
-
-AEffect* CreateInstance(audioMasterCallback hostCallback)
-{
-    // Without a host answering the version request there is nobody to talk to.
-    if (!hostCallback || hostCallback(nullptr, audioMasterVersion, 0, 0, nullptr, 0.0f) == 0)
-        return nullptr;
-
-    int result = kLoadUsable;
-    VSTPlugin* plugin = nullptr;
-    if (sd.Qualifies(false, false)) {
-        sd.FeatureMessage();
-        plugin = new VSTPlugin(hostCallback, result);
-        if (result == kLoadUsable)
-            return &plugin->effectRecord;
-        if (result == kLoadInstanceLimit) {
-            // The node has already told the user.
-            delete plugin;
-            return nullptr;
-        }
-    } else {
-        sd.ErrorMessage(false, false);
-        result = kLoadMachineRefused;
-    }
-    ReportLoadFailure(result, plugin);
-    delete plugin;
-    return nullptr;
-}
-
-}  // namespace
 
 TARVENNA_EXPORT AEffect* VSTPluginMain(audioMasterCallback hostCallback)
 {
