@@ -52,6 +52,25 @@ TEST_F(EntryModule, ExportsBothEntryNamesAndHidesEverythingElse)
     }
 }
 
+TEST_F(EntryModule, AnswersTheCoreOpcodesThroughItsRecord)
+{
+    auto instance = host.instantiate(module);
+    ASSERT_NE(instance, nullptr);
+    AEffect* effect = instance->effect();
+    EXPECT_EQ(effect->magic, 0x56737450);
+    EXPECT_NE(effect->object, nullptr);
+    EXPECT_EQ(instance->dispatch(effIdentify, 3, 5, nullptr, 1.5f), 0x4e764566);
+    EXPECT_EQ(instance->dispatch(effGetVstVersion), 2300);
+    EXPECT_EQ(instance->dispatch(77), 0);
+    EXPECT_EQ(instance->dispatch(-1), 0);
+    // Text, chunk and event opcodes with no buffer are refused, not followed.
+    for (VstInt32 opcode : {effGetProgramName, effGetParamDisplay, effGetChunk, effSetChunk,
+                            effProcessEvents, effGetEffectName, effCanDo, effEditGetRect})
+        EXPECT_EQ(instance->dispatch(opcode, 0, 0, nullptr), 0) << opcode;
+    EXPECT_EQ(instance->close(), 1);
+    EXPECT_TRUE(instance->closed());
+}
+
 TEST_F(EntryModule, RefusesAHostThatAnswersNoVersion)
 {
     host.defaults().version = 0;

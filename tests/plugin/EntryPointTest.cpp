@@ -6,6 +6,7 @@
 #include "plugin/ModuleState.h"
 #include "plugin/VstOpcodes.h"
 #include "relay/VSTPlugin.h"
+#include "tests/plugin/ProcFilesFixture.h"
 #include "tests/support/StderrCapture.h"
 
 #include <gtest/gtest.h>
@@ -43,18 +44,29 @@ TEST(EntryPoint, HandsTheHostTheRecordInsideTheNode)
     effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
 }
 
-TEST(EntryPoint, RefusesAMachineWithoutMmxBeforeBuildingANode)
+class EntryOnOldKernel : public ProcFilesFixture {
+protected:
+    // The module's inquiry is filled at load from the real /proc; these
+    // tests show it an older kernel and give the real one back afterwards.
+    void TearDown() override
+    {
+        sd.getOSInfos();
+        ProcFilesFixture::TearDown();
+    }
+};
+
+TEST_F(EntryOnOldKernel, RefusesTheMachineBeforeBuildingANode)
 {
-    const auto savedMmx = sd.hasMMX;
-    const auto savedOs = sd.osSupported;
-    sd.hasMMX = 0;
-    sd.osSupported = 1;
+    Write(ostypePath, "Linux\n");
+    Write(releasePath, "2.4.37\n");
+    Write(versionPath, "#1 SMP\n");
+    sd.getOSInfos(files);
+    ASSERT_FALSE(sd.Qualifies(false, false));
+
     versionRequests = 0;
     StderrCapture err;
     AEffect* effect = CreateInstance(HostWithVersion);
     const std::string text = err.Stop();
-    sd.hasMMX = savedMmx;
-    sd.osSupported = savedOs;
 
     EXPECT_EQ(effect, nullptr);
     EXPECT_EQ(versionRequests, 1);
@@ -62,7 +74,9 @@ TEST(EntryPoint, RefusesAMachineWithoutMmxBeforeBuildingANode)
                         "Please check the requirements)"),
               std::string::npos)
         << text;
-    // No node was built, so the next instance is node 1 of an empty registry.
+
+    // No node was built: on the real kernel the next instance is node 1.
+    sd.getOSInfos();
     AEffect* next = CreateInstance(HostWithVersion);
     ASSERT_NE(next, nullptr);
     EXPECT_EQ(static_cast<VSTPlugin*>(static_cast<AudioEffect*>(next->object))->nodeId, 1);

@@ -1,0 +1,141 @@
+#include "tests/support/Xvfb.h"
+
+#include <X11/Xlib.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <ctime>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace tarvenna::test {
+
+namespace {
+
+bool displayInUse(int number)
+{
+    struct stat info;
+    const std::string lock = "/tmp/.X" + std::to_string(number) + "-lock";
+    const std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
+    return stat(lock.c_str(), &info) == 0 || stat(socket.c_str(), &info) == 0;
+}
+
+// Spread parallel test programs over the range so they rarely race for a
+// number; Xvfb itself refuses a number that is taken, and we try the next.
+int firstCandidate()
+{
+    return 200 + static_cast<int>((getpid() * 7919L + std::time(nullptr)) % 600);
+}
+
+void sleepMs(long ms)
+{
+    timespec pause{ms / 1000, (ms % 1000) * 1000000L};
+    nanosleep(&pause, nullptr);
+}
+
+}  // namespace
+
+Xvfb::Xvfb(std::vector<std::string> screens, std::vector<std::string> extraArguments)
+{
+    std::vector<std::string> arguments;
+    for (std::size_t i = 0; i < screens.size(); ++i) {
+        arguments.push_back("-screen");
+        arguments.push_back(std::to_string(i));
+        arguments.push_back(screens[i]);
+    }
+    arguments.insert(arguments.end(), extraArguments.begin(), extraArguments.end());
+    arguments.push_back("-nolisten");
+    arguments.push_back("tcp");
+    start(arguments);
+}
+
+Xvfb::~Xvfb()
+{
+    stop();
+    if (exported_) {
+        if (hadDisplay_)
+            setenv("DISPLAY", previousDisplay_.c_str(), 1);
+        else
+            unsetenv("DISPLAY");
+    }
+}
+
+void Xvfb::exportDisplay()
+{
+    if (!exported_) {
+        const char* previous = std::getenv("DISPLAY");
+        hadDisplay_ = previous != nullptr;
+        previousDisplay_ = previous ? previous : "";
+        exported_ = true;
+    }
+    setenv("DISPLAY", name_.c_str(), 1);
+}
+
+bool Xvfb::start(const std::vector<std::string>& arguments)
+{
+    const int first = firstCandidate();
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        const int number = first + attempt;
+        if (displayInUse(number))
+            continue;
+        name_ = ":" + std::to_string(number);
+        std::vector<std::string> words = {"Xvfb", name_};
+        words.insert(words.end(), arguments.begin(), arguments.end());
+        std::vector<char*> argv;
+        for (std::string& word : words)
+            argv.push_back(word.data());
+        argv.push_back(nullptr);
+
+        pid_ = fork();
+        if (pid_ == 0) {
+            // Keep the server's chatter out of the test's output.
+            const int devnull = open("/dev/null", O_WRONLY);
+            dup2(devnull, 1);
+            dup2(devnull, 2);
+            execvp("Xvfb", argv.data());
+            _exit(127);
+        }
+        if (pid_ < 0) {
+            error_ = "fork failed";
+            return false;
+        }
+        if (waitUntilReady())
+            return true;
+        stop();
+    }
+    error_ = "Xvfb did not start (is the xvfb package installed?)";
+    return false;
+}
+
+bool Xvfb::waitUntilReady()
+{
+    for (int tries = 0; tries < 200; ++tries) {
+        int status = 0;
+        if (waitpid(pid_, &status, WNOHANG) == pid_) {
+            pid_ = -1;  // exited: the number was taken after all
+            return false;
+        }
+        if (Display* display = XOpenDisplay(name_.c_str())) {
+            XCloseDisplay(display);
+            return true;
+        }
+        sleepMs(50);
+    }
+    return false;
+}
+
+void Xvfb::stop()
+{
+    if (pid_ <= 0)
+        return;
+    kill(pid_, SIGTERM);
+    int status = 0;
+    while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+    }
+    pid_ = -1;
+}
+
+}  // namespace tarvenna::test
