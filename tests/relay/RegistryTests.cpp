@@ -95,11 +95,10 @@ TEST(Registry, TheSixtyFifthInstanceIsRefusedAndChangesNothing)
 
     int result = 0;
     VSTPlugin* extra = nullptr;
-    const std::string shown = StderrOf([&] { extra = new VSTPlugin(HostCallback, result); });
+    // The message it shows is checked through the module
+    // (ModuleRelayInstanceTests.cpp); here it is only kept off the log.
+    StderrOf([&] { extra = new VSTPlugin(HostCallback, result); });
     EXPECT_EQ(result, 4);
-    EXPECT_NE(shown.find("Failed to load plugin\n(Reason: Limit of 64\ninstances reached)"),
-              std::string::npos) << shown;
-    EXPECT_NE(shown.find("Tarvenna"), std::string::npos);
     delete extra;
     EXPECT_EQ(numInstances, 64);
     EXPECT_EQ(std::memcmp(cells, listeners, sizeof cells), 0);
@@ -119,7 +118,7 @@ TEST(Registry, AReceiverLeavingBeforeAPortReleaseIsNotWrittenTo)
     sender.Set(1, 1.0f);
     receiver.reset();
     sender.Process();
-    EXPECT_TRUE(sender.Out().empty());
+    EXPECT_TRUE(sender.TakeEvents().empty());
 }
 
 }  // namespace

@@ -53,11 +53,6 @@ void ObservedNode::SetEditorOpen(bool open)
     mutex.Unlock();
 }
 
-void PrintTo(const Bytes& b, std::ostream* os)
-{
-    *os << std::hex << "(" << b.status << " " << b.data1 << " " << b.data2 << ")" << std::dec;
-}
-
 VstMidiEvent Midi(int status, int data1, int data2, VstInt32 deltaFrames)
 {
     VstMidiEvent event = BlankMidiEvent();
@@ -128,20 +123,6 @@ std::vector<VstMidiEvent> HostedNode::TakeEvents()
     std::vector<VstMidiEvent> events;
     events.swap(handedToHost[effect]);
     return events;
-}
-
-Seq HostedNode::Out()
-{
-    Seq bytes;
-    for (const VstMidiEvent& e : TakeEvents())
-        bytes.push_back({e.midiData[0], e.midiData[1], e.midiData[2]});
-    return bytes;
-}
-
-void Cycle(std::initializer_list<HostedNode*> nodes)
-{
-    for (HostedNode* node : nodes)
-        node->Process();
 }
 
 std::vector<int32_t> Receivers(int port)

@@ -38,16 +38,8 @@ public:
     RecordingEditor recorder;
 };
 
-struct Bytes {
-    int status, data1, data2;
-    bool operator==(const Bytes& o) const { return status == o.status && data1 == o.data1 && data2 == o.data2; }
-};
-using Seq = std::vector<Bytes>;
-void PrintTo(const Bytes& bytes, std::ostream* os);
-
 VstMidiEvent Midi(int status, int data1, int data2, VstInt32 deltaFrames = 0);
 inline VstMidiEvent On(int channel, int note, int velocity = 100) { return Midi(0x90 + channel, note, velocity); }
-inline VstMidiEvent Off(int channel, int note, int velocity = 64) { return Midi(0x80 + channel, note, velocity); }
 
 // One resumed instance as a host holds it; closed through effClose.
 class HostedNode {
@@ -60,7 +52,6 @@ public:
     VstIntPtr Dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0,
                        void* ptr = nullptr);
     void Set(VstInt32 index, float value) { effect->setParameter(effect, index, value); }
-    float Get(VstInt32 index) { return effect->getParameter(effect, index); }
     std::string Display(VstInt32 index);
     std::string ProgramName();
     // Port first: a receiver that changes port starts a flush.
@@ -70,7 +61,6 @@ public:
     void Process();  // processReplacing, no audio
     // What the node handed its host since the last call.
     std::vector<VstMidiEvent> TakeEvents();
-    Seq Out();
 
     int loadResult = 0;
     ObservedNode* node;
@@ -79,7 +69,6 @@ public:
     int32_t Id() const { return node->nodeId; }
 };
 
-void Cycle(std::initializer_list<HostedNode*> nodes);
 // Node IDs of a port's receivers; checks that both lists agree.
 std::vector<int32_t> Receivers(int port);
 inline char Cell(int port, int32_t nodeId) { return listeners[port][nodeId - 1]; }

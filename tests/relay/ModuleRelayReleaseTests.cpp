@@ -1,0 +1,284 @@
+// Ending sounding notes through the built module: a sender leaving its
+// port, the two-block flush, switching nodes off and on; and the audio the
+// two process calls pass.
+#include "ModuleRelayFixture.h"
+
+namespace relaymodule {
+namespace {
+
+using RelayReleases = RelayNodes;
+using RelayFlush = RelayNodes;
+using RelaySuspend = RelayNodes;
+using RelayAudio = RelayNodes;
+
+struct Leaving {
+    const char* how;
+    Parameter parameter;
+    float value;
+};
+
+// The receivers get note-offs for the leaving sender's notes at once, and
+// then end what they hold from other senders too: they cannot tell whose
+// notes were whose.
+TEST_F(RelayReleases, ASenderLeavingItsPortEndsItsNotesAndTheReceiversNotesThere)
+{
+    for (const Leaving& leaving : {Leaving{"to Receive", kMode, kReceive},
+                                   Leaving{"to port 5", kPort, PortValue(4)}}) {
+        SCOPED_TRACE(leaving.how);
+        HostInstance& sender = Add(Sender(0));
+        HostInstance& other = Add(Sender(0));
+        HostInstance& receiver = Add(Receiver(0));
+        HostInstance& elsewhere = Add(Receiver(4));
+        Settle();
+        Feed(sender, {NoteOn(0, 60), NoteOn(0, 64)});
+        Feed(other, {NoteOn(2, 72)});
+        Cycle();
+        ASSERT_EQ(Out(receiver), (Seq{Started(0, 60), Started(0, 64), Started(2, 72)}));
+
+        sender.setParameter(leaving.parameter, leaving.value);
+        Cycle();
+        EXPECT_EQ(Out(receiver), (Seq{Ended(0, 60), Ended(0, 64)}));
+        Cycle();
+        EXPECT_EQ(Out(receiver), Seq{Ended(2, 72)});
+        Cycle();
+        EXPECT_EQ(Out(receiver), Seq{});
+        for (HostInstance* node : {&sender, &other, &elsewhere})
+            EXPECT_EQ(Out(*node), Seq{});
+        CloseAll();
+    }
+}
+
+// A flush ignores the host in two blocks and ends in the second what had
+// sounded; the third block routes normally again.
+TEST_F(RelayFlush, ThruSwitchedOffOnASenderFlushesOverTwoBlocks)
+{
+    HostInstance& sender = Add(Sender(0, true));
+    HostInstance& receiver = Add(Receiver(0));
+    Settle();
+    Feed(sender, {NoteOn(0, 60)});
+    Cycle();
+    ASSERT_EQ(Out(sender), Seq{Started(0, 60)});
+    ASSERT_EQ(Out(receiver), Seq{Started(0, 60)});
+
+    sender.setParameter(kThru, kOff);
+    Feed(sender, {NoteOn(0, 62)});
+    Cycle();
+    EXPECT_EQ(Out(sender), Seq{});
+    EXPECT_EQ(Out(receiver), Seq{});
+    Feed(sender, {NoteOn(0, 64)});
+    Cycle();
+    EXPECT_EQ(Out(sender), Seq{Ended(0, 60)});
+    EXPECT_EQ(Out(receiver), Seq{Ended(0, 60)});
+    Feed(sender, {NoteOn(0, 66)});
+    Cycle();
+    EXPECT_EQ(Out(sender), Seq{});
+    EXPECT_EQ(Out(receiver), Seq{Started(0, 66)});
+}
+
+// The receiver ends both the notes the sender sent and those its own host
+// gave it; its own host input is then dropped, as without Thru.
+TEST_F(RelayFlush, ThruSwitchedOffOnAReceiverFlushesOverTwoBlocks)
+{
+    HostInstance& sender = Add(Sender(0));
+    HostInstance& receiver = Add(Receiver(0, true));
+    Settle();
+    Feed(sender, {NoteOn(0, 60)});
+    Feed(receiver, {NoteOn(1, 50)});
+    Cycle();
+    ASSERT_EQ(Out(receiver), (Seq{Started(0, 60), Started(1, 50)}));
+
+    receiver.setParameter(kThru, kOff);
+    Feed(receiver, {NoteOn(1, 52)});
+    Cycle();
+    EXPECT_EQ(Out(receiver), Seq{});
+    Feed(receiver, {NoteOn(1, 54)});
+    Cycle();
+    EXPECT_EQ(Out(receiver), (Seq{Ended(0, 60), Ended(1, 50)}));
+    Feed(receiver, {NoteOn(1, 56)});
+    Feed(sender, {NoteOn(0, 62)});
+    Cycle();
+    EXPECT_EQ(Out(receiver), Seq{Started(0, 62)});
+}
+
+// As a sender now, the node ends its notes on its host and at the
+// receivers of its port; what its host plays meanwhile goes nowhere.
+TEST_F(RelayFlush, AReceiverBecomingASenderFlushesOverTwoBlocks)
+{
+    HostInstance& sender = Add(Sender(0));
+    HostInstance& flushing = Add(Receiver(0));
+    HostInstance& listener = Add(Receiver(0));
+    Settle();
+    Feed(sender, {NoteOn(0, 60)});
+    Cycle();
+    ASSERT_EQ(Out(flushing), Seq{Started(0, 60)});
+    ASSERT_EQ(Out(listener), Seq{Started(0, 60)});
+
+    flushing.setParameter(kMode, kSend);
+    Feed(flushing, {NoteOn(0, 70)});
+    Cycle();
+    EXPECT_EQ(Out(flushing), Seq{});
+    EXPECT_EQ(Out(listener), Seq{});
+    Feed(flushing, {NoteOn(0, 71)});
+    Cycle();
+    EXPECT_EQ(Out(flushing), Seq{Ended(0, 60)});
+    EXPECT_EQ(Out(listener), Seq{Ended(0, 60)});
+    Feed(flushing, {NoteOn(0, 72)});
+    Cycle();
+    EXPECT_EQ(Out(flushing), Seq{}) << "Thru is off";
+    EXPECT_EQ(Out(listener), Seq{Started(0, 72)});
+    EXPECT_EQ(Out(sender), Seq{});
+}
+
+// The new port's senders are not heard until the flush is over.
+TEST_F(RelayFlush, AReceiverChangingPortFlushesOverTwoBlocks)
+{
+    HostInstance& oldSender = Add(Sender(0));
+    HostInstance& newSender = Add(Sender(3));
+    HostInstance& moving = Add(Receiver(0));
+    Settle();
+    Feed(oldSender, {NoteOn(0, 60)});
+    Cycle();
+    ASSERT_EQ(Out(moving), Seq{Started(0, 60)});
+
+    moving.setParameter(kPort, PortValue(3));
+    Feed(newSender, {NoteOn(0, 65)});
+    Cycle();
+    EXPECT_EQ(Out(moving), Seq{});
+    Feed(newSender, {NoteOn(0, 66)});
+    Cycle();
+    EXPECT_EQ(Out(moving), Seq{Ended(0, 60)});
+    Feed(newSender, {NoteOn(0, 67)});
+    Feed(oldSender, {NoteOn(0, 61)});
+    Cycle();
+    EXPECT_EQ(Out(moving), Seq{Started(0, 67)});
+}
+
+struct AudioSnapshot {
+    std::vector<float> left, right;
+    bool operator==(const AudioSnapshot& o) const { return left == o.left && right == o.right; }
+};
+
+AudioSnapshot OutputsOf(HostInstance& node)
+{
+    return {node.audio().outputChannel(0), node.audio().outputChannel(1)};
+}
+
+// The suspended node of each pair gets MIDI from its host or its sender
+// and both process calls; its partner keeps running to show that the pair
+// would have passed audio and MIDI.
+TEST_F(RelaySuspend, ASuspendedNodePassesNeitherAudioNorMidi)
+{
+    for (bool suspendSender : {true, false}) {
+        SCOPED_TRACE(suspendSender ? "sender off" : "receiver off");
+        HostInstance& sender = Add(Sender(0, true));
+        HostInstance& receiver = Add(Receiver(0, true));
+        HostInstance& off = suspendSender ? sender : receiver;
+        HostInstance& on = suspendSender ? receiver : sender;
+        off.suspend();
+        // Switching a node off ends its port's notes; nothing plays yet.
+        Settle();
+        for (HostInstance* node : {&sender, &receiver}) {
+            node->audio().fillInputs(0.25f);
+            node->audio().fillOutputs(-1.0f);
+        }
+        const AudioSnapshot untouched = OutputsOf(off);
+        Feed(sender, {NoteOn(0, 60)});
+        Feed(receiver, {NoteOn(1, 40)});
+        Cycle(ProcessCall::Replacing);
+        Cycle(ProcessCall::Accumulating);
+        EXPECT_EQ(Out(off), Seq{});
+        EXPECT_TRUE(OutputsOf(off) == untouched);
+        EXPECT_EQ(on.audio().outputChannel(0)[0], 0.5f) << "copied, then added";
+        if (suspendSender)
+            EXPECT_EQ(Out(on), Seq{Started(1, 40)}) << "only its own host's note";
+        else
+            EXPECT_EQ(Out(on), Seq{Started(0, 60)}) << "Thru gives it back";
+        CloseAll();
+    }
+}
+
+// The receiver gave its host the note (with or without Thru), so switching
+// it off and on ends the note there, in its first block, and only once.
+TEST_F(RelaySuspend, AReceiverSwitchedOffEndsItsNotesInItsFirstBlockAfterResume)
+{
+    for (bool thru : {false, true}) {
+        SCOPED_TRACE(thru ? "Thru on" : "Thru off");
+        HostInstance& sender = Add(Sender(0));
+        HostInstance& receiver = Add(Receiver(0, thru));
+        Settle();
+        Feed(sender, {NoteOn(0, 60)});
+        Cycle();
+        ASSERT_EQ(Out(receiver), Seq{Started(0, 60)});
+        receiver.suspend();
+        Cycle();
+        EXPECT_EQ(Out(receiver), Seq{});
+        receiver.resume();
+        Cycle({&receiver});
+        EXPECT_EQ(Out(receiver), Seq{Ended(0, 60)});
+        Cycle();
+        Cycle();
+        EXPECT_EQ(Out(receiver), Seq{});
+        EXPECT_EQ(Out(sender), Seq{});
+        CloseAll();
+    }
+}
+
+// The receivers end the notes while the sender is still off; the note-offs
+// for what its Thru gave its own host come at its first block after resume.
+TEST_F(RelaySuspend, ASenderWithThruSwitchedOffEndsItsNotesOnItsHostAfterResume)
+{
+    HostInstance& sender = Add(Sender(0, true));
+    HostInstance& receiver = Add(Receiver(0));
+    Settle();
+    Feed(sender, {NoteOn(0, 60)});
+    Cycle();
+    ASSERT_EQ(Out(sender), Seq{Started(0, 60)});
+    ASSERT_EQ(Out(receiver), Seq{Started(0, 60)});
+
+    sender.suspend();
+    Cycle();
+    Cycle();
+    EXPECT_EQ(Out(receiver), Seq{Ended(0, 60)});
+    EXPECT_EQ(Out(sender), Seq{});
+    sender.resume();
+    Cycle({&sender});
+    EXPECT_EQ(Out(sender), Seq{Ended(0, 60)});
+    Cycle();
+    Cycle();
+    EXPECT_EQ(Out(sender), Seq{});
+    EXPECT_EQ(Out(receiver), Seq{}) << "its notes were already ended";
+}
+
+TEST_F(RelayAudio, ProcessReplacingCopiesAndProcessAddsOnlyTheBlocksFrames)
+{
+    HostInstance& node = Add(Sender());
+    tarvenna::host::AudioBuffers& audio = node.audio();
+    const int frames = 100;
+    ASSERT_GT(audio.frames(), frames + 10);
+    for (int i = 0; i < audio.frames(); ++i) {
+        audio.input(0)[i] = static_cast<float>(i + 1);
+        audio.input(1)[i] = -0.5f * static_cast<float>(i + 1);
+    }
+    audio.fillOutputs(10.0f);
+    ASSERT_TRUE(node.processReplacing(frames));
+    for (int i = 0; i < frames + 10; ++i) {
+        const bool inBlock = i < frames;
+        EXPECT_EQ(audio.output(0)[i], inBlock ? audio.input(0)[i] : 10.0f) << i;
+        EXPECT_EQ(audio.output(1)[i], inBlock ? audio.input(1)[i] : 10.0f) << i;
+    }
+
+    audio.fillOutputs(3.0f);
+    ASSERT_TRUE(node.processAccumulating(frames));
+    for (int i = 0; i < frames + 10; ++i) {
+        const bool inBlock = i < frames;
+        EXPECT_EQ(audio.output(0)[i], inBlock ? 3.0f + audio.input(0)[i] : 3.0f) << i;
+        EXPECT_EQ(audio.output(1)[i], inBlock ? 3.0f + audio.input(1)[i] : 3.0f) << i;
+    }
+
+    ASSERT_TRUE(node.processReplacing(0));
+    ASSERT_TRUE(node.processAccumulating(0));
+    EXPECT_EQ(audio.output(0)[0], 4.0f) << "an empty block writes nothing";
+}
+
+}  // namespace
+}  // namespace relaymodule
