@@ -1,5 +1,8 @@
 #include "plugin/SSystemData.h"
 
+#include "gui/SControl.h"
+#include "gui/SDisplay.h"
+
 namespace kvor::system {
 
 SSystemData::SSystemData()
@@ -8,9 +11,11 @@ SSystemData::SSystemData()
 {
 }
 
-// The display object is never created yet (see getDisplayInfos), so there
-// is nothing to free; deleting it needs its full type.
-SSystemData::~SSystemData() = default;
+SSystemData::~SSystemData()
+{
+    delete displays;
+    displays = nullptr;
+}
 
 void SSystemData::getOSInfos(const SProcFiles& files)
 {
@@ -35,10 +40,15 @@ void SSystemData::getCPUInfos(const SProcFiles& files)
     has3DNow = (cpuData.features & SCpuData::k3DNow) != 0;
 }
 
+// Read once: the monitors do not change for the life of the module. Without
+// an X connection there is nothing to read, and `displays` stays null so
+// that a later call, once a connection exists, can still fill it.
 void SSystemData::getDisplayInfos()
 {
-    // Monitors are filled once the toolkit's display object exists; until
-    // then `displays` stays null and the report shows a 0 x 0 screen.
+    if (displays != nullptr || kvor::gui::DisplayInUse() == nullptr)
+        return;
+    displays = new kvor::gui::SDisplay();
+    displays->AllMonitorRects();
 }
 
 bool SSystemData::Qualifies(bool withSSE, bool withSSE2) const

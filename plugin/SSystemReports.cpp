@@ -1,5 +1,6 @@
 // The two readable summaries of the machine inquiry.
 
+#include "gui/SDisplay.h"
 #include "plugin/SScreenSummary.h"
 #include "plugin/SSystemData.h"
 
@@ -36,11 +37,28 @@ void AppendScreenReport(kvor::data::datastring<32, char>& text, const SScreenSum
     }
 }
 
+namespace {
+
+SScreenSummary SummaryOf(const kvor::gui::SDisplay* displays)
+{
+    SScreenSummary screen;
+    if (displays == nullptr)
+        return screen;
+    const kvor::gui::SDisplay::Rect bounds = displays->Bounds();
+    screen.width = bounds.Width();
+    screen.height = bounds.Height();
+    screen.estimated = displays->Split();
+    for (const kvor::gui::SDisplay::Rect& monitor : displays->Monitors())
+        screen.monitors.push_back({monitor.x1, monitor.y1, monitor.Width(), monitor.Height()});
+    return screen;
+}
+
+}  // namespace
+
+// Before getDisplayInfos (or without an X server) the screen reads 0 x 0.
 void SSystemData::AppendScreen(Text& body) const
 {
-    // The geometry is read from `displays` once the toolkit's display object
-    // exists; until then it is always null and the screen reads 0 x 0.
-    AppendScreenReport(body, SScreenSummary());
+    AppendScreenReport(body, SummaryOf(displays));
 }
 
 SSystemData::Text SSystemData::ErrorMessage(bool withSSE, bool withSSE2) const

@@ -4,9 +4,11 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <fcntl.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -91,6 +93,8 @@ bool Xvfb::start(const std::vector<std::string>& arguments)
 
         pid_ = fork();
         if (pid_ == 0) {
+            // A test program that crashes must not leave its server behind.
+            prctl(PR_SET_PDEATHSIG, SIGTERM);
             // Keep the server's chatter out of the test's output.
             const int devnull = open("/dev/null", O_WRONLY);
             dup2(devnull, 1);
@@ -110,6 +114,21 @@ bool Xvfb::start(const std::vector<std::string>& arguments)
     return false;
 }
 
+// Another test program may have won the race for the same number; then the
+// server answering there is theirs and goes away when they finish. Ours has
+// written its own pid into the lock file.
+bool Xvfb::ownsLockFile() const
+{
+    const std::string lock = "/tmp/.X" + name_.substr(1) + "-lock";
+    std::FILE* file = std::fopen(lock.c_str(), "r");
+    if (!file)
+        return false;
+    long pid = 0;
+    const bool read = std::fscanf(file, "%ld", &pid) == 1;
+    std::fclose(file);
+    return read && pid == pid_;
+}
+
 bool Xvfb::waitUntilReady()
 {
     for (int tries = 0; tries < 200; ++tries) {
@@ -117,6 +136,10 @@ bool Xvfb::waitUntilReady()
         if (waitpid(pid_, &status, WNOHANG) == pid_) {
             pid_ = -1;  // exited: the number was taken after all
             return false;
+        }
+        if (!ownsLockFile()) {
+            sleepMs(20);
+            continue;
         }
         if (Display* display = XOpenDisplay(name_.c_str())) {
             XCloseDisplay(display);

@@ -31,6 +31,7 @@ public:
 
 private:
     bool start(const std::vector<std::string>& arguments);
+    bool ownsLockFile() const;
     bool waitUntilReady();
     void stop();
 

@@ -1,0 +1,207 @@
+#include "gui/WindowHandles.h"
+
+#include "gui/SControl.h"
+
+#include <X11/Xlib.h>
+#include <sys/mman.h>
+
+#include <cstring>
+#include <mutex>
+#include <unordered_map>
+#include <vector>
+
+// Last: it defines min and max as macros. Only XESetCloseDisplay is used.
+#include <X11/Xlibint.h>
+#undef min
+#undef max
+
+namespace kvor::gui {
+
+namespace handles {
+
+namespace {
+
+struct Table {
+    std::mutex lock;
+    std::unordered_map<uint32_t, SControl*> controls;
+    uint32_t next = 1;
+};
+
+Table& TheTable()
+{
+    static Table table;
+    return table;
+}
+
+// On i386 the handle is the address itself, as readers of the property on
+// that target expect; elsewhere it is a counter that skips 0 and handles in
+// use.
+uint32_t NewHandle(Table& table, SControl* control)
+{
+    if constexpr (sizeof(void*) == sizeof(uint32_t)) {
+        return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(control));
+    } else {
+        (void)control;
+        while (table.next == 0 || table.controls.count(table.next) != 0)
+            ++table.next;
+        return table.next++;
+    }
+}
+
+}  // namespace
+
+uint32_t Register(SControl* control)
+{
+    if (control == nullptr)
+        return 0;
+    Table& table = TheTable();
+    std::lock_guard<std::mutex> guard(table.lock);
+    const uint32_t handle = NewHandle(table, control);
+    table.controls[handle] = control;
+    return handle;
+}
+
+void Unregister(uint32_t handle)
+{
+    Table& table = TheTable();
+    std::lock_guard<std::mutex> guard(table.lock);
+    table.controls.erase(handle);
+}
+
+SControl* Lookup(uint32_t handle)
+{
+    Table& table = TheTable();
+    std::lock_guard<std::mutex> guard(table.lock);
+    const auto found = table.controls.find(handle);
+    return found != table.controls.end() ? found->second : nullptr;
+}
+
+unsigned Count()
+{
+    Table& table = TheTable();
+    std::lock_guard<std::mutex> guard(table.lock);
+    return static_cast<unsigned>(table.controls.size());
+}
+
+#if defined(__x86_64__)
+
+namespace {
+
+// endbr64; movabs rax, imm64; jmp rax. The first instruction keeps the stub
+// a valid indirect-branch target where the CPU enforces that, and is a no-op
+// elsewhere.
+constexpr unsigned char kStubHead[] = {0xF3, 0x0F, 0x1E, 0xFA, 0x48, 0xB8};
+constexpr unsigned char kStubTail[] = {0xFF, 0xE0};
+constexpr size_t kStubSize = sizeof(kStubHead) + sizeof(uint64_t) + sizeof(kStubTail);
+
+// The page stays mapped for the life of the process: a host may still hold
+// the address after our windows are gone.
+uint32_t BuildTrampoline()
+{
+    const size_t page = 4096;
+    void* memory = mmap(nullptr, page, PROT_READ | PROT_WRITE,
+                        MAP_PRIVATE | MAP_ANONYMOUS | MAP_32BIT, -1, 0);
+    if (memory == MAP_FAILED)
+        return 0;
+    const uintptr_t address = reinterpret_cast<uintptr_t>(memory);
+    if (address + kStubSize > 0x80000000u) {
+        munmap(memory, page);
+        return 0;
+    }
+    unsigned char* stub = static_cast<unsigned char*>(memory);
+    const uint64_t target = reinterpret_cast<uint64_t>(&SControl::eventProc);
+    std::memcpy(stub, kStubHead, sizeof(kStubHead));
+    std::memcpy(stub + sizeof(kStubHead), &target, sizeof(target));
+    std::memcpy(stub + sizeof(kStubHead) + sizeof(target), kStubTail, sizeof(kStubTail));
+    if (mprotect(memory, page, PROT_READ | PROT_EXEC) != 0) {
+        munmap(memory, page);
+        return 0;
+    }
+    __builtin___clear_cache(reinterpret_cast<char*>(stub),
+                            reinterpret_cast<char*>(stub + kStubSize));
+    return static_cast<uint32_t>(address);
+}
+
+}  // namespace
+
+uint32_t EventProcedureItem()
+{
+    static const uint32_t item = BuildTrampoline();
+    return item;
+}
+
+#else
+
+uint32_t EventProcedureItem()
+{
+    return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(&SControl::eventProc));
+}
+
+#endif
+
+}  // namespace handles
+
+namespace {
+
+const char* const kAtomNames[] = {
+    "_KVORWND",          "_XEventProc",   "WM_PAINT_REGION", "WM_PAINT_AREA",
+    "WM_PAINT_OUTLINES", "WM_MENU_ENTERED", "WM_MENU_LEFT",  "WM_PROTOCOLS",
+};
+constexpr int kAtomCount = sizeof(kAtomNames) / sizeof(kAtomNames[0]);
+static_assert(sizeof(ToolkitAtoms) == kAtomCount * sizeof(unsigned long),
+              "one name per atom of the table");
+
+struct AtomCache {
+    std::mutex lock;
+    std::unordered_map<Display*, ToolkitAtoms> atoms;
+};
+
+AtomCache& Cache()
+{
+    static AtomCache cache;
+    return cache;
+}
+
+// A closed connection's address may be reused by a connection to another
+// server, whose atoms differ: drop the entry when Xlib closes the display.
+int ForgetDisplay(Display* display, XExtCodes*)
+{
+    AtomCache& cache = Cache();
+    std::lock_guard<std::mutex> guard(cache.lock);
+    cache.atoms.erase(display);
+    return 0;
+}
+
+ToolkitAtoms Intern(Display* display)
+{
+    Atom values[kAtomCount] = {};
+    XInternAtoms(display, const_cast<char**>(kAtomNames), kAtomCount, False, values);
+    ToolkitAtoms atoms{values[0], values[1], values[2], values[3],
+                       values[4], values[5], values[6], values[7]};
+    if (XExtCodes* codes = XAddExtension(display))
+        XESetCloseDisplay(display, codes->extension, ForgetDisplay);
+    return atoms;
+}
+
+}  // namespace
+
+ToolkitAtoms AtomsOf(Display* display)
+{
+    if (display == nullptr)
+        return ToolkitAtoms{};
+    AtomCache& cache = Cache();
+    {
+        std::lock_guard<std::mutex> guard(cache.lock);
+        const auto found = cache.atoms.find(display);
+        if (found != cache.atoms.end())
+            return found->second;
+    }
+    // Interned outside the lock: it is a round trip, and two threads that
+    // race here both get the same values from the server.
+    const ToolkitAtoms atoms = Intern(display);
+    std::lock_guard<std::mutex> guard(cache.lock);
+    cache.atoms.emplace(display, atoms);
+    return atoms;
+}
+
+}  // namespace kvor::gui

@@ -1,0 +1,57 @@
+// How a toolkit window leads back to its control and to the event
+// procedure.
+//
+// Both window properties hold one format-32 item, and X carries 32 bits per
+// item. On i386 the control's address and the procedure's address fit and
+// are stored as they are. On x86_64 they do not: "_KVORWND" holds a 32-bit
+// handle that this table maps back to the control, and "_XEventProc" holds
+// the address of a small jump to SControl::eventProc placed below 2 GiB,
+// which a host can call just as it would call the procedure itself (Xlib
+// hands it back sign-extended, which leaves such an address unchanged).
+//
+// The table also answers whether a control still exists, so an event that
+// arrives for a window whose control is already gone finds nothing.
+#pragma once
+
+#include <cstdint>
+
+typedef struct _XDisplay Display;
+
+namespace kvor::gui {
+
+class SControl;
+
+namespace handles {
+
+// Gives the control a handle (never 0) and remembers it.
+uint32_t Register(SControl* control);
+// Forgets the handle; later look-ups of it yield null.
+void Unregister(uint32_t handle);
+// The control registered under handle, or null.
+SControl* Lookup(uint32_t handle);
+// How many controls are registered (for tests).
+unsigned Count();
+
+// The 32-bit value to store in "_XEventProc"; 0 when no executable page
+// below 2 GiB could be had.
+uint32_t EventProcedureItem();
+
+}  // namespace handles
+
+// The atoms the toolkit uses on every event or repaint, interned once per
+// connection and forgotten when the connection closes.
+struct ToolkitAtoms {
+    unsigned long kvorWindow;     // "_KVORWND"
+    unsigned long eventProcedure; // "_XEventProc"
+    unsigned long paintRegion;    // "WM_PAINT_REGION"
+    unsigned long paintArea;      // "WM_PAINT_AREA"
+    unsigned long paintOutlines;  // "WM_PAINT_OUTLINES"
+    unsigned long menuEntered;    // "WM_MENU_ENTERED"
+    unsigned long menuLeft;       // "WM_MENU_LEFT"
+    unsigned long protocols;      // "WM_PROTOCOLS"
+};
+
+// Null display gives all-zero atoms.
+ToolkitAtoms AtomsOf(Display* display);
+
+}  // namespace kvor::gui

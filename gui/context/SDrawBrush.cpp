@@ -1,0 +1,14 @@
+#include "gui/context/SDrawBrush.h"
+
+#include "gui/context/SDrawBitmap.h"
+
+namespace kvor::gui::context {
+
+SDrawBrush::SDrawBrush(int colour, int kind, SDrawBitmap* bitmap)
+    : bitmap(bitmap), kind(kind), colour(colour), secondColour(0)
+{
+}
+
+SDrawBrush::~SDrawBrush() { delete bitmap; }
+
+}  // namespace kvor::gui::context

@@ -1,0 +1,88 @@
+#include "gui/context/SDrawDevice.h"
+
+#include "gui/SControl.h"
+#include "gui/SDrawFont.h"
+#include "gui/context/SDrawBitmap.h"
+#include "gui/context/SDrawBrush.h"
+#include "gui/context/SDrawPen.h"
+
+#include <X11/Xlib.h>
+
+namespace kvor::gui::context {
+
+void ApplyPen(Display* display, GC context, const SDrawPen& pen)
+{
+    XSetLineAttributes(display, context, static_cast<unsigned>(pen.width),
+                       pen.dashed ? LineOnOffDash : LineSolid, CapNotLast, JoinRound);
+    XSetForeground(display, context, static_cast<unsigned long>(static_cast<uint32_t>(pen.colour)));
+}
+
+SDrawDevice::SDrawDevice() : drawable(0), context(nullptr), display(DisplayInUse()) {}
+
+SDrawDevice::SDrawDevice(unsigned long target) : SDrawDevice()
+{
+    drawable = target;
+    if (display != nullptr && drawable != 0)
+        context = XCreateGC(display, drawable, 0, nullptr);
+}
+
+SDrawDevice::~SDrawDevice()
+{
+    if (display == nullptr)
+        return;
+    XFlush(display);
+    if (context != nullptr)
+        XFreeGC(display, context);
+}
+
+void SDrawDevice::SetPen(const SDrawPen* pen)
+{
+    if (pen != nullptr && Get() != nullptr)
+        ApplyPen(display, Get(), *pen);
+}
+
+void SDrawDevice::SetBrush(const SDrawBrush* brush)
+{
+    if (brush != nullptr && Get() != nullptr)
+        XSetForeground(display, Get(),
+                       static_cast<unsigned long>(static_cast<uint32_t>(brush->PaintColour())));
+}
+
+// Font id 0 means no font was loaded; setting it would be a BadFont error.
+void SDrawDevice::SetFont(const SDrawFont* font)
+{
+    if (font != nullptr && font->fontId != 0 && Get() != nullptr)
+        XSetFont(display, Get(), font->fontId);
+}
+
+SDrawMemoryDevice::SDrawMemoryDevice(SDrawDevice* parentDevice, SDrawBitmap* selected)
+    : parent(parentDevice), bitmap(nullptr), ownContext(nullptr)
+{
+    Select(selected);
+}
+
+SDrawMemoryDevice::~SDrawMemoryDevice() { FreeContext(); }
+
+unsigned long SDrawMemoryDevice::GetDrawable() const
+{
+    return bitmap != nullptr ? bitmap->GetPixmap() : 0;
+}
+
+void SDrawMemoryDevice::Select(SDrawBitmap* selected)
+{
+    if (selected == nullptr)
+        return;
+    FreeContext();
+    bitmap = selected;
+    if (display != nullptr && bitmap->GetPixmap() != 0)
+        ownContext = XCreateGC(display, bitmap->GetPixmap(), 0, nullptr);
+}
+
+void SDrawMemoryDevice::FreeContext()
+{
+    if (display != nullptr && ownContext != nullptr)
+        XFreeGC(display, ownContext);
+    ownContext = nullptr;
+}
+
+}  // namespace kvor::gui::context

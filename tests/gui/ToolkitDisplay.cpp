@@ -1,0 +1,86 @@
+#include "tests/gui/ToolkitDisplay.h"
+
+#include "editor/SStaticData.h"
+#include "plugin/ModuleState.h"
+
+#include <X11/Xlib.h>
+
+namespace tarvenna::test {
+
+namespace {
+
+// Without -noreset the server starts over when its last client leaves, as
+// the readiness probe does, and refuses connections for a moment.
+std::vector<std::string> WithoutReset(std::vector<std::string> arguments)
+{
+    arguments.push_back("-noreset");
+    return arguments;
+}
+
+}  // namespace
+
+ToolkitDisplay::ToolkitDisplay(std::vector<std::string> screens,
+                               std::vector<std::string> extraArguments)
+    : server_(std::move(screens), WithoutReset(std::move(extraArguments)))
+{
+    if (!server_.running())
+        return;
+    display_ = XOpenDisplay(server_.name().c_str());
+    if (display_ == nullptr)
+        return;
+    previous_ = dps;
+    dps = display_;
+    statdata.ClearColours();
+    statdata.AddColours();
+}
+
+ToolkitDisplay::~ToolkitDisplay()
+{
+    if (display_ == nullptr)
+        return;
+    // Cached fonts belong to this connection and go with it.
+    statdata.Clear();
+    statdata.ClearColours();
+    dps = previous_;
+    XCloseDisplay(display_);
+}
+
+std::string ToolkitDisplay::error() const
+{
+    if (!server_.running())
+        return server_.error();
+    return display_ == nullptr ? "cannot connect to " + server_.name() : "";
+}
+
+namespace {
+
+int errorsSeen = 0;
+
+int CountingHandler(Display*, XErrorEvent*)
+{
+    ++errorsSeen;
+    return 0;
+}
+
+}  // namespace
+
+XErrorCounter::XErrorCounter(Display* display) : display_(display)
+{
+    XSync(display_, False);
+    errorsSeen = 0;
+    previous_ = XSetErrorHandler(CountingHandler);
+}
+
+XErrorCounter::~XErrorCounter()
+{
+    XSync(display_, False);
+    XSetErrorHandler(previous_);
+}
+
+int XErrorCounter::count() const
+{
+    XSync(display_, False);
+    return errorsSeen;
+}
+
+}  // namespace tarvenna::test

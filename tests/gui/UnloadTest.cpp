@@ -1,0 +1,66 @@
+// Unloading a module whose timer and idle threads are still running: the
+// module's static clean-up must stop them and wait until they have left its
+// code, or they would run on in unmapped memory.
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+#include <dlfcn.h>
+
+#include <chrono>
+#include <thread>
+
+namespace {
+
+int ThreadsOfProcess()
+{
+    DIR* tasks = opendir("/proc/self/task");
+    if (tasks == nullptr)
+        return -1;
+    int count = 0;
+    while (dirent* entry = readdir(tasks)) {
+        if (entry->d_name[0] != '.')
+            ++count;
+    }
+    closedir(tasks);
+    return count;
+}
+
+template <typename Condition>
+bool Eventually(Condition condition)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}
+
+}  // namespace
+
+TEST(UnloadTest, RunningWorkersAreStoppedAndJoinedAtUnload)
+{
+    const int baseline = ThreadsOfProcess();
+    for (int round = 0; round < 3; ++round) {
+        void* module = dlopen(TARVENNA_UNLOAD_PROBE, RTLD_NOW | RTLD_LOCAL);
+        ASSERT_NE(module, nullptr) << dlerror();
+        auto start = reinterpret_cast<void (*)()>(dlsym(module, "probe_start"));
+        auto calls = reinterpret_cast<int (*)()>(dlsym(module, "probe_idle_calls"));
+        auto live = reinterpret_cast<unsigned (*)()>(dlsym(module, "probe_live_threads"));
+        ASSERT_NE(start, nullptr);
+        ASSERT_NE(calls, nullptr);
+        ASSERT_NE(live, nullptr);
+        start();
+        EXPECT_EQ(live(), 2u);
+        ASSERT_TRUE(Eventually([&] { return calls() >= 3; }));
+        EXPECT_EQ(ThreadsOfProcess(), baseline + 2);
+
+        ASSERT_EQ(dlclose(module), 0);
+        // The module must really be gone, or this would prove nothing.
+        EXPECT_EQ(dlopen(TARVENNA_UNLOAD_PROBE, RTLD_NOW | RTLD_NOLOAD), nullptr);
+        EXPECT_TRUE(Eventually([&] { return ThreadsOfProcess() == baseline; }));
+        // A worker still running would now fault in unmapped code.
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    }
+}
