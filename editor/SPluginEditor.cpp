@@ -20,9 +20,8 @@ struct HostPattern {
 };
 
 constexpr HostPattern kHostPatterns[] = {
-    {"Samplitude", kHostSamplitude}, {"SAVIHost", kHostSaviHost},
-    {"Melodyne", kHostMelodyne},     {"Tracktion", kHostTracktion},
-    {"Cantabile", kHostCantabile},   {"Phrazor", kHostPhrazor},
+    {"Samplitude", kHostSamplitude}, {"SAVIHost", kHostSaviHost},   {"Melodyne", kHostMelodyne},
+    {"Tracktion", kHostTracktion},   {"Cantabile", kHostCantabile}, {"Phrazor", kHostPhrazor},
     {"Usine", kHostUsine},           {"energyXT", kHostEnergyXT},
 };
 

@@ -25,10 +25,7 @@ int32_t SColourRing::Get(int index) const
     return slots[index];
 }
 
-void SColourRing::Clear()
-{
-    writePosition = readPosition = count = 0;
-}
+void SColourRing::Clear() { writePosition = readPosition = count = 0; }
 
 SStaticData::SStaticData() = default;
 

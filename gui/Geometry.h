@@ -7,11 +7,9 @@
 
 namespace kvor::math::geom {
 
-template <typename T, int N>
-struct Point;
+template <typename T, int N> struct Point;
 
-template <typename T>
-struct Point<T, 2> {
+template <typename T> struct Point<T, 2> {
     T x;
     T y;
 
@@ -19,11 +17,9 @@ struct Point<T, 2> {
     bool operator!=(const Point& other) const { return !(*this == other); }
 };
 
-template <typename T, int N>
-struct Rectangle;
+template <typename T, int N> struct Rectangle;
 
-template <typename T>
-struct Rectangle<T, 2> {
+template <typename T> struct Rectangle<T, 2> {
     T x1;
     T y1;
     T x2;

@@ -17,16 +17,36 @@ constexpr SKeyTranslation Editing(int key) { return {kKeyEditing, key, -1}; }
 constexpr SKeyTranslation Modifier(int key, int flag) { return {kKeyModifier, key, flag}; }
 
 constexpr KeyRow kEditingKeys[] = {
-    {XK_Return, Editing(0)},     {XK_KP_Enter, Editing(0)},  {XK_Escape, Editing(1)},
-    {XK_Tab, Editing(2)},        {XK_KP_Tab, Editing(2)},    {XK_BackSpace, Editing(3)},
-    {XK_Delete, Editing(4)},     {XK_KP_Delete, Editing(4)}, {XK_Insert, Editing(5)},
-    {XK_KP_Insert, Editing(5)},  {XK_Up, Editing(6)},        {XK_KP_Up, Editing(6)},
-    {XK_Down, Editing(7)},       {XK_KP_Down, Editing(7)},   {XK_Left, Editing(8)},
-    {XK_KP_Left, Editing(8)},    {XK_Right, Editing(9)},     {XK_KP_Right, Editing(9)},
-    {XK_Prior, Editing(10)},     {XK_KP_Prior, Editing(10)}, {XK_Next, Editing(11)},
-    {XK_KP_Next, Editing(11)},   {XK_Home, Editing(12)},     {XK_KP_Home, Editing(12)},
-    {XK_End, Editing(13)},       {XK_KP_End, Editing(13)},   {XK_Caps_Lock, Editing(14)},
-    {XK_Print, Editing(15)},     {XK_Pause, Editing(16)},    {XK_Break, Editing(16)},
+    {XK_Return, Editing(0)},
+    {XK_KP_Enter, Editing(0)},
+    {XK_Escape, Editing(1)},
+    {XK_Tab, Editing(2)},
+    {XK_KP_Tab, Editing(2)},
+    {XK_BackSpace, Editing(3)},
+    {XK_Delete, Editing(4)},
+    {XK_KP_Delete, Editing(4)},
+    {XK_Insert, Editing(5)},
+    {XK_KP_Insert, Editing(5)},
+    {XK_Up, Editing(6)},
+    {XK_KP_Up, Editing(6)},
+    {XK_Down, Editing(7)},
+    {XK_KP_Down, Editing(7)},
+    {XK_Left, Editing(8)},
+    {XK_KP_Left, Editing(8)},
+    {XK_Right, Editing(9)},
+    {XK_KP_Right, Editing(9)},
+    {XK_Prior, Editing(10)},
+    {XK_KP_Prior, Editing(10)},
+    {XK_Next, Editing(11)},
+    {XK_KP_Next, Editing(11)},
+    {XK_Home, Editing(12)},
+    {XK_KP_Home, Editing(12)},
+    {XK_End, Editing(13)},
+    {XK_KP_End, Editing(13)},
+    {XK_Caps_Lock, Editing(14)},
+    {XK_Print, Editing(15)},
+    {XK_Pause, Editing(16)},
+    {XK_Break, Editing(16)},
     {XK_Shift_L, Modifier(17, context::kMouseShift)},
     {XK_Shift_R, Modifier(17, context::kMouseShift)},
     {XK_Control_L, Modifier(18, context::kMouseControl)},
@@ -38,9 +58,8 @@ constexpr KeyRow kEditingKeys[] = {
 // Keypad twins of the characters: each keypad symbol and the character it
 // stands for.
 constexpr unsigned long kKeypadCharacters[][2] = {
-    {XK_KP_Space, ' '},    {XK_KP_Multiply, '*'}, {XK_KP_Add, '+'},
-    {XK_KP_Separator, ','}, {XK_KP_Subtract, '-'}, {XK_KP_Decimal, '.'},
-    {XK_KP_Divide, '/'},   {XK_KP_Equal, '='},
+    {XK_KP_Space, ' '},    {XK_KP_Multiply, '*'}, {XK_KP_Add, '+'},    {XK_KP_Separator, ','},
+    {XK_KP_Subtract, '-'}, {XK_KP_Decimal, '.'},  {XK_KP_Divide, '/'}, {XK_KP_Equal, '='},
 };
 
 bool IsCharacter(unsigned long symbol)

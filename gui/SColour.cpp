@@ -23,17 +23,11 @@ int AllocatePixel(Display* display, unsigned short red, unsigned short green, un
     return static_cast<int>(colour.pixel);
 }
 
-unsigned short Widen(int component)
-{
-    return static_cast<unsigned short>(component * 256);
-}
+unsigned short Widen(int component) { return static_cast<unsigned short>(component * 256); }
 
 }  // namespace
 
-int SCOL(int red, int green, int blue)
-{
-    return SCOL(DisplayInUse(), red, green, blue);
-}
+int SCOL(int red, int green, int blue) { return SCOL(DisplayInUse(), red, green, blue); }
 
 int SCOL(Display* display, int red, int green, int blue)
 {
@@ -45,13 +39,18 @@ SColour::SColour() : red(255.0f), green(255.0f), blue(255.0f), alpha(255.0f) {}
 SColour::SColour(float r, float g, float b, float a) : red(r), green(g), blue(b), alpha(a) {}
 
 SColour::SColour(int r, int g, int b, int a)
-    : red(static_cast<float>(r)), green(static_cast<float>(g)), blue(static_cast<float>(b)),
+    : red(static_cast<float>(r)),
+      green(static_cast<float>(g)),
+      blue(static_cast<float>(b)),
       alpha(static_cast<float>(a))
 {
 }
 
 SColour::SColour(unsigned char r, unsigned char g, unsigned char b, unsigned char a)
-    : red(r), green(g), blue(b), alpha(a)
+    : red(r),
+      green(g),
+      blue(b),
+      alpha(a)
 {
 }
 
@@ -63,8 +62,8 @@ SColourListSimple::SColourListSimple(Display* display)
         unsigned short red, green, blue;
     };
     static const Triple kBasics[] = {
-        {0xFF00, 0xFF00, 0xFF00}, {0, 0, 0xFF00},      {0xFF00, 0xFF00, 0},
-        {0xFF00, 0, 0},           {0xFF00, 0, 0xFF00}, {0, 0xFF00, 0xFF00},
+        {0xFF00, 0xFF00, 0xFF00}, {0, 0, 0xFF00},           {0xFF00, 0xFF00, 0},
+        {0xFF00, 0, 0},           {0xFF00, 0, 0xFF00},      {0, 0xFF00, 0xFF00},
         {0x8000, 0xFF00, 0},      {0xFF00, 0xEC00, 0xC800},
     };
     pixels.reserve(8);

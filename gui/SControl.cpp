@@ -25,8 +25,8 @@ Display* DisplayInUse()
 
 SControl::SControl() = default;
 
-SControl::SControl(SGlobals* globals, SControl* parent, unsigned id, const char* name,
-                   int flags, int x, int y, int w, int h, int parentWindow, bool unused)
+SControl::SControl(SGlobals* globals, SControl* parent, unsigned id, const char* name, int flags,
+                   int x, int y, int w, int h, int parentWindow, bool unused)
 {
     Create(globals, parent, id, name, flags, x, y, w, h, parentWindow, unused);
 }
@@ -181,8 +181,8 @@ void SControl::DisableEventHandler(int code)
         handler->enabled = false;
 }
 
-void SControl::PrepareEvent(SEvent& record, int code, int kind, int value, float real,
-                            void* data, SControl* sender, threading::SMutexID* lock)
+void SControl::PrepareEvent(SEvent& record, int code, int kind, int value, float real, void* data,
+                            SControl* sender, threading::SMutexID* lock)
 {
     record.code = code;
     record.kind = kind;
@@ -193,8 +193,8 @@ void SControl::PrepareEvent(SEvent& record, int code, int kind, int value, float
     record.lock = lock;
 }
 
-int SControl::SendEvent(int code, int kind, int value, float real, void* data,
-                        SControl* sender, threading::SMutexID* lock)
+int SControl::SendEvent(int code, int kind, int value, float real, void* data, SControl* sender,
+                        threading::SMutexID* lock)
 {
     event.time = static_cast<int32_t>(clock());
     PrepareEvent(event, code, kind, value, real, data, sender, lock);

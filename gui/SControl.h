@@ -137,8 +137,8 @@ public:
     using IdleFunction = void (*)(void*);
 
     SControl();
-    SControl(SGlobals* globals, SControl* parent, unsigned id, const char* name, int flags,
-             int x, int y, int w, int h, int parentWindow, bool unused);
+    SControl(SGlobals* globals, SControl* parent, unsigned id, const char* name, int flags, int x,
+             int y, int w, int h, int parentWindow, bool unused);
     SControl(const SControl&) = delete;
     SControl& operator=(const SControl&) = delete;
     ~SControl() override;
@@ -287,8 +287,8 @@ public:
     // Inline, like everything it needs: timer threads in the runtime call it
     // without the runtime linking the toolkit.
     int SendEvent(SEvent* event);
-    static void PrepareEvent(SEvent& event, int code, int kind, int value, float real,
-                             void* data, SControl* sender, threading::SMutexID* lock);
+    static void PrepareEvent(SEvent& event, int code, int kind, int value, float real, void* data,
+                             SControl* sender, threading::SMutexID* lock);
 
     bool KeyPressed(int) { return false; }
     bool KeyToggled(int) { return false; }

@@ -17,11 +17,10 @@ namespace kvor::gui {
 
 namespace {
 
-constexpr long kControlEvents = KeyPressMask | KeyReleaseMask | ButtonPressMask |
-                                ButtonReleaseMask | EnterWindowMask | LeaveWindowMask |
-                                PointerMotionMask | ButtonMotionMask | ExposureMask |
-                                VisibilityChangeMask | StructureNotifyMask | FocusChangeMask |
-                                PropertyChangeMask | OwnerGrabButtonMask;
+constexpr long kControlEvents =
+    KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask | EnterWindowMask |
+    LeaveWindowMask | PointerMotionMask | ButtonMotionMask | ExposureMask | VisibilityChangeMask |
+    StructureNotifyMask | FocusChangeMask | PropertyChangeMask | OwnerGrabButtonMask;
 constexpr long kPopupQuietEvents = ExposureMask | StructureNotifyMask | FocusChangeMask;
 constexpr long kPopupNoPropagate =
     KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask | ButtonMotionMask;
@@ -30,10 +29,7 @@ constexpr long kPopupNoPropagate =
 // (possibly empty) rectangle and the window is at least one pixel.
 unsigned WindowExtent(int extent) { return static_cast<unsigned>(std::max(1, extent)); }
 
-Atom ExistingAtom(Display* display, const char* name)
-{
-    return XInternAtom(display, name, True);
-}
+Atom ExistingAtom(Display* display, const char* name) { return XInternAtom(display, name, True); }
 
 void SetOneItem(Display* display, Window window, const char* name, long value)
 {
@@ -122,8 +118,7 @@ void SControl::CreateTopLevel(int x, int y, int w, int h, bool popup)
                      HasStyle(kStyleFullInput) ? kControlEvents : kPopupQuietEvents);
     } else {
         created = XCreateWindow(display, under, x, y, WindowExtent(w), WindowExtent(h), border,
-                                CopyFromParent, CopyFromParent, CopyFromParent, mask,
-                                &attributes);
+                                CopyFromParent, CopyFromParent, CopyFromParent, mask, &attributes);
     }
     parentWindow = under;
     window = created;
@@ -150,9 +145,9 @@ void SControl::CreateChild(int x, int y, int w, int h)
     attributes.override_redirect = True;
     attributes.event_mask = kControlEvents;
     parentWindow = under;
-    window = XCreateWindow(display, under, x, y, WindowExtent(w), WindowExtent(h), 0,
-                           CopyFromParent, InputOutput, CopyFromParent,
-                           CWOverrideRedirect | CWEventMask, &attributes);
+    window =
+        XCreateWindow(display, under, x, y, WindowExtent(w), WindowExtent(h), 0, CopyFromParent,
+                      InputOutput, CopyFromParent, CWOverrideRedirect | CWEventMask, &attributes);
 }
 
 // A fixed-size window: program size, minimum and maximum all the same.
@@ -190,7 +185,8 @@ void SControl::SetDecorationHints()
     if (type != None) {
         long types[2];
         int count = 0;
-        for (const char* kind : {"_KDE_NET_WM_WINDOW_TYPE_OVERRIDE", "_NET_WM_WINDOW_TYPE_NORMAL"}) {
+        for (const char* kind :
+             {"_KDE_NET_WM_WINDOW_TYPE_OVERRIDE", "_NET_WM_WINDOW_TYPE_NORMAL"}) {
             const Atom atom = ExistingAtom(display, kind);
             if (atom != None)
                 types[count++] = static_cast<long>(atom);
@@ -206,8 +202,8 @@ void SControl::SetWindowProperties()
     const ToolkitAtoms atoms = AtomsOf(display);
     handle = handles::Register(this);
     long item = static_cast<long>(handle);
-    XChangeProperty(display, window.load(), atoms.kvorWindow, atoms.kvorWindow, 32,
-                    PropModeReplace, reinterpret_cast<unsigned char*>(&item), 1);
+    XChangeProperty(display, window.load(), atoms.kvorWindow, atoms.kvorWindow, 32, PropModeReplace,
+                    reinterpret_cast<unsigned char*>(&item), 1);
     long procedure = static_cast<long>(handles::EventProcedureItem());
     XChangeProperty(display, window.load(), atoms.eventProcedure, atoms.eventProcedure, 32,
                     PropModeReplace, reinterpret_cast<unsigned char*>(&procedure), 1);
@@ -258,8 +254,8 @@ void SControl::Inherit(int otherWindow)
     copy.override_redirect = other.override_redirect;
     copy.do_not_propagate_mask = other.do_not_propagate_mask;
     copy.event_mask = other.all_event_masks;
-    XChangeWindowAttributes(display, own, CWSaveUnder | CWOverrideRedirect | CWDontPropagate |
-                                              CWEventMask, &copy);
+    XChangeWindowAttributes(
+        display, own, CWSaveUnder | CWOverrideRedirect | CWDontPropagate | CWEventMask, &copy);
 }
 
 void SControl::SetRoundShape(bool on)
@@ -278,11 +274,18 @@ void SControl::SetRoundShape(bool on)
     const short h = static_cast<short>(outer.Height());
     // The stepped corners, as (x, y, width, height), top-left first.
     const XRectangle cuts[] = {
-        {0, 0, 5, 1}, {0, 1, 3, 1}, {0, 2, 2, 1}, {0, 3, 1, 2},
-        {static_cast<short>(w - 5), 0, 5, 1}, {static_cast<short>(w - 3), 1, 3, 1},
-        {static_cast<short>(w - 2), 2, 2, 1}, {static_cast<short>(w - 1), 3, 1, 2},
-        {0, static_cast<short>(h - 1), 5, 1}, {0, static_cast<short>(h - 2), 3, 1},
-        {0, static_cast<short>(h - 3), 2, 1}, {0, static_cast<short>(h - 5), 1, 2},
+        {0, 0, 5, 1},
+        {0, 1, 3, 1},
+        {0, 2, 2, 1},
+        {0, 3, 1, 2},
+        {static_cast<short>(w - 5), 0, 5, 1},
+        {static_cast<short>(w - 3), 1, 3, 1},
+        {static_cast<short>(w - 2), 2, 2, 1},
+        {static_cast<short>(w - 1), 3, 1, 2},
+        {0, static_cast<short>(h - 1), 5, 1},
+        {0, static_cast<short>(h - 2), 3, 1},
+        {0, static_cast<short>(h - 3), 2, 1},
+        {0, static_cast<short>(h - 5), 1, 2},
         {static_cast<short>(w - 5), static_cast<short>(h - 1), 5, 1},
         {static_cast<short>(w - 3), static_cast<short>(h - 2), 3, 1},
         {static_cast<short>(w - 2), static_cast<short>(h - 3), 2, 1},

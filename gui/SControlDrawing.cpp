@@ -64,8 +64,8 @@ int SControl::GetForegroundColour()
     return drawing != nullptr ? drawing->GetForegroundColour() : 0;
 }
 
-void SControl::SetColours(int background, int backgroundTrue, int parentBackground,
-                          int foreground, int foregroundTrue, int text, int textTrue)
+void SControl::SetColours(int background, int backgroundTrue, int parentBackground, int foreground,
+                          int foregroundTrue, int text, int textTrue)
 {
     if (drawing != nullptr)
         drawing->SetColours(background, backgroundTrue, parentBackground, foreground,

@@ -288,8 +288,8 @@ int EventDispatch::OnButtonRelease(SControl* control, XButtonEvent& button)
         return 1;
     bool* flags = receiver->input->flags;
     const int released = Raise(flags, kMouseReleased);
-    Clear(flags, {kMouseMoving, kMouseLeftDown, kMouseRightDown, kMouseMiddleDown,
-                  kMouseLeftDouble, kMouseRightDouble, kMouseMiddleDouble, kMouseWheel});
+    Clear(flags, {kMouseMoving, kMouseLeftDown, kMouseRightDown, kMouseMiddleDown, kMouseLeftDouble,
+                  kMouseRightDouble, kMouseMiddleDouble, kMouseWheel});
     flags[kMouseEntered] = false;
     if (flags[kMouseInside]) {
         flags[kMouseLeft] = false;
@@ -344,8 +344,8 @@ int EventDispatch::OnCrossing(SControl* control, XCrossingEvent& crossing)
     if (!control->Enabled() || SControl::capture.load() != nullptr)
         return 1;
     bool* flags = control->input->flags;
-    const bool tooltips = control->tooltipData != nullptr &&
-                          (control->state.load() & kStateTooltips) != 0;
+    const bool tooltips =
+        control->tooltipData != nullptr && (control->state.load() & kStateTooltips) != 0;
     int index;
     if (enter) {
         flags[kMouseInside] = true;
@@ -385,8 +385,8 @@ bool EventDispatch::PointerInside(SControl* control, Display* display)
     int x = 0;
     int y = 0;
     unsigned mask = 0;
-    if (!XQueryPointer(display, DefaultRootWindow(display), &root, &child, &rootX, &rootY, &x,
-                       &y, &mask))
+    if (!XQueryPointer(display, DefaultRootWindow(display), &root, &child, &rootX, &rootY, &x, &y,
+                       &mask))
         return false;
     if (!XTranslateCoordinates(display, DefaultRootWindow(display), own, rootX, rootY, &x, &y,
                                &child))
@@ -461,8 +461,8 @@ int EventDispatch::OnConfigure(SControl* control, XEvent* event)
 
 int EventDispatch::OnMessage(SControl* control, XClientMessageEvent& message)
 {
-    const ToolkitAtoms atoms = AtomsOf(message.display != nullptr ? message.display
-                                                                  : DisplayInUse());
+    const ToolkitAtoms atoms =
+        AtomsOf(message.display != nullptr ? message.display : DisplayInUse());
     const Atom type = message.message_type;
     if (type == atoms.paintRegion) {
         const uint64_t address = static_cast<uint64_t>(static_cast<uint32_t>(message.data.l[1])) |

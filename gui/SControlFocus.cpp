@@ -76,10 +76,10 @@ void SControl::MouseSetCapture()
     const Window own = window.load();
     if (display == nullptr || own == 0)
         return;
-    const unsigned mask = ButtonPressMask | ButtonReleaseMask | EnterWindowMask |
-                          LeaveWindowMask | PointerMotionMask | ButtonMotionMask;
-    const int result = XGrabPointer(display, own, False, mask, GrabModeAsync, GrabModeAsync,
-                                    None, None, CurrentTime);
+    const unsigned mask = ButtonPressMask | ButtonReleaseMask | EnterWindowMask | LeaveWindowMask |
+                          PointerMotionMask | ButtonMotionMask;
+    const int result = XGrabPointer(display, own, False, mask, GrabModeAsync, GrabModeAsync, None,
+                                    None, CurrentTime);
     if (result != GrabSuccess) {
         SControl* self = this;
         capture.compare_exchange_strong(self, nullptr);

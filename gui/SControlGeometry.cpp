@@ -105,8 +105,7 @@ void SControl::GetClient2Screen(int& x, int& y)
     if (display == nullptr || window.load() == 0)
         return;
     Window child;
-    XTranslateCoordinates(display, window.load(), DefaultRootWindow(display), x, y, &x, &y,
-                          &child);
+    XTranslateCoordinates(display, window.load(), DefaultRootWindow(display), x, y, &x, &y, &child);
 }
 
 void SControl::GetClient2Screen(Point& point) { GetClient2Screen(point.x, point.y); }
@@ -117,8 +116,7 @@ void SControl::GetScreen2Client(int& x, int& y)
     if (display == nullptr || window.load() == 0)
         return;
     Window child;
-    XTranslateCoordinates(display, DefaultRootWindow(display), window.load(), x, y, &x, &y,
-                          &child);
+    XTranslateCoordinates(display, DefaultRootWindow(display), window.load(), x, y, &x, &y, &child);
 }
 
 void SControl::GetScreen2Client(Point& point) { GetScreen2Client(point.x, point.y); }

@@ -29,10 +29,7 @@ void SInput::Reset()
 
 bool* SControl::MouseState() { return input != nullptr ? input->flags : nullptr; }
 
-bool SControl::MouseTracking()
-{
-    return input != nullptr && input->flags[context::kMouseTracking];
-}
+bool SControl::MouseTracking() { return input != nullptr && input->flags[context::kMouseTracking]; }
 
 void SControl::MousePosition(int x, int y)
 {

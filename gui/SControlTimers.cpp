@@ -63,9 +63,9 @@ void SControl::CreateIdleFunction(IdleFunction* function, void* argument)
         return;
     // A pair replaced here would otherwise stay in the list, called long
     // after its owner has gone.
-    const bool replacing = idleTimer->GetFunction() != nullptr &&
-                           (idleTimer->GetFunction() != function ||
-                            idleTimer->GetArgument() != argument);
+    const bool replacing =
+        idleTimer->GetFunction() != nullptr &&
+        (idleTimer->GetFunction() != function || idleTimer->GetArgument() != argument);
     if (replacing)
         idleTimer->RemoveEntry();
     idleTimer->SetFunction(function, argument);

@@ -58,7 +58,8 @@ constexpr Bits Encode(bool mask)
         for (int column = 0; line[column] != 0; ++column) {
             const bool set = line[column] == 'B' || (mask && line[column] == 'o');
             if (set)
-                bits[row * kRowBytes + column / 8] |= static_cast<unsigned char>(1u << (column % 8));
+                bits[row * kRowBytes + column / 8] |=
+                    static_cast<unsigned char>(1u << (column % 8));
         }
     }
     return bits;
@@ -67,7 +68,10 @@ constexpr Bits Encode(bool mask)
 constexpr Bits kImage = Encode(false);
 constexpr Bits kMask = Encode(true);
 
-int Clamp(int value, int low, int high) { return value < low ? low : (value > high ? high : value); }
+int Clamp(int value, int low, int high)
+{
+    return value < low ? low : (value > high ? high : value);
+}
 
 // The top-left w x h of a 24 x 24 bitmap: X reads (w + 7) / 8 bytes a row,
 // so a smaller cursor needs its rows packed anew.
@@ -99,7 +103,8 @@ SCursor::SCursor(unsigned newKind, unsigned long target) : SCursor()
         return;
     if (kind == kInvisible) {
         static char blank[1] = {0};
-        const Pixmap pixmap = XCreateBitmapFromData(display, DefaultRootWindow(display), blank, 1, 1);
+        const Pixmap pixmap =
+            XCreateBitmapFromData(display, DefaultRootWindow(display), blank, 1, 1);
         XColor black{};
         cursor = XCreatePixmapCursor(display, pixmap, pixmap, &black, &black, 0, 0);
         XFreePixmap(display, pixmap);
@@ -222,9 +227,10 @@ void SCursor::Create(context::SDrawBitmap* source, context::SDrawBitmap* mask, i
         XQueryColor(display, DefaultColormap(display, screen), &black);
         if (cursor != 0)
             XFreeCursor(display, cursor);
-        cursor = XCreatePixmapCursor(display, source->GetPixmap(), mask->GetPixmap(), &white, &black,
-                                     static_cast<unsigned>(Clamp(hotX, 0, static_cast<int>(w) - 1)),
-                                     static_cast<unsigned>(Clamp(hotY, 0, static_cast<int>(h) - 1)));
+        cursor =
+            XCreatePixmapCursor(display, source->GetPixmap(), mask->GetPixmap(), &white, &black,
+                                static_cast<unsigned>(Clamp(hotX, 0, static_cast<int>(w) - 1)),
+                                static_cast<unsigned>(Clamp(hotY, 0, static_cast<int>(h) - 1)));
     }
     delete source;
     delete mask;

@@ -26,7 +26,9 @@ int FloorHalf(int value) { return value >= 0 ? value / 2 : -((-value + 1) / 2); 
 }  // namespace
 
 SDisplayInfo::SDisplayInfo(Rect area, data::datastring<32, char> text, int index)
-    : rectangle(area), name(std::move(text)), number(index)
+    : rectangle(area),
+      name(std::move(text)),
+      number(index)
 {
 }
 
@@ -75,9 +77,9 @@ void SDisplay::FromWorkAreas(Display* display)
         int format = 0;
         unsigned long items = 0, after = 0;
         unsigned char* data = nullptr;
-        const int result = XGetWindowProperty(display, RootWindow(display, screen), workArea, 0, 4,
-                                              False, XA_CARDINAL, &type, &format, &items, &after,
-                                              &data);
+        const int result =
+            XGetWindowProperty(display, RootWindow(display, screen), workArea, 0, 4, False,
+                               XA_CARDINAL, &type, &format, &items, &after, &data);
         if (result == Success && type == XA_CARDINAL && format == 32 && items == 4) {
             // Format-32 items arrive as longs, whatever the size of a long.
             const long* area = reinterpret_cast<const long*>(data);

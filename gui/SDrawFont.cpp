@@ -11,10 +11,7 @@ const char kLastResort[] = "-adobe-helvetica-bold-r-normal--34-*-*-*-*-*-iso8859
 // Sizes of 13 pixels and more try from 4 above the wanted size down to this.
 constexpr int kSmallestScaled = 13;
 
-std::string Decimal(int value)
-{
-    return std::to_string(value);
-}
+std::string Decimal(int value) { return std::to_string(value); }
 
 // Every caller but a test passes no face; the name keeps the shape of the
 // other names with the face as foundry and family.
@@ -52,7 +49,11 @@ std::vector<std::string> SDrawFont::CandidateNames(int size, bool bold, bool ita
 }
 
 SDrawFont::SDrawFont(int size, bool bold, bool italic, bool, const char* face)
-    : size(size), bold(bold), italic(italic), fontId(0), info(nullptr),
+    : size(size),
+      bold(bold),
+      italic(italic),
+      fontId(0),
+      info(nullptr),
       display(DisplayInUse())
 {
     this->face.Append(face);
@@ -60,7 +61,12 @@ SDrawFont::SDrawFont(int size, bool bold, bool italic, bool, const char* face)
 }
 
 SDrawFont::SDrawFont(bool)
-    : size(10), bold(0), italic(0), fontId(0), info(nullptr), display(DisplayInUse())
+    : size(10),
+      bold(0),
+      italic(0),
+      fontId(0),
+      info(nullptr),
+      display(DisplayInUse())
 {
     if (display == nullptr)
         return;

@@ -34,8 +34,14 @@ enum SEventKind : int32_t {
 // without linking the toolkit.
 struct SEvent {
     SEvent()
-        : time(static_cast<int32_t>(clock())), code(-1), kind(0), value(0), real(0.0f),
-          sender(nullptr), lock(nullptr), data(nullptr)
+        : time(static_cast<int32_t>(clock())),
+          code(-1),
+          kind(0),
+          value(0),
+          real(0.0f),
+          sender(nullptr),
+          lock(nullptr),
+          data(nullptr)
     {
     }
 

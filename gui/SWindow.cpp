@@ -76,8 +76,9 @@ void SWindow::Add(SControl* child)
 // and removing another child's entry would leave a deleted child listed.
 void SWindow::Remove(SControl* child, bool destroy)
 {
-    const auto found = std::find_if(children.begin(), children.end(),
-                                    [child](const SWindowID& entry) { return entry.control == child; });
+    const auto found =
+        std::find_if(children.begin(), children.end(),
+                     [child](const SWindowID& entry) { return entry.control == child; });
     if (found != children.end()) {
         children.erase(found);
         child->owner = nullptr;
@@ -93,8 +94,9 @@ void SWindow::Remove(SControl* child, bool destroy)
 
 void SWindow::ForgetChild(SControl* child)
 {
-    const auto found = std::find_if(children.begin(), children.end(),
-                                    [child](const SWindowID& entry) { return entry.control == child; });
+    const auto found =
+        std::find_if(children.begin(), children.end(),
+                     [child](const SWindowID& entry) { return entry.control == child; });
     if (found == children.end())
         return;
     children.erase(found);
@@ -118,8 +120,8 @@ bool SWindow::IsSubcontrol(unsigned id)
 
 bool SWindow::IsSubcontrol(int otherWindow)
 {
-    if (otherWindow != 0 && static_cast<unsigned long>(static_cast<unsigned>(otherWindow)) ==
-                                window.load())
+    if (otherWindow != 0 &&
+        static_cast<unsigned long>(static_cast<unsigned>(otherWindow)) == window.load())
         return true;
     for (const SWindowID& entry : children) {
         if (entry.control->IsSubcontrol(static_cast<unsigned>(otherWindow)))

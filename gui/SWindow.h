@@ -17,8 +17,8 @@ struct SWindowID {
 class SWindow : public SControl {
 public:
     SWindow() = default;
-    SWindow(SGlobals* globals, SControl* parent, unsigned id, const char* name, int flags,
-            int x, int y, int w, int h, int parentWindow, bool unused);
+    SWindow(SGlobals* globals, SControl* parent, unsigned id, const char* name, int flags, int x,
+            int y, int w, int h, int parentWindow, bool unused);
     ~SWindow() override;
 
     void CleanRessources() override;

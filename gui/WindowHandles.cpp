@@ -99,8 +99,8 @@ constexpr size_t kStubSize = sizeof(kStubHead) + sizeof(uint64_t) + sizeof(kStub
 uint32_t BuildTrampoline()
 {
     const size_t page = 4096;
-    void* memory = mmap(nullptr, page, PROT_READ | PROT_WRITE,
-                        MAP_PRIVATE | MAP_ANONYMOUS | MAP_32BIT, -1, 0);
+    void* memory =
+        mmap(nullptr, page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_32BIT, -1, 0);
     if (memory == MAP_FAILED)
         return 0;
     const uintptr_t address = reinterpret_cast<uintptr_t>(memory);
@@ -144,8 +144,8 @@ uint32_t EventProcedureItem()
 namespace {
 
 const char* const kAtomNames[] = {
-    "_KVORWND",          "_XEventProc",   "WM_PAINT_REGION", "WM_PAINT_AREA",
-    "WM_PAINT_OUTLINES", "WM_MENU_ENTERED", "WM_MENU_LEFT",  "WM_PROTOCOLS",
+    "_KVORWND",          "_XEventProc",     "WM_PAINT_REGION", "WM_PAINT_AREA",
+    "WM_PAINT_OUTLINES", "WM_MENU_ENTERED", "WM_MENU_LEFT",    "WM_PROTOCOLS",
 };
 constexpr int kAtomCount = sizeof(kAtomNames) / sizeof(kAtomNames[0]);
 static_assert(sizeof(ToolkitAtoms) == kAtomCount * sizeof(unsigned long),

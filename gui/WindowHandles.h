@@ -41,14 +41,14 @@ uint32_t EventProcedureItem();
 // The atoms the toolkit uses on every event or repaint, interned once per
 // connection and forgotten when the connection closes.
 struct ToolkitAtoms {
-    unsigned long kvorWindow;     // "_KVORWND"
-    unsigned long eventProcedure; // "_XEventProc"
-    unsigned long paintRegion;    // "WM_PAINT_REGION"
-    unsigned long paintArea;      // "WM_PAINT_AREA"
-    unsigned long paintOutlines;  // "WM_PAINT_OUTLINES"
-    unsigned long menuEntered;    // "WM_MENU_ENTERED"
-    unsigned long menuLeft;       // "WM_MENU_LEFT"
-    unsigned long protocols;      // "WM_PROTOCOLS"
+    unsigned long kvorWindow;      // "_KVORWND"
+    unsigned long eventProcedure;  // "_XEventProc"
+    unsigned long paintRegion;     // "WM_PAINT_REGION"
+    unsigned long paintArea;       // "WM_PAINT_AREA"
+    unsigned long paintOutlines;   // "WM_PAINT_OUTLINES"
+    unsigned long menuEntered;     // "WM_MENU_ENTERED"
+    unsigned long menuLeft;        // "WM_MENU_LEFT"
+    unsigned long protocols;       // "WM_PROTOCOLS"
 };
 
 // Null display gives all-zero atoms.

@@ -6,29 +6,40 @@ namespace tarvenna::host::cli {
 
 namespace {
 
-bool parseNumber(const std::string& text, VstIntPtr& out) {
-    if (text.empty()) return false;
+bool parseNumber(const std::string& text, VstIntPtr& out)
+{
+    if (text.empty())
+        return false;
     char* end = nullptr;
     const long long value = std::strtoll(text.c_str(), &end, 0);
-    if (*end != '\0') return false;
+    if (*end != '\0')
+        return false;
     out = static_cast<VstIntPtr>(value);
     return true;
 }
 
 // Applies one "--host-..." option and its value; false when unknown or bad.
-bool applyHostOption(const std::string& name, const std::string& value, HostConfig& host) {
-    if (name == "--host-vendor") host.vendor = value;
-    else if (name == "--host-product") host.product = value;
-    else if (name == "--host-directory") host.directory = value;
-    else if (name == "--host-version") return parseNumber(value, host.version);
-    else if (name == "--host-vendor-version") return parseNumber(value, host.vendorVersion);
-    else return false;
+bool applyHostOption(const std::string& name, const std::string& value, HostConfig& host)
+{
+    if (name == "--host-vendor")
+        host.vendor = value;
+    else if (name == "--host-product")
+        host.product = value;
+    else if (name == "--host-directory")
+        host.directory = value;
+    else if (name == "--host-version")
+        return parseNumber(value, host.version);
+    else if (name == "--host-vendor-version")
+        return parseNumber(value, host.vendorVersion);
+    else
+        return false;
     return true;
 }
 
 }  // namespace
 
-const char* hostOptionsHelp() {
+const char* hostOptionsHelp()
+{
     return "  --host-vendor TEXT          vendor string the host answers\n"
            "  --host-product TEXT         product string the host answers\n"
            "  --host-version N            host version (0 makes plug-ins refuse)\n"
@@ -36,7 +47,8 @@ const char* hostOptionsHelp() {
            "  --host-directory PATH       directory answered (default: none)\n";
 }
 
-CommandLine parseCommandLine(const std::vector<std::string>& words) {
+CommandLine parseCommandLine(const std::vector<std::string>& words)
+{
     CommandLine line;
     for (std::size_t i = 0; i < words.size(); ++i) {
         const std::string& word = words[i];

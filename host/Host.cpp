@@ -9,7 +9,8 @@ namespace tarvenna::host {
 
 namespace {
 
-std::string hex(VstInt32 value) {
+std::string hex(VstInt32 value)
+{
     char text[16];
     std::snprintf(text, sizeof text, "0x%08x", static_cast<unsigned>(value));
     return text;
@@ -19,7 +20,8 @@ std::string hex(VstInt32 value) {
 
 Host::Host(HostConfig defaults) : defaults_(std::move(defaults)) {}
 
-std::unique_ptr<HostInstance> Host::instantiate(Module& module) {
+std::unique_ptr<HostInstance> Host::instantiate(Module& module)
+{
     lastError_.clear();
     creationRequests_.clear();
     if (!module.loaded() || !module.entry()) {

@@ -17,8 +17,10 @@ namespace {
 constexpr VstIntPtr kLevelUser = 1;
 constexpr VstIntPtr kLevelRealtime = 2;
 
-VstIntPtr copyText(const std::string& text, void* ptr) {
-    if (!ptr) return 0;
+VstIntPtr copyText(const std::string& text, void* ptr)
+{
+    if (!ptr)
+        return 0;
     const std::size_t n = std::min(text.size(), kHostTextCapacity - 1);
     std::memcpy(ptr, text.data(), n);
     static_cast<char*>(ptr)[n] = '\0';
@@ -27,20 +29,23 @@ VstIntPtr copyText(const std::string& text, void* ptr) {
 
 // The event pointers as the plug-in wrote them, past the two entries the
 // declaration shows.
-VstEvent* const* eventPointers(const VstEvents* events) {
+VstEvent* const* eventPointers(const VstEvents* events)
+{
     auto* base = reinterpret_cast<const unsigned char*>(events);
     return reinterpret_cast<VstEvent* const*>(base + offsetof(VstEvents, events));
 }
 
 }  // namespace
 
-VstIntPtr hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
-                       void* ptr, float opt) {
+VstIntPtr hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                       float opt)
+{
     return registry::answer(effect, opcode, index, value, ptr, opt);
 }
 
-VstIntPtr HostInstance::answerRequest(VstInt32 opcode, VstInt32 index, VstIntPtr value,
-                                      void* ptr, float opt) {
+VstIntPtr HostInstance::answerRequest(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                                      float opt)
+{
     VstIntPtr answer = 0;
     {
         std::lock_guard<std::mutex> guard(mutex_);
@@ -51,8 +56,9 @@ VstIntPtr HostInstance::answerRequest(VstInt32 opcode, VstInt32 index, VstIntPtr
     return answer;
 }
 
-VstIntPtr HostInstance::answerLocked(VstInt32 opcode, VstInt32 index, VstIntPtr value,
-                                     void* ptr, float opt) {
+VstIntPtr HostInstance::answerLocked(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                                     float opt)
+{
     switch (opcode) {
     case audioMasterAutomate:
         recording_.automation.push_back({index, opt});
@@ -97,7 +103,8 @@ VstIntPtr HostInstance::answerLocked(VstInt32 opcode, VstInt32 index, VstIntPtr 
     }
 }
 
-void HostInstance::recordHandout(const VstEvents* events) {
+void HostInstance::recordHandout(const VstEvents* events)
+{
     MidiHandout handout;
     handout.block = blocks_.load();
     handout.duringProcess = inProcess_.load();
@@ -105,7 +112,8 @@ void HostInstance::recordHandout(const VstEvents* events) {
     if (events && events->numEvents > 0) {
         VstEvent* const* pointers = eventPointers(events);
         for (VstInt32 i = 0; i < events->numEvents; ++i) {
-            if (!pointers[i]) continue;
+            if (!pointers[i])
+                continue;
             VstMidiEvent copy;
             std::memcpy(&copy, pointers[i], sizeof copy);
             recording_.midiOut.push_back(copy);

@@ -111,8 +111,7 @@ public:
                  std::chrono::milliseconds timeout);
 
     // The callback's side: answers one request from this instance.
-    VstIntPtr answerRequest(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
-                            float opt);
+    VstIntPtr answerRequest(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
 
 private:
     friend class Host;
@@ -123,8 +122,7 @@ private:
 
     std::string textRequest(VstInt32 opcode, VstInt32 index = 0);
     void recordHandout(const VstEvents* events);
-    VstIntPtr answerLocked(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
-                           float opt);
+    VstIntPtr answerLocked(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
 
     Module* module_;
     AEffect* effect_ = nullptr;

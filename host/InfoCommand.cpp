@@ -16,21 +16,22 @@ namespace {
 
 // Capabilities a MIDI plug-in is commonly asked about, plus one that no
 // MIDI relay should claim.
-const char* const kCanDoTexts[] = {"sendVstEvents",       "sendVstMidiEvent",
-                                   "receiveVstEvents",    "receiveVstMidiEvent",
-                                   "receiveVstTimeInfo",  "bypass"};
+const char* const kCanDoTexts[] = {"sendVstEvents",       "sendVstMidiEvent",   "receiveVstEvents",
+                                   "receiveVstMidiEvent", "receiveVstTimeInfo", "bypass"};
 
 // Listing stops here even if the record claims more parameters.
 constexpr VstInt32 kMaxListedParameters = 128;
 
-std::string hex(VstInt32 value) {
+std::string hex(VstInt32 value)
+{
     char text[16];
     std::snprintf(text, sizeof text, "0x%08x", static_cast<unsigned>(value));
     return text;
 }
 
 // Four characters, the first in the most significant byte.
-std::string fourChars(VstInt32 value) {
+std::string fourChars(VstInt32 value)
+{
     std::string text;
     for (int shift = 24; shift >= 0; shift -= 8) {
         const int c = (static_cast<unsigned>(value) >> shift) & 0xff;
@@ -39,25 +40,34 @@ std::string fourChars(VstInt32 value) {
     return text;
 }
 
-std::string flagNames(VstInt32 flags) {
+std::string flagNames(VstInt32 flags)
+{
     static const struct {
         VstInt32 bit;
         const char* name;
-    } kNames[] = {{effFlagsHasEditor, "editor"},          {effFlagsHasClip, "clip"},
-                  {effFlagsHasVu, "vu"},                  {effFlagsCanMono, "can-mono"},
-                  {effFlagsCanReplacing, "replacing"},    {effFlagsProgramChunks, "chunks"},
-                  {effFlagsIsSynth, "synth"},             {effFlagsNoSoundInStop, "no-tail"},
-                  {effFlagsExtIsAsync, "async"},          {effFlagsExtHasBuffer, "ext-buffer"}};
+    } kNames[] = {{effFlagsHasEditor, "editor"},
+                  {effFlagsHasClip, "clip"},
+                  {effFlagsHasVu, "vu"},
+                  {effFlagsCanMono, "can-mono"},
+                  {effFlagsCanReplacing, "replacing"},
+                  {effFlagsProgramChunks, "chunks"},
+                  {effFlagsIsSynth, "synth"},
+                  {effFlagsNoSoundInStop, "no-tail"},
+                  {effFlagsExtIsAsync, "async"},
+                  {effFlagsExtHasBuffer, "ext-buffer"}};
     std::string names;
     for (const auto& flag : kNames) {
-        if (!(flags & flag.bit)) continue;
-        if (!names.empty()) names += ' ';
+        if (!(flags & flag.bit))
+            continue;
+        if (!names.empty())
+            names += ' ';
         names += flag.name;
     }
     return names;
 }
 
-void describeRecord(const Module& module, const AEffect& e, std::ostream& out) {
+void describeRecord(const Module& module, const AEffect& e, std::ostream& out)
+{
     out << "module: " << module.path() << '\n'
         << "entry: " << module.entryName() << '\n'
         << "magic: " << fourChars(e.magic) << " (" << hex(e.magic) << ")\n"
@@ -70,31 +80,36 @@ void describeRecord(const Module& module, const AEffect& e, std::ostream& out) {
         << "version: " << e.version << '\n';
 }
 
-void describeAnswers(HostInstance& instance, std::ostream& out) {
+void describeAnswers(HostInstance& instance, std::ostream& out)
+{
     out << "effect name: " << instance.effectName() << '\n'
         << "vendor: " << instance.vendorString() << '\n'
         << "product: " << instance.productString() << '\n'
         << "vendor version: " << instance.vendorVersion() << '\n';
-    for (const char* text : kCanDoTexts) out << "canDo " << text << ": " << instance.canDo(text) << '\n';
+    for (const char* text : kCanDoTexts)
+        out << "canDo " << text << ": " << instance.canDo(text) << '\n';
     out << "category: " << instance.plugCategory() << '\n'
         << "VST version: " << instance.vstVersion() << '\n'
         << "program: " << instance.program() << " \"" << instance.programName() << "\"\n";
 }
 
-void describeParameters(HostInstance& instance, std::ostream& out) {
+void describeParameters(HostInstance& instance, std::ostream& out)
+{
     const VstInt32 count = std::min(instance.effect()->numParams, kMaxListedParameters);
     for (VstInt32 i = 0; i < count; ++i) {
         out << "parameter " << i << ": " << instance.parameterName(i) << " = "
             << instance.parameterDisplay(i);
         const std::string label = instance.parameterLabel(i);
-        if (!label.empty()) out << ' ' << label;
+        if (!label.empty())
+            out << ' ' << label;
         out << '\n';
     }
 }
 
 }  // namespace
 
-int runInfo(const CommandLine& line, std::ostream& out, std::ostream& err) {
+int runInfo(const CommandLine& line, std::ostream& out, std::ostream& err)
+{
     if (line.arguments.size() != 1) {
         err << "usage: tarvenna-host info <module.so>\n";
         return kExitUsage;

@@ -10,12 +10,14 @@ namespace tarvenna::host::registry {
 
 namespace {
 
-std::mutex& lock() {
+std::mutex& lock()
+{
     static std::mutex m;
     return m;
 }
 
-std::map<AEffect*, HostInstance*>& owners() {
+std::map<AEffect*, HostInstance*>& owners()
+{
     static std::map<AEffect*, HostInstance*> table;
     return table;
 }
@@ -25,25 +27,30 @@ thread_local HostInstance* creating = nullptr;
 
 }  // namespace
 
-void add(AEffect* effect, HostInstance* instance) {
+void add(AEffect* effect, HostInstance* instance)
+{
     std::lock_guard<std::mutex> guard(lock());
     owners()[effect] = instance;
 }
 
-void remove(AEffect* effect) {
+void remove(AEffect* effect)
+{
     std::lock_guard<std::mutex> guard(lock());
     owners().erase(effect);
 }
 
 VstIntPtr answer(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
-                 float opt) {
+                 float opt)
+{
     std::lock_guard<std::mutex> guard(lock());
     HostInstance* instance = nullptr;
     if (effect) {
         auto found = owners().find(effect);
-        if (found != owners().end()) instance = found->second;
+        if (found != owners().end())
+            instance = found->second;
     }
-    if (!instance) instance = creating;
+    if (!instance)
+        instance = creating;
     if (!instance) {
         ++strays;
         return 0;
@@ -53,9 +60,7 @@ VstIntPtr answer(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr val
 
 std::size_t strayCount() { return strays.load(); }
 
-CreationScope::CreationScope(HostInstance* instance) : previous_(creating) {
-    creating = instance;
-}
+CreationScope::CreationScope(HostInstance* instance) : previous_(creating) { creating = instance; }
 
 CreationScope::~CreationScope() { creating = previous_; }
 

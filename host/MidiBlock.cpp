@@ -6,7 +6,8 @@
 
 namespace tarvenna::host {
 
-VstMidiEvent makeMidiEvent(const MidiMessage& message) {
+VstMidiEvent makeMidiEvent(const MidiMessage& message)
+{
     VstMidiEvent event{};
     event.type = kVstMidiType;
     event.byteSize = static_cast<VstInt32>(sizeof(VstMidiEvent) - 2 * sizeof(VstInt32));
@@ -17,7 +18,8 @@ VstMidiEvent makeMidiEvent(const MidiMessage& message) {
     return event;
 }
 
-VstEvent** MidiBlock::pointerSlots() {
+VstEvent** MidiBlock::pointerSlots()
+{
     // Addressed from the block's start: the declared array has two entries
     // and indexing it past them would be out of bounds as far as C++ knows.
     auto* base = reinterpret_cast<unsigned char*>(header_.get());
@@ -28,25 +30,32 @@ void MidiBlock::FreeDeleter::operator()(VstEvents* block) const { std::free(bloc
 
 MidiBlock::MidiBlock(std::size_t capacity) { reserve(capacity); }
 
-void MidiBlock::reserve(std::size_t capacity) {
-    if (capacity == 0) capacity = 1;
+void MidiBlock::reserve(std::size_t capacity)
+{
+    if (capacity == 0)
+        capacity = 1;
     // The pointer array really has `capacity` entries, past the two that
     // the VstEvents declaration shows.
     const std::size_t bytes = offsetof(VstEvents, events) + capacity * sizeof(VstEvent*);
     auto* block = static_cast<VstEvents*>(std::calloc(1, bytes));
-    if (!block) throw std::bad_alloc();
+    if (!block)
+        throw std::bad_alloc();
     header_.reset(block);
     records_.assign(capacity, VstMidiEvent{});
     count_ = 0;
 }
 
-void MidiBlock::assign(const std::vector<MidiMessage>& messages) {
-    if (messages.size() > capacity()) reserve(messages.size());
+void MidiBlock::assign(const std::vector<MidiMessage>& messages)
+{
+    if (messages.size() > capacity())
+        reserve(messages.size());
     clear();
-    for (const MidiMessage& message : messages) add(message);
+    for (const MidiMessage& message : messages)
+        add(message);
 }
 
-void MidiBlock::clear() {
+void MidiBlock::clear()
+{
     count_ = 0;
     header_->numEvents = 0;
     header_->reserved = 0;
@@ -54,8 +63,10 @@ void MidiBlock::clear() {
 
 bool MidiBlock::add(const MidiMessage& message) { return add(makeMidiEvent(message)); }
 
-bool MidiBlock::add(const VstMidiEvent& event) {
-    if (count_ == capacity()) return false;
+bool MidiBlock::add(const VstMidiEvent& event)
+{
+    if (count_ == capacity())
+        return false;
     records_[count_] = event;
     pointerSlots()[count_] = reinterpret_cast<VstEvent*>(&records_[count_]);
     ++count_;

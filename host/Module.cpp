@@ -7,19 +7,23 @@ namespace tarvenna::host {
 
 namespace {
 
-std::string loaderError(const char* fallback) {
+std::string loaderError(const char* fallback)
+{
     const char* text = dlerror();
     return text ? text : fallback;
 }
 
 // dlsym on a handle also searches the module's dependencies; an entry point
 // must be defined by the module itself, not borrowed from a library it uses.
-bool definedIn(void* handle, void* symbol) {
+bool definedIn(void* handle, void* symbol)
+{
     link_map* own = nullptr;
-    if (dlinfo(handle, RTLD_DI_LINKMAP, &own) != 0 || !own) return false;
+    if (dlinfo(handle, RTLD_DI_LINKMAP, &own) != 0 || !own)
+        return false;
     Dl_info info{};
     link_map* owner = nullptr;
-    if (!dladdr1(symbol, &info, reinterpret_cast<void**>(&owner), RTLD_DL_LINKMAP)) return false;
+    if (!dladdr1(symbol, &info, reinterpret_cast<void**>(&owner), RTLD_DL_LINKMAP))
+        return false;
     return owner == own;
 }
 
@@ -29,8 +33,10 @@ Module::Module(const std::string& path) { load(path); }
 
 Module::~Module() { unload(); }
 
-bool Module::load(const std::string& path) {
-    if (loaded() && !unload()) return false;
+bool Module::load(const std::string& path)
+{
+    if (loaded() && !unload())
+        return false;
     path_ = path;
     error_.clear();
     dlerror();
@@ -52,7 +58,8 @@ bool Module::load(const std::string& path) {
     return true;
 }
 
-EntryProc Module::findEntry() {
+EntryProc Module::findEntry()
+{
     for (const char* name : {"VSTPluginMain", "main"}) {
         dlerror();
         void* symbol = dlsym(handle_, name);
@@ -65,8 +72,10 @@ EntryProc Module::findEntry() {
     return nullptr;
 }
 
-bool Module::unload() {
-    if (!handle_) return true;
+bool Module::unload()
+{
+    if (!handle_)
+        return true;
     if (openInstances_ > 0) {
         error_ = "cannot unload " + path_ + ": " + std::to_string(openInstances_.load()) +
                  " instance(s) still open";
@@ -74,7 +83,8 @@ bool Module::unload() {
     }
     dlerror();
     const bool closed = dlclose(handle_) == 0;
-    if (!closed) error_ = "cannot unload " + path_ + ": " + loaderError("dlclose failed");
+    if (!closed)
+        error_ = "cannot unload " + path_ + ": " + loaderError("dlclose failed");
     handle_ = nullptr;
     entry_ = nullptr;
     entryName_.clear();

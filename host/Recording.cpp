@@ -2,7 +2,8 @@
 
 namespace tarvenna::host {
 
-void Recording::reserve() {
+void Recording::reserve()
+{
     requests.reserve(4096);
     automation.reserve(1024);
     beginEdits.reserve(256);
@@ -13,7 +14,8 @@ void Recording::reserve() {
     midiOut.reserve(8192);
 }
 
-void Recording::clear() {
+void Recording::clear()
+{
     requests.clear();
     automation.clear();
     beginEdits.clear();
@@ -24,22 +26,27 @@ void Recording::clear() {
     midiOut.clear();
 }
 
-std::size_t Recording::count(VstInt32 opcode) const {
+std::size_t Recording::count(VstInt32 opcode) const
+{
     std::size_t n = 0;
-    for (const RequestRecord& request : requests) n += request.opcode == opcode;
+    for (const RequestRecord& request : requests)
+        n += request.opcode == opcode;
     return n;
 }
 
-std::vector<VstMidiEvent> Recording::eventsOfHandout(std::size_t handout) const {
+std::vector<VstMidiEvent> Recording::eventsOfHandout(std::size_t handout) const
+{
     const MidiHandout& h = handouts.at(handout);
     return {midiOut.begin() + static_cast<std::ptrdiff_t>(h.first),
             midiOut.begin() + static_cast<std::ptrdiff_t>(h.first + h.count)};
 }
 
-std::vector<VstMidiEvent> Recording::eventsOfBlock(std::uint64_t block) const {
+std::vector<VstMidiEvent> Recording::eventsOfBlock(std::uint64_t block) const
+{
     std::vector<VstMidiEvent> events;
     for (std::size_t i = 0; i < handouts.size(); ++i) {
-        if (handouts[i].block != block) continue;
+        if (handouts[i].block != block)
+            continue;
         const std::vector<VstMidiEvent> part = eventsOfHandout(i);
         events.insert(events.end(), part.begin(), part.end());
     }

@@ -25,9 +25,14 @@ float portValue(int port) { return static_cast<float>(port - 1) / 7.0f; }
 class Session {
 public:
     Session(Module& module, const HostConfig& config, std::ostream& out)
-        : module_(module), host_(config), out_(out) {}
+        : module_(module),
+          host_(config),
+          out_(out)
+    {
+    }
 
-    bool addInstance(std::ostream& err) {
+    bool addInstance(std::ostream& err)
+    {
         std::unique_ptr<HostInstance> instance = host_.instantiate(module_);
         if (!instance) {
             err << "tarvenna-host: " << host_.lastError() << " (" << module_.path() << ")\n";
@@ -43,11 +48,14 @@ public:
 
     HostInstance& node(int number) { return *nodes_.at(number - 1); }
 
-    void describeNodes() {
-        for (std::size_t i = 0; i < nodes_.size(); ++i) describeNode(static_cast<int>(i) + 1);
+    void describeNodes()
+    {
+        for (std::size_t i = 0; i < nodes_.size(); ++i)
+            describeNode(static_cast<int>(i) + 1);
     }
 
-    void describeNode(int number) {
+    void describeNode(int number)
+    {
         HostInstance& n = node(number);
         out_ << "  instance " << number << ": " << n.parameterDisplay(kMode) << ", port "
              << n.parameterDisplay(kPort) << ", Thru " << n.parameterDisplay(kThru) << '\n';
@@ -55,13 +63,16 @@ public:
 
     // One audio block: the host hands `input` to instance `target` and then
     // runs every instance in creation order, as a host runs its tracks.
-    void block(int target, const std::vector<MidiMessage>& input) {
-        for (auto& n : nodes_) n->clearRecorded();
+    void block(int target, const std::vector<MidiMessage>& input)
+    {
+        for (auto& n : nodes_)
+            n->clearRecorded();
         for (const MidiMessage& message : input)
-            out_ << "  host -> instance " << target << ": "
-                 << describeMidi(makeMidiEvent(message)) << '\n';
+            out_ << "  host -> instance " << target << ": " << describeMidi(makeMidiEvent(message))
+                 << '\n';
         for (std::size_t i = 0; i < nodes_.size(); ++i) {
-            if (static_cast<int>(i) + 1 == target && !input.empty()) nodes_[i]->sendMidi(input);
+            if (static_cast<int>(i) + 1 == target && !input.empty())
+                nodes_[i]->sendMidi(input);
             nodes_[i]->processReplacing(kFrames);
         }
         printOutputs();
@@ -69,13 +80,16 @@ public:
 
     void heading(const std::string& text) { out_ << '\n' << text << '\n'; }
 
-    void closeAll() {
-        for (auto& n : nodes_) n->close();
+    void closeAll()
+    {
+        for (auto& n : nodes_)
+            n->close();
         nodes_.clear();
     }
 
 private:
-    void printOutputs() {
+    void printOutputs()
+    {
         bool any = false;
         for (std::size_t i = 0; i < nodes_.size(); ++i) {
             const std::vector<VstMidiEvent> events = nodes_[i]->recorded().midiOut;
@@ -86,7 +100,8 @@ private:
                      << " more (" << events.size() << " events)\n";
             any = any || !events.empty();
         }
-        if (!any) out_ << "  (no instance hands its host any MIDI)\n";
+        if (!any)
+            out_ << "  (no instance hands its host any MIDI)\n";
     }
 
     Module& module_;
@@ -95,7 +110,8 @@ private:
     std::vector<std::unique_ptr<HostInstance>> nodes_;
 };
 
-void playSession(Session& s) {
+void playSession(Session& s)
+{
     // Every instance starts as a sender on port 1. Each switch to Receive
     // ends the notes of the receivers already on that port, so the receivers
     // are set up away from each other's port.
@@ -133,10 +149,12 @@ void playSession(Session& s) {
     s.node(3).setParameter(kPanic, 0.0f);
 }
 
-void restoreFromChunk(Session& s, std::ostream& err) {
+void restoreFromChunk(Session& s, std::ostream& err)
+{
     s.heading("Settings saved with the project: instance 3's bank chunk loaded into a new one");
     const std::vector<unsigned char> chunk = s.node(3).getChunk(false);
-    if (!s.addInstance(err)) return;
+    if (!s.addInstance(err))
+        return;
     s.node(4).setChunk(chunk, false);
     s.describeNode(3);
     s.describeNode(4);
@@ -144,7 +162,8 @@ void restoreFromChunk(Session& s, std::ostream& err) {
 
 }  // namespace
 
-int runRelay(const CommandLine& line, std::ostream& out, std::ostream& err) {
+int runRelay(const CommandLine& line, std::ostream& out, std::ostream& err)
+{
     if (line.arguments.size() != 1) {
         err << "usage: tarvenna-host relay <module.so>\n";
         return kExitUsage;
@@ -158,7 +177,8 @@ int runRelay(const CommandLine& line, std::ostream& out, std::ostream& err) {
     {
         Session session(module, line.host, out);
         for (int i = 0; i < 3; ++i)
-            if (!session.addInstance(err)) return kExitFailed;
+            if (!session.addInstance(err))
+                return kExitFailed;
         playSession(session);
         restoreFromChunk(session, err);
         session.closeAll();

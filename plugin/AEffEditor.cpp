@@ -1,16 +1,17 @@
 #include "plugin/AEffEditor.h"
 
-AEffEditor::AEffEditor(AudioEffect* owner)
-    : systemWindow(nullptr), effect(owner), updateFlag(0) {}
+AEffEditor::AEffEditor(AudioEffect* owner) : systemWindow(nullptr), effect(owner), updateFlag(0) {}
 
 AEffEditor::~AEffEditor() = default;
 
-bool AEffEditor::getRect(ERect** rect) {
+bool AEffEditor::getRect(ERect** rect)
+{
     *rect = nullptr;
     return false;
 }
 
-bool AEffEditor::open(void* window) {
+bool AEffEditor::open(void* window)
+{
     systemWindow = window;
     return false;
 }

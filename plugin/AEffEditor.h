@@ -28,7 +28,7 @@ public:
     virtual bool onWheel(float distance);
 
 protected:
-    void* systemWindow;    // the host's parent window, as given to open
-    AudioEffect* effect;   // the owning effect; not owned here
-    VstInt32 updateFlag;   // raised by postUpdate, consumed by a derived idle
+    void* systemWindow;   // the host's parent window, as given to open
+    AudioEffect* effect;  // the owning effect; not owned here
+    VstInt32 updateFlag;  // raised by postUpdate, consumed by a derived idle
 };

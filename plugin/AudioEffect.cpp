@@ -11,8 +11,7 @@ constexpr VstInt32 kDefaultUniqueID = 0x4e6f4566;
 
 }  // namespace
 
-AudioEffect::AudioEffect(audioMasterCallback audioMaster, VstInt32 numPrograms,
-                         VstInt32 numParams)
+AudioEffect::AudioEffect(audioMasterCallback audioMaster, VstInt32 numPrograms, VstInt32 numParams)
     : sampleRate(44100.0f),
       editor(nullptr),
       hostCallback(audioMaster),
@@ -20,7 +19,8 @@ AudioEffect::AudioEffect(audioMasterCallback audioMaster, VstInt32 numPrograms,
       parameterCount(numParams),
       currentProgram(0),
       blockSize(1024),
-      effectRecord{} {
+      effectRecord{}
+{
     effectRecord.magic = kEffectMagic;
     effectRecord.dispatcher = dispatchEffectClass;
     effectRecord.process = processClass;
@@ -39,7 +39,8 @@ AudioEffect::AudioEffect(audioMasterCallback audioMaster, VstInt32 numPrograms,
 
 AudioEffect::~AudioEffect() { delete editor; }
 
-void AudioEffect::setFlag(VstInt32 flag, bool state) {
+void AudioEffect::setFlag(VstInt32 flag, bool state)
+{
     if (state)
         effectRecord.flags |= flag;
     else
@@ -82,12 +83,11 @@ void AudioEffect::canMono(bool state) { setFlag(effFlagsCanMono, state); }
 void AudioEffect::canProcessReplacing(bool state) { setFlag(effFlagsCanReplacing, state); }
 void AudioEffect::programsAreChunks(bool state) { setFlag(effFlagsProgramChunks, state); }
 
-void AudioEffect::setRealtimeQualities(VstInt32 qualities) {
+void AudioEffect::setRealtimeQualities(VstInt32 qualities)
+{
     effectRecord.realQualities = qualities;
 }
-void AudioEffect::setOfflineQualities(VstInt32 qualities) {
-    effectRecord.offQualities = qualities;
-}
+void AudioEffect::setOfflineQualities(VstInt32 qualities) { effectRecord.offQualities = qualities; }
 void AudioEffect::setInitialDelay(VstInt32 delay) { effectRecord.initialDelay = delay; }
 
 float AudioEffect::getSampleRate() { return sampleRate; }

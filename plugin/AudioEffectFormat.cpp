@@ -15,12 +15,14 @@ void writeHuge(char* text) { std::strcpy(text, "Huge!"); }
 // Writes the integer part's digits followed by the point; answers the digit
 // budget used so far. The loop stops at the budget, so for oversized parts
 // only the lowest digits are written.
-int writeIntegerPart(double integer, bool negative, int counter, char*& out) {
+int writeIntegerPart(double integer, bool negative, int counter, char*& out)
+{
     char digits[kDigitBudget];
     int count = 0;
     digits[count++] = static_cast<char>('0' + static_cast<int>(std::fmod(integer, 10.0)));
     for (double power = 10.0; integer / power >= 1.0 && counter <= 7; power *= 10.0) {
-        digits[count++] = static_cast<char>('0' + static_cast<int>(std::fmod(integer / power, 10.0)));
+        digits[count++] =
+            static_cast<char>('0' + static_cast<int>(std::fmod(integer / power, 10.0)));
         ++counter;
     }
     if (negative)
@@ -32,7 +34,8 @@ int writeIntegerPart(double integer, bool negative, int counter, char*& out) {
 }
 
 // Writes `places` truncated decimals of fraction, from the last one backwards.
-void writeDecimals(double fraction, int places, char* out) {
+void writeDecimals(double fraction, int places, char* out)
+{
     double quantity = fraction * std::pow(10.0, places);
     for (int i = places - 1; i >= 0; --i) {
         if (quantity > 0.0) {
@@ -47,7 +50,8 @@ void writeDecimals(double fraction, int places, char* out) {
 
 }  // namespace
 
-void AudioEffect::float2string(float value, char* text) {
+void AudioEffect::float2string(float value, char* text)
+{
     double v = value;
     const bool negative = v < 0.0;
     if (negative)
@@ -71,7 +75,8 @@ void AudioEffect::float2string(float value, char* text) {
     writeDecimals(v - integer, kDigitBudget - counter, out);
 }
 
-void AudioEffect::dB2string(float value, char* text) {
+void AudioEffect::dB2string(float value, char* text)
+{
     if (value <= 0.0f) {
         std::strcpy(text, "-oo");
         return;
@@ -79,15 +84,18 @@ void AudioEffect::dB2string(float value, char* text) {
     float2string(static_cast<float>(20.0 * std::log10(value)), text);
 }
 
-void AudioEffect::Hz2string(float samples, char* text) {
+void AudioEffect::Hz2string(float samples, char* text)
+{
     float2string(samples == 0.0f ? 0.0f : getSampleRate() / samples, text);
 }
 
-void AudioEffect::ms2string(float samples, char* text) {
+void AudioEffect::ms2string(float samples, char* text)
+{
     float2string(samples * 1000.0f / sampleRate, text);
 }
 
-void AudioEffect::long2string(VstInt32 value, char* text) {
+void AudioEffect::long2string(VstInt32 value, char* text)
+{
     if (value > 99999999) {
         writeHuge(text);
         return;

@@ -4,7 +4,9 @@
 
 AudioEffectX::AudioEffectX(audioMasterCallback audioMaster, VstInt32 numPrograms,
                            VstInt32 numParams)
-    : AudioEffect(audioMaster, numPrograms, numParams) {}
+    : AudioEffect(audioMaster, numPrograms, numParams)
+{
+}
 
 AEffEditor* AudioEffectX::getEditor() { return editor; }
 VstInt32 AudioEffectX::processEvents(VstEvents*) { return 0; }
@@ -19,7 +21,8 @@ void AudioEffectX::outputConnected(VstInt32, bool) {}
 bool AudioEffectX::getInputProperties(VstInt32, VstPinProperties*) { return false; }
 bool AudioEffectX::getOutputProperties(VstInt32, VstPinProperties*) { return false; }
 
-VstInt32 AudioEffectX::getPlugCategory() {
+VstInt32 AudioEffectX::getPlugCategory()
+{
     return (effectRecord.flags & effFlagsIsSynth) ? kPlugCategSynth : kPlugCategUnknown;
 }
 
@@ -37,18 +40,21 @@ VstInt32 AudioEffectX::offlineGetNumPasses() { return 0; }
 VstInt32 AudioEffectX::offlineGetNumMetaPasses() { return 0; }
 bool AudioEffectX::processVariableIo(VstVariableIo*) { return false; }
 
-bool AudioEffectX::setSpeakerArrangement(VstSpeakerArrangement*, VstSpeakerArrangement*) {
+bool AudioEffectX::setSpeakerArrangement(VstSpeakerArrangement*, VstSpeakerArrangement*)
+{
     return false;
 }
 
 bool AudioEffectX::getSpeakerArrangement(VstSpeakerArrangement** pluginInput,
-                                         VstSpeakerArrangement** pluginOutput) {
+                                         VstSpeakerArrangement** pluginOutput)
+{
     *pluginInput = nullptr;
     *pluginOutput = nullptr;
     return false;
 }
 
-void AudioEffectX::setBlockSizeAndSampleRate(VstInt32 size, float rate) {
+void AudioEffectX::setBlockSizeAndSampleRate(VstInt32 size, float rate)
+{
     blockSize = size;
     sampleRate = rate;
 }

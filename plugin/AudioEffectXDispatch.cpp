@@ -6,32 +6,42 @@
 
 namespace {
 
-template <typename T>
-T pointerIn(VstIntPtr value) {
-    return reinterpret_cast<T>(value);
-}
+template <typename T> T pointerIn(VstIntPtr value) { return reinterpret_cast<T>(value); }
 
 // Opcodes 25 to 44: processing, programs, pins and offline work.
 VstIntPtr dispatchProcessing(AudioEffectX& fx, VstInt32 opcode, VstInt32 index, VstIntPtr value,
-                             void* ptr, float opt) {
+                             void* ptr, float opt)
+{
     switch (opcode) {
-    case effProcessEvents: return fx.processEvents(static_cast<VstEvents*>(ptr));
-    case effCanBeAutomated: return fx.canParameterBeAutomated(index);
-    case effString2Parameter: return fx.string2parameter(index, static_cast<char*>(ptr));
-    case effGetNumProgramCategories: return fx.getNumCategories();
+    case effProcessEvents:
+        return fx.processEvents(static_cast<VstEvents*>(ptr));
+    case effCanBeAutomated:
+        return fx.canParameterBeAutomated(index);
+    case effString2Parameter:
+        return fx.string2parameter(index, static_cast<char*>(ptr));
+    case effGetNumProgramCategories:
+        return fx.getNumCategories();
     case effGetProgramNameIndexed:
         return fx.getProgramNameIndexed(static_cast<VstInt32>(value), index,
                                         static_cast<char*>(ptr));
-    case effCopyProgram: return fx.copyProgram(index);
-    case effConnectInput: fx.inputConnected(index, value != 0); return 1;
-    case effConnectOutput: fx.outputConnected(index, value != 0); return 1;
+    case effCopyProgram:
+        return fx.copyProgram(index);
+    case effConnectInput:
+        fx.inputConnected(index, value != 0);
+        return 1;
+    case effConnectOutput:
+        fx.outputConnected(index, value != 0);
+        return 1;
     case effGetInputProperties:
         return fx.getInputProperties(index, static_cast<VstPinProperties*>(ptr));
     case effGetOutputProperties:
         return fx.getOutputProperties(index, static_cast<VstPinProperties*>(ptr));
-    case effGetPlugCategory: return fx.getPlugCategory();
-    case effGetCurrentPosition: return fx.reportCurrentPosition();
-    case effGetDestinationBuffer: return reinterpret_cast<VstIntPtr>(fx.reportDestinationBuffer());
+    case effGetPlugCategory:
+        return fx.getPlugCategory();
+    case effGetCurrentPosition:
+        return fx.reportCurrentPosition();
+    case effGetDestinationBuffer:
+        return reinterpret_cast<VstIntPtr>(fx.reportDestinationBuffer());
     case effOfflineNotify:
         return fx.offlineNotify(static_cast<VstAudioFile*>(ptr), static_cast<VstInt32>(value),
                                 index != 0);
@@ -39,46 +49,65 @@ VstIntPtr dispatchProcessing(AudioEffectX& fx, VstInt32 opcode, VstInt32 index, 
         return fx.offlinePrepare(static_cast<VstOfflineTask*>(ptr), static_cast<VstInt32>(value));
     case effOfflineRun:
         return fx.offlineRun(static_cast<VstOfflineTask*>(ptr), static_cast<VstInt32>(value));
-    case effProcessVarIo: return fx.processVariableIo(static_cast<VstVariableIo*>(ptr));
+    case effProcessVarIo:
+        return fx.processVariableIo(static_cast<VstVariableIo*>(ptr));
     case effSetSpeakerArrangement:
         return fx.setSpeakerArrangement(pointerIn<VstSpeakerArrangement*>(value),
                                         static_cast<VstSpeakerArrangement*>(ptr));
     case effSetBlockSizeAndSampleRate:
         fx.setBlockSizeAndSampleRate(static_cast<VstInt32>(value), opt);
         return 1;
-    case effSetBypass: return fx.setBypass(value != 0);
-    default: return 0;
+    case effSetBypass:
+        return fx.setBypass(value != 0);
+    default:
+        return 0;
     }
 }
 
 // Opcodes 45 to 58: names, capabilities and versions.
 VstIntPtr dispatchInfo(AudioEffectX& fx, VstInt32 opcode, VstInt32 index, VstIntPtr value,
-                       void* ptr, float opt) {
+                       void* ptr, float opt)
+{
     char* text = static_cast<char*>(ptr);
     switch (opcode) {
-    case effGetEffectName: return fx.getEffectName(text);
-    case effGetErrorText: return fx.getErrorText(text);
-    case effGetVendorString: return fx.getVendorString(text);
-    case effGetProductString: return fx.getProductString(text);
-    case effGetVendorVersion: return fx.getVendorVersion();
-    case effVendorSpecific: return fx.vendorSpecific(index, value, ptr, opt);
-    case effCanDo: return fx.canDo(text);
-    case effGetTailSize: return fx.getGetTailSize();
-    case effIdle: return fx.fxIdle();
-    case effGetIcon: return reinterpret_cast<VstIntPtr>(fx.getIcon());
-    case effSetViewPosition: return fx.setViewPosition(index, static_cast<VstInt32>(value));
+    case effGetEffectName:
+        return fx.getEffectName(text);
+    case effGetErrorText:
+        return fx.getErrorText(text);
+    case effGetVendorString:
+        return fx.getVendorString(text);
+    case effGetProductString:
+        return fx.getProductString(text);
+    case effGetVendorVersion:
+        return fx.getVendorVersion();
+    case effVendorSpecific:
+        return fx.vendorSpecific(index, value, ptr, opt);
+    case effCanDo:
+        return fx.canDo(text);
+    case effGetTailSize:
+        return fx.getGetTailSize();
+    case effIdle:
+        return fx.fxIdle();
+    case effGetIcon:
+        return reinterpret_cast<VstIntPtr>(fx.getIcon());
+    case effSetViewPosition:
+        return fx.setViewPosition(index, static_cast<VstInt32>(value));
     case effGetParameterProperties:
         return fx.getParameterProperties(index, static_cast<VstParameterProperties*>(ptr));
     // The interface asks whether keys are NOT required.
-    case effKeysRequired: return fx.keysRequired() ? 0 : 1;
-    case effGetVstVersion: return fx.getVstVersion();
-    default: return 0;
+    case effKeysRequired:
+        return fx.keysRequired() ? 0 : 1;
+    case effGetVstVersion:
+        return fx.getVstVersion();
+    default:
+        return 0;
     }
 }
 
 // Opcodes 62 to 76: MIDI programs, speaker arrangements, shells and loading.
-VstIntPtr dispatchMidiAndLoading(AudioEffectX& fx, VstInt32 opcode, VstInt32 index,
-                                 VstIntPtr value, void* ptr, float opt) {
+VstIntPtr dispatchMidiAndLoading(AudioEffectX& fx, VstInt32 opcode, VstInt32 index, VstIntPtr value,
+                                 void* ptr, float opt)
+{
     switch (opcode) {
     case effGetMidiProgramName:
         return fx.getMidiProgramName(index, static_cast<MidiProgramName*>(ptr));
@@ -86,28 +115,40 @@ VstIntPtr dispatchMidiAndLoading(AudioEffectX& fx, VstInt32 opcode, VstInt32 ind
         return fx.getCurrentMidiProgram(index, static_cast<MidiProgramName*>(ptr));
     case effGetMidiProgramCategory:
         return fx.getMidiProgramCategory(index, static_cast<MidiProgramCategory*>(ptr));
-    case effHasMidiProgramsChanged: return fx.hasMidiProgramsChanged(index);
-    case effGetMidiKeyName: return fx.getMidiKeyName(index, static_cast<MidiKeyName*>(ptr));
-    case effBeginSetProgram: return fx.beginSetProgram();
-    case effEndSetProgram: return fx.endSetProgram();
+    case effHasMidiProgramsChanged:
+        return fx.hasMidiProgramsChanged(index);
+    case effGetMidiKeyName:
+        return fx.getMidiKeyName(index, static_cast<MidiKeyName*>(ptr));
+    case effBeginSetProgram:
+        return fx.beginSetProgram();
+    case effEndSetProgram:
+        return fx.endSetProgram();
     case effGetSpeakerArrangement:
         return fx.getSpeakerArrangement(pointerIn<VstSpeakerArrangement**>(value),
                                         static_cast<VstSpeakerArrangement**>(ptr));
-    case effShellGetNextPlugin: return fx.getNextShellPlugin(static_cast<char*>(ptr));
-    case effStartProcess: return fx.startProcess();
-    case effStopProcess: return fx.stopProcess();
+    case effShellGetNextPlugin:
+        return fx.getNextShellPlugin(static_cast<char*>(ptr));
+    case effStartProcess:
+        return fx.startProcess();
+    case effStopProcess:
+        return fx.stopProcess();
     case effSetTotalSampleToProcess:
         return fx.setTotalSampleToProcess(static_cast<VstInt32>(value));
-    case effSetPanLaw: return fx.setPanLaw(static_cast<VstInt32>(value), opt);
-    case effBeginLoadBank: return fx.beginLoadBank(static_cast<VstPatchChunkInfo*>(ptr));
-    case effBeginLoadProgram: return fx.beginLoadProgram(static_cast<VstPatchChunkInfo*>(ptr));
-    default: return 0;
+    case effSetPanLaw:
+        return fx.setPanLaw(static_cast<VstInt32>(value), opt);
+    case effBeginLoadBank:
+        return fx.beginLoadBank(static_cast<VstPatchChunkInfo*>(ptr));
+    case effBeginLoadProgram:
+        return fx.beginLoadProgram(static_cast<VstPatchChunkInfo*>(ptr));
+    default:
+        return 0;
     }
 }
 
 // The host passes the modifier mask as a float; out-of-range values would
 // make the conversion undefined, and no real mask is that large.
-unsigned char modifierOf(float opt) {
+unsigned char modifierOf(float opt)
+{
     if (!(opt > -2147483648.0f && opt < 2147483648.0f))
         return 0;
     return static_cast<unsigned char>(static_cast<VstInt32>(opt));
@@ -117,7 +158,8 @@ unsigned char modifierOf(float opt) {
 
 // Opcodes 59 to 61: keys and knob mode, for an existing editor only.
 VstIntPtr AudioEffectX::dispatchEditorKeys(VstInt32 opcode, VstInt32 index, VstIntPtr value,
-                                           float opt) {
+                                           float opt)
+{
     if (!editor)
         return 0;
     if (opcode == effSetEditKnobMode)
@@ -130,7 +172,8 @@ VstIntPtr AudioEffectX::dispatchEditorKeys(VstInt32 opcode, VstInt32 index, VstI
 }
 
 VstIntPtr AudioEffectX::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
-                                   float opt) {
+                                   float opt)
+{
     if (lacksPointerArgument(opcode, value, ptr))
         return 0;
     if (opcode >= effProcessEvents && opcode <= effSetBypass)

@@ -3,73 +3,89 @@
 #include "plugin/AudioEffectX.h"
 
 bool AudioEffectX::offlineStart(VstAudioFile* files, VstInt32 numAudioFiles,
-                                VstInt32 numNewAudioFiles) {
+                                VstInt32 numNewAudioFiles)
+{
     return callHost(audioMasterOfflineStart, numNewAudioFiles, numAudioFiles, files) != 0;
 }
 
-bool AudioEffectX::offlineRead(VstOfflineTask* offline, VstInt32 option, bool readSource) {
+bool AudioEffectX::offlineRead(VstOfflineTask* offline, VstInt32 option, bool readSource)
+{
     return callHost(audioMasterOfflineRead, readSource, option, offline) != 0;
 }
 
-bool AudioEffectX::offlineWrite(VstOfflineTask* offline, VstInt32 option) {
+bool AudioEffectX::offlineWrite(VstOfflineTask* offline, VstInt32 option)
+{
     return callHost(audioMasterOfflineWrite, 0, option, offline) != 0;
 }
 
-bool AudioEffectX::offlineGetCurrentPass() {
+bool AudioEffectX::offlineGetCurrentPass()
+{
     return callHost(audioMasterOfflineGetCurrentPass) != 0;
 }
 
-bool AudioEffectX::offlineGetCurrentMetaPass() {
+bool AudioEffectX::offlineGetCurrentMetaPass()
+{
     return callHost(audioMasterOfflineGetCurrentMetaPass) != 0;
 }
 
-void AudioEffectX::setOutputSamplerate(float rate) {
+void AudioEffectX::setOutputSamplerate(float rate)
+{
     callHost(audioMasterSetOutputSampleRate, 0, 0, nullptr, rate);
 }
 
-VstSpeakerArrangement* AudioEffectX::getInputSpeakerArrangement() {
+VstSpeakerArrangement* AudioEffectX::getInputSpeakerArrangement()
+{
     return reinterpret_cast<VstSpeakerArrangement*>(
         callHost(audioMasterGetInputSpeakerArrangement));
 }
 
-VstSpeakerArrangement* AudioEffectX::getOutputSpeakerArrangement() {
+VstSpeakerArrangement* AudioEffectX::getOutputSpeakerArrangement()
+{
     return reinterpret_cast<VstSpeakerArrangement*>(
         callHost(audioMasterGetOutputSpeakerArrangement));
 }
 
-bool AudioEffectX::getHostVendorString(char* text) {
+bool AudioEffectX::getHostVendorString(char* text)
+{
     return callHost(audioMasterGetVendorString, 0, 0, text) != 0;
 }
 
-bool AudioEffectX::getHostProductString(char* text) {
+bool AudioEffectX::getHostProductString(char* text)
+{
     return callHost(audioMasterGetProductString, 0, 0, text) != 0;
 }
 
-VstInt32 AudioEffectX::getHostVendorVersion() {
+VstInt32 AudioEffectX::getHostVendorVersion()
+{
     return static_cast<VstInt32>(callHost(audioMasterGetVendorVersion));
 }
 
 VstIntPtr AudioEffectX::hostVendorSpecific(VstInt32 arg1, VstIntPtr arg2, void* ptrArg,
-                                           float floatArg) {
+                                           float floatArg)
+{
     return callHost(audioMasterVendorSpecific, arg1, arg2, ptrArg, floatArg);
 }
 
 bool AudioEffectX::canHostDo(char* text) { return callHost(audioMasterCanDo, 0, 0, text) != 0; }
 
-VstInt32 AudioEffectX::getHostLanguage() {
+VstInt32 AudioEffectX::getHostLanguage()
+{
     return static_cast<VstInt32>(callHost(audioMasterGetLanguage));
 }
 
-void* AudioEffectX::openWindow(VstWindow* window) {
+void* AudioEffectX::openWindow(VstWindow* window)
+{
     return reinterpret_cast<void*>(callHost(audioMasterOpenWindow, 0, 0, window));
 }
 
-bool AudioEffectX::closeWindow(VstWindow* window) {
+bool AudioEffectX::closeWindow(VstWindow* window)
+{
     return callHost(audioMasterCloseWindow, 0, 0, window) != 0;
 }
 
 // The host's answer is its directory as text, owned by the host.
-void* AudioEffectX::getDirectory() {
+void* AudioEffectX::getDirectory()
+{
     return reinterpret_cast<void*>(callHost(audioMasterGetDirectory));
 }
 
@@ -78,14 +94,17 @@ bool AudioEffectX::beginEdit(VstInt32 index) { return callHost(audioMasterBeginE
 bool AudioEffectX::endEdit(VstInt32 index) { return callHost(audioMasterEndEdit, index) != 0; }
 
 // The file requests never pass a null record on to the host.
-bool AudioEffectX::openFileSelector(VstFileSelect* select) {
+bool AudioEffectX::openFileSelector(VstFileSelect* select)
+{
     return select && callHost(audioMasterOpenFileSelector, 0, 0, select) != 0;
 }
 
-bool AudioEffectX::closeFileSelector(VstFileSelect* select) {
+bool AudioEffectX::closeFileSelector(VstFileSelect* select)
+{
     return select && callHost(audioMasterCloseFileSelector, 0, 0, select) != 0;
 }
 
-bool AudioEffectX::getChunkFile(void* nativePath) {
+bool AudioEffectX::getChunkFile(void* nativePath)
+{
     return nativePath && callHost(audioMasterGetChunkFile, 0, 0, nativePath) != 0;
 }

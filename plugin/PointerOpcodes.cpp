@@ -10,7 +10,8 @@ constexpr int kOpcodeCount = effBeginLoadProgram + 1;
 // that the check costs the same for every call of the audio path.
 enum : unsigned char { kNone = 0, kPtr = 1, kValue = 2 };
 
-constexpr std::array<unsigned char, kOpcodeCount> buildNeeds() {
+constexpr std::array<unsigned char, kOpcodeCount> buildNeeds()
+{
     std::array<unsigned char, kOpcodeCount> needs{};
     for (VstInt32 opcode : kPointerOpcodes)
         needs[opcode] |= kPtr;
@@ -23,7 +24,8 @@ constexpr std::array<unsigned char, kOpcodeCount> kNeeds = buildNeeds();
 
 }  // namespace
 
-bool lacksPointerArgument(VstInt32 opcode, VstIntPtr value, const void* ptr) {
+bool lacksPointerArgument(VstInt32 opcode, VstIntPtr value, const void* ptr)
+{
     if (opcode < 0 || opcode >= kOpcodeCount)
         return false;
     const unsigned char needs = kNeeds[opcode];

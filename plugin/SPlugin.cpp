@@ -17,16 +17,15 @@ constexpr int kNameBuffer = 128;
 
 // Indexed by host kind.
 constexpr const char* kHostNames[] = {
-    "(unknown)",  "Sonar",          "Energy XT",       "Project 5",
-    "FL Studio",  "Cantabile",      "SaviHost",        "Melodyne",
-    "Cubase/Nuendo", "Cubase4/Nuendo4", "Samplitude",  "Tracktion",
-    "Phrazor",    "Usine",
+    "(unknown)",  "Sonar",     "Energy XT", "Project 5",     "FL Studio",
+    "Cantabile",  "SaviHost",  "Melodyne",  "Cubase/Nuendo", "Cubase4/Nuendo4",
+    "Samplitude", "Tracktion", "Phrazor",   "Usine",
 };
 constexpr int32_t kHostNameCount = sizeof(kHostNames) / sizeof(kHostNames[0]);
 
 constexpr const char* kCapabilities[] = {
-    "sendVstMidiEvent", "sendVstEvents", "receiveVstEvents", "receiveVstMidiEvent",
-    "receiveVstTimeInfo",
+    "sendVstMidiEvent",    "sendVstEvents",      "receiveVstEvents",
+    "receiveVstMidiEvent", "receiveVstTimeInfo",
 };
 
 }  // namespace

@@ -6,8 +6,15 @@
 namespace kvor::system {
 
 SSystemData::SSystemData()
-    : displays(nullptr), cpuMHz(0), reserved(0), cpuCount(0), hasSSE(0), hasSSE2(0),
-      hasMMX(0), has3DNow(0), osSupported(0)
+    : displays(nullptr),
+      cpuMHz(0),
+      reserved(0),
+      cpuCount(0),
+      hasSSE(0),
+      hasSSE2(0),
+      hasMMX(0),
+      has3DNow(0),
+      osSupported(0)
 {
 }
 

@@ -56,10 +56,7 @@ SScreenSummary SummaryOf(const kvor::gui::SDisplay* displays)
 }  // namespace
 
 // Before getDisplayInfos (or without an X server) the screen reads 0 x 0.
-void SSystemData::AppendScreen(Text& body) const
-{
-    AppendScreenReport(body, SummaryOf(displays));
-}
+void SSystemData::AppendScreen(Text& body) const { AppendScreenReport(body, SummaryOf(displays)); }
 
 SSystemData::Text SSystemData::ErrorMessage(bool withSSE, bool withSSE2) const
 {

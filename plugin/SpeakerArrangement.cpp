@@ -9,20 +9,22 @@ namespace {
 
 // The declared array holds only 8 speakers; larger arrangements run past
 // it, so speakers are reached through the block rather than the array.
-VstSpeakerProperties* speakerAt(VstSpeakerArrangement* arrangement, VstInt32 i) {
+VstSpeakerProperties* speakerAt(VstSpeakerArrangement* arrangement, VstInt32 i)
+{
     char* speakers = reinterpret_cast<char*>(arrangement) + kVstSpeakerArrangementHead;
     return reinterpret_cast<VstSpeakerProperties*>(speakers) + i;
 }
 
 }  // namespace
 
-bool AudioEffectX::allocateArrangement(VstSpeakerArrangement** arrangement, VstInt32 channels) {
+bool AudioEffectX::allocateArrangement(VstSpeakerArrangement** arrangement, VstInt32 channels)
+{
     if (!arrangement || channels < 0)
         return false;
     if (*arrangement && !deallocateArrangement(arrangement))
         return false;
-    const std::size_t size =
-        kVstSpeakerArrangementHead + static_cast<std::size_t>(channels) * sizeof(VstSpeakerProperties);
+    const std::size_t size = kVstSpeakerArrangementHead +
+                             static_cast<std::size_t>(channels) * sizeof(VstSpeakerProperties);
     auto* block = static_cast<VstSpeakerArrangement*>(std::calloc(1, size));
     if (!block)
         return false;
@@ -31,7 +33,8 @@ bool AudioEffectX::allocateArrangement(VstSpeakerArrangement** arrangement, VstI
     return true;
 }
 
-bool AudioEffectX::deallocateArrangement(VstSpeakerArrangement** arrangement) {
+bool AudioEffectX::deallocateArrangement(VstSpeakerArrangement** arrangement)
+{
     if (!arrangement)
         return false;
     std::free(*arrangement);
@@ -39,7 +42,8 @@ bool AudioEffectX::deallocateArrangement(VstSpeakerArrangement** arrangement) {
     return true;
 }
 
-bool AudioEffectX::copySpeaker(VstSpeakerProperties* to, VstSpeakerProperties* from) {
+bool AudioEffectX::copySpeaker(VstSpeakerProperties* to, VstSpeakerProperties* from)
+{
     if (!to || !from)
         return false;
     if (to == from)
@@ -54,7 +58,8 @@ bool AudioEffectX::copySpeaker(VstSpeakerProperties* to, VstSpeakerProperties* f
     return true;
 }
 
-bool AudioEffectX::matchArrangement(VstSpeakerArrangement** to, VstSpeakerArrangement* from) {
+bool AudioEffectX::matchArrangement(VstSpeakerArrangement** to, VstSpeakerArrangement* from)
+{
     if (!from || !deallocateArrangement(to) || !allocateArrangement(to, from->numChannels))
         return false;
     (*to)->type = from->type;

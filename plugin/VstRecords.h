@@ -109,8 +109,7 @@ struct VstEvents {
     VstEvent* events[2];
 };
 
-template <int N>
-struct VstEventBlock {
+template <int N> struct VstEventBlock {
     VstInt32 numEvents;
     VstIntPtr reserved;
     VstEvent* events[N];

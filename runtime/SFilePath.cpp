@@ -13,7 +13,8 @@ int TextLength(const char* text) { return static_cast<int>(std::strlen(text)); }
 // Length of the extension of the final component: the run after its last
 // dot. A trailing separator, a final component without a dot, or a text that
 // is one long name without any dot all mean no extension.
-int ExtensionLength(const char* path) {
+int ExtensionLength(const char* path)
+{
     const int length = TextLength(path);
     if (length < 2 || IsSeparator(path[length - 1]))
         return 0;
@@ -29,7 +30,8 @@ int ExtensionLength(const char* path) {
 // Finds the separator in front of the final name, whose last character sits
 // at `last`. Returns its position, or -1 when the name is missing, runs to
 // the start of the text, or is too long to be a name.
-int SeparatorBeforeName(const char* path, int last) {
+int SeparatorBeforeName(const char* path, int last)
+{
     if (path[last] == 0 || IsSeparator(path[last]))
         return -1;
     for (int i = last; i >= 0; --i) {
@@ -43,13 +45,15 @@ int SeparatorBeforeName(const char* path, int last) {
 
 // Position of the final name's last character: before the dot when there is
 // an extension.
-int LastOfName(int length, int extLength) {
+int LastOfName(int length, int extLength)
+{
     return extLength > 0 ? length - extLength - 2 : length - 1;
 }
 
 }  // namespace
 
-void SFilePath::GetExtension(char* ext, const char* path, int* extLength) {
+void SFilePath::GetExtension(char* ext, const char* path, int* extLength)
+{
     if (ext == nullptr || path == nullptr)
         return;
     const int count = ExtensionLength(path);
@@ -59,7 +63,8 @@ void SFilePath::GetExtension(char* ext, const char* path, int* extLength) {
         *extLength = count;
 }
 
-void SFilePath::GetDir(char* dir, const char* path, int extLength) {
+void SFilePath::GetDir(char* dir, const char* path, int extLength)
+{
     if (dir == nullptr || path == nullptr || path[0] == 0)
         return;
     if (extLength < 0)
@@ -77,7 +82,8 @@ void SFilePath::GetDir(char* dir, const char* path, int extLength) {
     dir[count] = 0;
 }
 
-int SFilePath::GetName(char* name, const char* path, char* ext, int extLength) {
+int SFilePath::GetName(char* name, const char* path, char* ext, int extLength)
+{
     if (name == nullptr || path == nullptr || path[0] == 0)
         return 0;
     if (ext != nullptr)
@@ -95,7 +101,8 @@ int SFilePath::GetName(char* name, const char* path, char* ext, int extLength) {
     return count;
 }
 
-bool SFilePath::ValidLength(int length, int extLength) {
+bool SFilePath::ValidLength(int length, int extLength)
+{
     return length > 0 && length >= extLength + 2;
 }
 

@@ -2,18 +2,21 @@
 
 namespace kvor::math::random::generator {
 
-void SRandom::Seed(unsigned s) {
+void SRandom::Seed(unsigned s)
+{
     last = s;
     seed = s;
 }
 
-SRandomMarsaglia::SRandomMarsaglia() {
+SRandomMarsaglia::SRandomMarsaglia()
+{
     Seed(kDefaultSeed);
     seed = kDefaultSeed;
 }
 
 // Reseeding keeps `seed`: it records where the generator was first started.
-void SRandomMarsaglia::Seed(unsigned s) {
+void SRandomMarsaglia::Seed(unsigned s)
+{
     carry = 0;
     last = s;
     x = s ^ 0x1f123bb5u;
@@ -23,7 +26,8 @@ void SRandomMarsaglia::Seed(unsigned s) {
     carry = y > z ? 1 : 0;
 }
 
-uint32_t SRandomMarsaglia::Integer() {
+uint32_t SRandomMarsaglia::Integer()
+{
     const uint32_t t = x + static_cast<uint32_t>(carry);
     uint32_t d;
     if (y > t) {
@@ -41,7 +45,8 @@ uint32_t SRandomMarsaglia::Integer() {
     return last;
 }
 
-float SRandomMarsaglia::Float() {
+float SRandomMarsaglia::Float()
+{
     constexpr double kScale = 2.3283064370807974e-10;  // (2^32 + 1) / 2^64
     const float value = static_cast<float>(static_cast<int32_t>(Integer()));
     return static_cast<float>(value * kScale);

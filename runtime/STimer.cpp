@@ -122,9 +122,9 @@ bool Launch(int32_t level, SWorkerShared& shared, void* argument)
     bool started = false;
     if (pthread_attr_getschedpolicy(&attributes, &policy) == 0) {
         sched_param parameters{};
-        parameters.sched_priority = SThread::PriorityFor(
-            level, std::max(0, sched_get_priority_min(SCHED_OTHER)),
-            std::max(0, sched_get_priority_max(SCHED_OTHER)));
+        parameters.sched_priority =
+            SThread::PriorityFor(level, std::max(0, sched_get_priority_min(SCHED_OTHER)),
+                                 std::max(0, sched_get_priority_max(SCHED_OTHER)));
         pthread_attr_setschedpolicy(&attributes, SCHED_OTHER);
         pthread_attr_setschedparam(&attributes, &parameters);
         started = pthread_create(&shared.thread, &attributes, WorkerMain, argument) == 0;
@@ -289,7 +289,10 @@ void STimerObject::Stop()
 // --- STimer ---------------------------------------------------------------------
 
 STimer::STimer(gui::SControl* control, unsigned identifier, unsigned unused)
-    : control(control), unused(unused), identifier(identifier), worker(new STimerObject)
+    : control(control),
+      unused(unused),
+      identifier(identifier),
+      worker(new STimerObject)
 {
 }
 

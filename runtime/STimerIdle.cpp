@@ -99,7 +99,10 @@ void Remove(IdleState& state, const IdleEntry& entry)
 }  // namespace
 
 STimerIdle::STimerIdle(gui::SControl* control, int identifier, int periodMs, bool flag)
-    : control(control), identifier(identifier), periodMs(periodMs), flag(flag)
+    : control(control),
+      identifier(identifier),
+      periodMs(periodMs),
+      flag(flag)
 {
     IdleState& state = State();
     std::lock_guard<std::mutex> guard(state.control);

@@ -13,8 +13,7 @@ namespace kvor::data {
 // Growable zero-terminated text. Storage grows in steps of N bytes so that
 // building a message piece by piece reallocates rarely; `data` is public
 // because callers hand it straight to Xlib and the C library.
-template <unsigned N, typename Char = char>
-class datastring {
+template <unsigned N, typename Char = char> class datastring {
     static_assert(std::is_same_v<Char, char>, "only narrow text is supported");
     static_assert(N > 0, "the growth step must be at least one byte");
 
@@ -30,11 +29,15 @@ public:
 
     datastring() : data(new char[N]()), capacity(N), length(1), grain(N) {}
 
-    __attribute__((format(printf, 3, 4)))
-    datastring(unsigned size, const char* format, ...)
-        : data(nullptr), capacity(StorageFor(size)), length(1), grain(N) {
+    __attribute__((format(printf, 3, 4))) datastring(unsigned size, const char* format, ...)
+        : data(nullptr),
+          capacity(StorageFor(size)),
+          length(1),
+          grain(N)
+    {
         data = new char[capacity]();
-        if (size < 2 || format == nullptr) return;
+        if (size < 2 || format == nullptr)
+            return;
         va_list args;
         va_start(args, format);
         std::vsnprintf(data, size - 1, format, args);
@@ -44,12 +47,16 @@ public:
     }
 
     datastring(const datastring& other)
-        : data(new char[other.capacity]()), capacity(other.capacity),
-          length(other.length), grain(N) {
+        : data(new char[other.capacity]()),
+          capacity(other.capacity),
+          length(other.length),
+          grain(N)
+    {
         std::memcpy(data, other.data, other.length);
     }
 
-    datastring& operator=(const datastring& other) {
+    datastring& operator=(const datastring& other)
+    {
         datastring copy(other);
         Swap(copy);
         return *this;
@@ -57,22 +64,29 @@ public:
 
     ~datastring() { delete[] data; }
 
-    datastring& Append(const char* text) {
-        if (text != nullptr) AppendBytes(text, static_cast<uint32_t>(std::strlen(text)));
+    datastring& Append(const char* text)
+    {
+        if (text != nullptr)
+            AppendBytes(text, static_cast<uint32_t>(std::strlen(text)));
         return *this;
     }
 
-    datastring& Append(char c) {
-        if (c != 0) AppendBytes(&c, 1);
+    datastring& Append(char c)
+    {
+        if (c != 0)
+            AppendBytes(&c, 1);
         return *this;
     }
 
     // Appends at most maxLength - 2 formatted characters, the historical
     // contract that callers size their "%i" limits by.
-    __attribute__((format(printf, 3, 4)))
-    datastring& Append(unsigned maxLength, const char* format, ...) {
-        if (maxLength > kMaxFormatted) maxLength = kMaxFormatted;
-        if (maxLength < 2 || format == nullptr) return *this;
+    __attribute__((format(printf, 3, 4))) datastring& Append(unsigned maxLength, const char* format,
+                                                             ...)
+    {
+        if (maxLength > kMaxFormatted)
+            maxLength = kMaxFormatted;
+        if (maxLength < 2 || format == nullptr)
+            return *this;
         char buffer[kMaxFormatted];
         va_list args;
         va_start(args, format);
@@ -82,8 +96,10 @@ public:
         return Append(buffer);
     }
 
-    void Clear(bool shrink) {
-        if (shrink && capacity > N) Replace(N);
+    void Clear(bool shrink)
+    {
+        if (shrink && capacity > N)
+            Replace(N);
         data[0] = 0;
         length = 1;
     }
@@ -92,7 +108,8 @@ public:
 
     // Splits with strtok rules: runs of delimiters count as one and no empty
     // tokens appear. The reentrant variant keeps concurrent callers apart.
-    unsigned Tokenize(std::vector<datastring<32, char>>& tokens, const char* delimiters) const {
+    unsigned Tokenize(std::vector<datastring<32, char>>& tokens, const char* delimiters) const
+    {
         std::vector<char> scratch(data, data + length);
         scratch.back() = 0;
         const char* separators = delimiters != nullptr ? delimiters : "";
@@ -108,19 +125,23 @@ public:
     }
 
 private:
-    static uint32_t StorageFor(uint32_t need) {
-        if (need <= N) return N;
+    static uint32_t StorageFor(uint32_t need)
+    {
+        if (need <= N)
+            return N;
         return (need + N - 1) / N * N;
     }
 
-    void Swap(datastring& other) noexcept {
+    void Swap(datastring& other) noexcept
+    {
         std::swap(data, other.data);
         std::swap(capacity, other.capacity);
         std::swap(length, other.length);
     }
 
     // Leaves an empty text in a fresh, zeroed allocation.
-    void Replace(uint32_t newCapacity) {
+    void Replace(uint32_t newCapacity)
+    {
         char* fresh = new char[newCapacity]();
         delete[] data;
         data = fresh;
@@ -130,8 +151,10 @@ private:
 
     // `bytes` may point into our own storage (appending a string to itself),
     // so the old storage is freed only after the copy.
-    void AppendBytes(const char* bytes, uint32_t count) {
-        if (count == 0) return;
+    void AppendBytes(const char* bytes, uint32_t count)
+    {
+        if (count == 0)
+            return;
         const uint32_t need = length + count;
         if (need > capacity) {
             const uint32_t grownCapacity = StorageFor(need);

@@ -49,7 +49,8 @@ void SDrawBitmap::CreateBlank(int w, int h)
         return;
     const int screen = DefaultScreen(display);
     pixmap = XCreatePixmap(display, RootWindow(display, screen), static_cast<unsigned>(w),
-                           static_cast<unsigned>(h), static_cast<unsigned>(DefaultDepth(display, screen)));
+                           static_cast<unsigned>(h),
+                           static_cast<unsigned>(DefaultDepth(display, screen)));
 }
 
 void SDrawBitmap::CreateFromXpm(const void* xpm)

@@ -5,7 +5,10 @@
 namespace kvor::gui::context {
 
 SDrawBrush::SDrawBrush(int colour, int kind, SDrawBitmap* bitmap)
-    : bitmap(bitmap), kind(kind), colour(colour), secondColour(0)
+    : bitmap(bitmap),
+      kind(kind),
+      colour(colour),
+      secondColour(0)
 {
 }
 

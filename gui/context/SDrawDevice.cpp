@@ -56,7 +56,9 @@ void SDrawDevice::SetFont(const SDrawFont* font)
 }
 
 SDrawMemoryDevice::SDrawMemoryDevice(SDrawDevice* parentDevice, SDrawBitmap* selected)
-    : parent(parentDevice), bitmap(nullptr), ownContext(nullptr)
+    : parent(parentDevice),
+      bitmap(nullptr),
+      ownContext(nullptr)
 {
     Select(selected);
 }

@@ -11,7 +11,10 @@
 namespace kvor::gui::context {
 
 SDrawImage::SDrawImage(void* pixels, int w, int h, int bytesPerLine, int bitsPerPixel)
-    : width(w < 1 ? 1 : w), height(h < 1 ? 1 : h), image(nullptr), buffer(pixels)
+    : width(w < 1 ? 1 : w),
+      height(h < 1 ? 1 : h),
+      image(nullptr),
+      buffer(pixels)
 {
     const std::size_t bytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) *
                               static_cast<std::size_t>(bitsPerPixel > 0 ? bitsPerPixel / 8 : 0);

@@ -12,8 +12,7 @@ class SDrawPen;
 class SDrawBrush;
 class SDrawFont;
 
-template <typename T>
-class SDrawList {
+template <typename T> class SDrawList {
 public:
     SDrawList() = default;
     virtual ~SDrawList() = default;
@@ -24,8 +23,7 @@ public:
     std::size_t Count() const { return elements.size(); }
     T* Get(std::size_t index) const { return index < elements.size() ? elements[index] : nullptr; }
     // The first element for which match(element) is true, else null.
-    template <typename Match>
-    T* Find(Match match) const
+    template <typename Match> T* Find(Match match) const
     {
         for (T* element : elements)
             if (element != nullptr && match(*element))
@@ -37,8 +35,7 @@ protected:
     std::vector<T*> elements;
 };
 
-template <typename T>
-class SDrawListOwned : public SDrawList<T> {
+template <typename T> class SDrawListOwned : public SDrawList<T> {
 public:
     ~SDrawListOwned() override { DeleteAll(); }
 

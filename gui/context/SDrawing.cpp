@@ -41,13 +41,31 @@ unsigned long Pixel(int32_t colour)
 }  // namespace
 
 SDrawing::SDrawing(SControl* owner, SGlobals* shared)
-    : device(nullptr), control(owner), globals(shared), font(nullptr), brush(nullptr),
-      reserved{}, background(Black()), parentBackground(background), backgroundTrue(background),
-      backgroundFalse(background), foreground(White()), foregroundTrue(foreground),
-      foregroundFalse(foreground), textFalse(foreground), textTrue(foreground),
-      frameEnabled(background), frameDisabled(FrameDisabled()), frameHighlighted(background),
-      reserved2(0), fillRule(0),
-      previousFillRule(0), fillStyle(0), reserved3(0), logic(kCopyLogic), ownDevice(nullptr)
+    : device(nullptr),
+      control(owner),
+      globals(shared),
+      font(nullptr),
+      brush(nullptr),
+      reserved{},
+      background(Black()),
+      parentBackground(background),
+      backgroundTrue(background),
+      backgroundFalse(background),
+      foreground(White()),
+      foregroundTrue(foreground),
+      foregroundFalse(foreground),
+      textFalse(foreground),
+      textTrue(foreground),
+      frameEnabled(background),
+      frameDisabled(FrameDisabled()),
+      frameHighlighted(background),
+      reserved2(0),
+      fillRule(0),
+      previousFillRule(0),
+      fillStyle(0),
+      reserved3(0),
+      logic(kCopyLogic),
+      ownDevice(nullptr)
 {
     if (control != nullptr && control->GetWindow() != 0) {
         ownDevice = new SDrawDevice(control->GetWindow());
@@ -166,8 +184,8 @@ void SDrawing::SetFont(SDrawFont* newFont)
 int SDrawing::LogicFunction(int code)
 {
     static const int kFunctions[] = {
-        GXclear, GXxor,   GXinvert, GXorReverse,  GXandReverse,  GXand,       GXor,   GXandInverted,
-        GXnoop,  GXnor,   GXequiv,  GXcopyInverted, GXorInverted, GXnand,     GXset,
+        GXclear, GXxor, GXinvert, GXorReverse,    GXandReverse, GXand,  GXor,  GXandInverted,
+        GXnoop,  GXnor, GXequiv,  GXcopyInverted, GXorInverted, GXnand, GXset,
     };
     if (code < 0 || code >= static_cast<int>(sizeof(kFunctions) / sizeof(kFunctions[0])))
         return GXcopy;

@@ -141,14 +141,12 @@ public:
     void DrawBitmap(SDrawBitmap*, const Rect&, bool, SDrawBitmapMask*) {}
     // Copies (sx1, sy1, sx2, sy2) of the source device to (dx, dy).
     void DrawMemory(SDrawDevice* source, int dx, int dy, int sx1, int sy1, int sx2, int sy2);
-    void DrawMemory(SDrawDevice* source, int dx, int dy, int sx1, int sy1, int sx2, int sy2,
-                    bool);
-    void DrawMemory(SDrawDevice* source, int dx, int dy, int sx1, int sy1, int sx2, int sy2,
-                    int, SDrawBitmapMask*);
+    void DrawMemory(SDrawDevice* source, int dx, int dy, int sx1, int sy1, int sx2, int sy2, bool);
+    void DrawMemory(SDrawDevice* source, int dx, int dy, int sx1, int sy1, int sx2, int sy2, int,
+                    SDrawBitmapMask*);
     void DrawMemory(SDrawDevice* source, const Point& to, const Rect& from);
     void DrawMemory(SDrawDevice* source, const Point& to, const Rect& from, bool);
-    void DrawMemory(SDrawDevice* source, const Point& to, const Rect& from, int,
-                    SDrawBitmapMask*);
+    void DrawMemory(SDrawDevice* source, const Point& to, const Rect& from, int, SDrawBitmapMask*);
     // Puts the area src of the image at the top-left corner of dst.
     void DrawImage(SDrawImage* image, const Rect& src, const Rect& dst);
 
@@ -164,10 +162,10 @@ public:
     void DrawLabelRect(const char* text, const Rect& area, int colour, const Point& offset);
     void DrawLabelRect(const Text& text, const Rect& area, int colour, const Point& offset);
     // The text turned a quarter counter-clockwise (it reads upwards).
-    void DrawVerticalLabel(const char* text, Rect area, int, int align, const Point& offset,
+    void DrawVerticalLabel(const char* text, Rect area, int, int align, const Point& offset, bool,
+                           bool, const char*);
+    void DrawVerticalLabel(const Text& text, const Rect& area, int, int align, const Point& offset,
                            bool, bool, const char*);
-    void DrawVerticalLabel(const Text& text, const Rect& area, int, int align,
-                           const Point& offset, bool, bool, const char*);
     // The text turned by angle degrees counter-clockwise, in the text colour
     // for false.
     void DrawRotatedText(const char* text, Rect area, int angle, int align, const Point& offset);

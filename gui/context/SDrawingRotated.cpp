@@ -56,13 +56,13 @@ struct Mask {
 };
 
 // The text in ink 1 on 0, top-left at (0, 0), in a w x h one-bit picture.
-bool RenderText(Display* display, Drawable drawable, const SDrawFont& font, const char* text,
-                int w, int h, Mask& mask)
+bool RenderText(Display* display, Drawable drawable, const SDrawFont& font, const char* text, int w,
+                int h, Mask& mask)
 {
     if (!Fits(w, h))
         return false;
-    const Pixmap pixmap = XCreatePixmap(display, drawable, static_cast<unsigned>(w),
-                                        static_cast<unsigned>(h), 1);
+    const Pixmap pixmap =
+        XCreatePixmap(display, drawable, static_cast<unsigned>(w), static_cast<unsigned>(h), 1);
     GC context = XCreateGC(display, pixmap, 0, nullptr);
     XSetBackground(display, context, 0);
     if (font.fontId != 0)
@@ -88,14 +88,13 @@ bool BlankMask(Display* display, int w, int h, Mask& mask)
     if (!Fits(w, h))
         return false;
     const int bytesPerLine = (w + 7) / 8;
-    char* bits = static_cast<char*>(std::calloc(static_cast<std::size_t>(bytesPerLine) *
-                                                    static_cast<std::size_t>(h),
-                                                1));
+    char* bits = static_cast<char*>(
+        std::calloc(static_cast<std::size_t>(bytesPerLine) * static_cast<std::size_t>(h), 1));
     if (bits == nullptr)
         return false;
-    mask.image = XCreateImage(display, DefaultVisual(display, DefaultScreen(display)), 1,
-                              XYBitmap, 0, bits, static_cast<unsigned>(w),
-                              static_cast<unsigned>(h), 8, bytesPerLine);
+    mask.image =
+        XCreateImage(display, DefaultVisual(display, DefaultScreen(display)), 1, XYBitmap, 0, bits,
+                     static_cast<unsigned>(w), static_cast<unsigned>(h), 8, bytesPerLine);
     if (mask.image == nullptr) {
         std::free(bits);
         return false;
@@ -130,8 +129,8 @@ void TurnInto(const Mask& source, Mask& target, const Turn& turn)
 
 // The turned picture as the stipple of a fill over its place; the fill
 // takes function, plane mask and colours from the drawing's context.
-void StippleFill(Display* display, Drawable drawable, GC drawingContext, const Mask& turned,
-                 int x, int y, const unsigned long* foreground)
+void StippleFill(Display* display, Drawable drawable, GC drawingContext, const Mask& turned, int x,
+                 int y, const unsigned long* foreground)
 {
     const unsigned w = static_cast<unsigned>(turned.width);
     const unsigned h = static_cast<unsigned>(turned.height);
@@ -197,8 +196,8 @@ SDrawing::Point PlaceBlock(const SDrawing::Rect& area, int align, int w, int h)
 
 }  // namespace
 
-void SDrawing::DrawVerticalLabel(const char* text, Rect area, int, int align,
-                                 const Point& offset, bool, bool, const char*)
+void SDrawing::DrawVerticalLabel(const char* text, Rect area, int, int align, const Point& offset,
+                                 bool, bool, const char*)
 {
     if (!CanDrawText(text))
         return;
@@ -261,8 +260,10 @@ void SDrawing::DrawRotatedText(const char* text, Rect area, int angle, int align
     turn.h = h;
     turn.sine = Exact(std::sin(radians));
     turn.cosine = Exact(std::cos(radians));
-    turn.turnedW = MakeOdd(Round(std::fabs(h * turn.sine) + std::fabs(w * turn.cosine) + 0.99999 + 2));
-    turn.turnedH = MakeOdd(Round(std::fabs(h * turn.cosine) + std::fabs(w * turn.sine) + 0.99999 + 2));
+    turn.turnedW =
+        MakeOdd(Round(std::fabs(h * turn.sine) + std::fabs(w * turn.cosine) + 0.99999 + 2));
+    turn.turnedH =
+        MakeOdd(Round(std::fabs(h * turn.cosine) + std::fabs(w * turn.sine) + 0.99999 + 2));
     Mask turned;
     if (!BlankMask(display, static_cast<int>(turn.turnedW), static_cast<int>(turn.turnedH), turned))
         return;

@@ -53,7 +53,10 @@ void SDrawing::DrawLine(int x1, int y1, int x2, int y2)
         XDrawLine(device->GetDisplay(), device->GetDrawable(), device->Get(), x1, y1, x2, y2);
 }
 
-void SDrawing::DrawLine(const Point& from, const Point& to) { DrawLine(from.x, from.y, to.x, to.y); }
+void SDrawing::DrawLine(const Point& from, const Point& to)
+{
+    DrawLine(from.x, from.y, to.x, to.y);
+}
 
 void SDrawing::DrawRect(int x1, int y1, int x2, int y2)
 {
@@ -73,8 +76,8 @@ void SDrawing::DrawRoundedRect(int x1, int y1, int x2, int y2, int ew, int eh)
     const int w = x2 - x1;
     const int h = y2 - y1;
     if (CanDraw() && HasArea(w, h))
-        XmuDrawRoundedRectangle(device->GetDisplay(), device->GetDrawable(), device->Get(), x1,
-                                y1, w - 1, h - 1, ew, eh);
+        XmuDrawRoundedRectangle(device->GetDisplay(), device->GetDrawable(), device->Get(), x1, y1,
+                                w - 1, h - 1, ew, eh);
 }
 
 void SDrawing::DrawRoundedRect(const Rect& r, int ew, int eh)
@@ -100,8 +103,8 @@ void SDrawing::FillRoundedRect(int x1, int y1, int x2, int y2, int ew, int eh)
     const int w = x2 - x1;
     const int h = y2 - y1;
     if (CanDraw() && HasArea(w, h))
-        XmuFillRoundedRectangle(device->GetDisplay(), device->GetDrawable(), device->Get(), x1,
-                                y1, w, h, ew, eh);
+        XmuFillRoundedRectangle(device->GetDisplay(), device->GetDrawable(), device->Get(), x1, y1,
+                                w, h, ew, eh);
 }
 
 void SDrawing::FillRoundedRect(const Rect& r, int ew, int eh)
@@ -202,26 +205,25 @@ void SDrawing::FillPoly(const Point* points, int count)
                  converted.count, Nonconvex, CoordModeOrigin);
 }
 
-void SDrawing::DrawMemory(SDrawDevice* source, int dx, int dy, int sx1, int sy1, int sx2,
-                          int sy2)
+void SDrawing::DrawMemory(SDrawDevice* source, int dx, int dy, int sx1, int sy1, int sx2, int sy2)
 {
     const int w = sx2 - sx1;
     const int h = sy2 - sy1;
-    if (source == nullptr || source->Get() == nullptr || source->GetDrawable() == 0 ||
-        !CanDraw() || !HasArea(w, h))
+    if (source == nullptr || source->Get() == nullptr || source->GetDrawable() == 0 || !CanDraw() ||
+        !HasArea(w, h))
         return;
     XCopyArea(device->GetDisplay(), source->GetDrawable(), device->GetDrawable(), source->Get(),
               sx1, sy1, static_cast<unsigned>(w), static_cast<unsigned>(h), dx, dy);
 }
 
-void SDrawing::DrawMemory(SDrawDevice* source, int dx, int dy, int sx1, int sy1, int sx2,
-                          int sy2, bool)
+void SDrawing::DrawMemory(SDrawDevice* source, int dx, int dy, int sx1, int sy1, int sx2, int sy2,
+                          bool)
 {
     DrawMemory(source, dx, dy, sx1, sy1, sx2, sy2);
 }
 
-void SDrawing::DrawMemory(SDrawDevice* source, int dx, int dy, int sx1, int sy1, int sx2,
-                          int sy2, int, SDrawBitmapMask*)
+void SDrawing::DrawMemory(SDrawDevice* source, int dx, int dy, int sx1, int sy1, int sx2, int sy2,
+                          int, SDrawBitmapMask*)
 {
     DrawMemory(source, dx, dy, sx1, sy1, sx2, sy2);
 }
@@ -248,8 +250,8 @@ void SDrawing::DrawImage(SDrawImage* image, const Rect& src, const Rect& dst)
     const int h = src.y2 - src.y1;
     if (image == nullptr || image->GetImage() == nullptr || !CanDraw() || !HasArea(w, h))
         return;
-    XPutImage(device->GetDisplay(), device->GetDrawable(), device->Get(), image->GetImage(),
-              src.x1, src.y1, dst.x1, dst.y1, static_cast<unsigned>(w), static_cast<unsigned>(h));
+    XPutImage(device->GetDisplay(), device->GetDrawable(), device->Get(), image->GetImage(), src.x1,
+              src.y1, dst.x1, dst.y1, static_cast<unsigned>(w), static_cast<unsigned>(h));
 }
 
 }  // namespace kvor::gui::context

@@ -28,12 +28,10 @@ XCharStruct measuredExtent;
 
 bool SDrawing::CanDrawText(const char* text) const
 {
-    return font != nullptr && font->info != nullptr && text != nullptr && *text != 0 &&
-           CanDraw();
+    return font != nullptr && font->info != nullptr && text != nullptr && *text != 0 && CanDraw();
 }
 
-SDrawing::Point SDrawing::PlaceText(const Rect& area, int align, int width, int ascent,
-                                    int descent)
+SDrawing::Point SDrawing::PlaceText(const Rect& area, int align, int width, int ascent, int descent)
 {
     int baseline;
     if (align & kAlignTop)

@@ -84,9 +84,6 @@ TEST_F(EditorFixture, ChangeSizeResizesTheParentWhenTheHostCannot)
     EXPECT_EQ(host.Last(audioMasterSizeWindow).value, 205);
 }
 
-TEST_F(EditorFixture, EditorRectangleIsThePanelSize)
-{
-    ExpectRect(*editor().GetRect(), 200, 170);
-}
+TEST_F(EditorFixture, EditorRectangleIsThePanelSize) { ExpectRect(*editor().GetRect(), 200, 170); }
 
 }  // namespace

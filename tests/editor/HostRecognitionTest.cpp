@@ -17,8 +17,7 @@ void PrintTo(const Recognition& r, std::ostream* out)
     *out << (r.product[0] != 0 ? r.product : "(none)") << " @" << r.vendorVersion;
 }
 
-class HostRecognition : public EditorFixture,
-                        public ::testing::WithParamInterface<Recognition> {};
+class HostRecognition : public EditorFixture, public ::testing::WithParamInterface<Recognition> {};
 
 TEST_P(HostRecognition, ProductStringGivesTheKind)
 {
@@ -28,23 +27,22 @@ TEST_P(HostRecognition, ProductStringGivesTheKind)
     EXPECT_EQ(result, kLoadUsable);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Hosts, HostRecognition,
-    ::testing::Values(Recognition{"", 9000, kHostUnknown},
-                      Recognition{"Cubase SX", 8199, kHostCubase},
-                      Recognition{"Cubase SX", 8200, kHostCubase4},
-                      Recognition{"energyXT in Cubase", 8200, kHostCubase4},
-                      Recognition{"Cubase with energyXT", 100, kHostCubase},
-                      Recognition{"Samplitude Pro", 0, kHostSamplitude},
-                      Recognition{"SAVIHost", 0, kHostSaviHost},
-                      Recognition{"Melodyne studio", 0, kHostMelodyne},
-                      Recognition{"Tracktion 3", 0, kHostTracktion},
-                      Recognition{"Cantabile Lite", 0, kHostCantabile},
-                      Recognition{"Phrazor", 0, kHostPhrazor},
-                      Recognition{"my energyXT2", 0, kHostEnergyXT},
-                      Recognition{"Melodyne on Tracktion", 0, kHostMelodyne},
-                      Recognition{"cubase", 9000, kHostUnknown},
-                      Recognition{"Ardour", 9000, kHostUnknown}));
+INSTANTIATE_TEST_SUITE_P(Hosts, HostRecognition,
+                         ::testing::Values(Recognition{"", 9000, kHostUnknown},
+                                           Recognition{"Cubase SX", 8199, kHostCubase},
+                                           Recognition{"Cubase SX", 8200, kHostCubase4},
+                                           Recognition{"energyXT in Cubase", 8200, kHostCubase4},
+                                           Recognition{"Cubase with energyXT", 100, kHostCubase},
+                                           Recognition{"Samplitude Pro", 0, kHostSamplitude},
+                                           Recognition{"SAVIHost", 0, kHostSaviHost},
+                                           Recognition{"Melodyne studio", 0, kHostMelodyne},
+                                           Recognition{"Tracktion 3", 0, kHostTracktion},
+                                           Recognition{"Cantabile Lite", 0, kHostCantabile},
+                                           Recognition{"Phrazor", 0, kHostPhrazor},
+                                           Recognition{"my energyXT2", 0, kHostEnergyXT},
+                                           Recognition{"Melodyne on Tracktion", 0, kHostMelodyne},
+                                           Recognition{"cubase", 9000, kHostUnknown},
+                                           Recognition{"Ardour", 9000, kHostUnknown}));
 
 TEST_F(EditorFixture, UsineIsRefused)
 {

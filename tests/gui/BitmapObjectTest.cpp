@@ -40,11 +40,7 @@ constexpr uint32_t kOrange = 0xFF8000;
 constexpr uint32_t kBlue = 0x0000FF;
 
 const char* const kTwoByTwo[] = {
-    "2 2 2 1",
-    "o c #FF8000",
-    ". c #0000FF",
-    "o.",
-    ".o",
+    "2 2 2 1", "o c #FF8000", ". c #0000FF", "o.", ".o",
 };
 
 class Bitmaps : public ::testing::Test {
@@ -140,7 +136,8 @@ TEST_F(Bitmaps, TheLogoIsTheLetteringInWarmColoursOnDarkGrey)
     for (int y = 0; y < 50; ++y)
         for (int x = 0; x < 150; ++x) {
             const uint32_t p = pixels.at(x, y);
-            warm += red(p) > 180 && green(p) > 80 && green(p) < red(p) && blue(p) < green(p) ? 1 : 0;
+            warm +=
+                red(p) > 180 && green(p) > 80 && green(p) < red(p) && blue(p) < green(p) ? 1 : 0;
         }
     EXPECT_GT(warm, 300) << "orange letters";
 }

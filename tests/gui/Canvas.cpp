@@ -7,7 +7,9 @@
 namespace tarvenna::test {
 
 Pixels::Pixels(int width, int height, std::vector<uint32_t> values)
-    : width_(width), height_(height), values_(std::move(values))
+    : width_(width),
+      height_(height),
+      values_(std::move(values))
 {
 }
 
@@ -68,7 +70,10 @@ Pixels ReadPixels(Display* display, unsigned long drawable, int w, int h)
 }
 
 Canvas::Canvas(Display* display, int w, int h, uint32_t ground)
-    : display_(display), width_(w), height_(h), ground_(ground)
+    : display_(display),
+      width_(w),
+      height_(h),
+      ground_(ground)
 {
     const int screen = DefaultScreen(display_);
     pixmap_ = XCreatePixmap(display_, RootWindow(display_, screen), static_cast<unsigned>(w),

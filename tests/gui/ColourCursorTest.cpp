@@ -16,9 +16,9 @@
 namespace tarvenna::test {
 namespace {
 
+using kvor::gui::SCOL;
 using kvor::gui::SColour;
 using kvor::gui::SColourListSimple;
-using kvor::gui::SCOL;
 using kvor::gui::SCursor;
 using kvor::gui::SCursorDefault;
 using kvor::gui::context::SDrawBitmap;
@@ -87,11 +87,30 @@ TEST(ColourRecord, ComponentsAreStoredUnscaled)
 
 // The arrow as drawn in the toolkit's description, kept here independently.
 const char* const kArrowPicture[24] = {
-    "B",           "BB",           "BoB",          "BooB",           "BoooB",
-    "BooooB",      "BoooooB",      "BooooooB",     "BoooooooB",      "BooooooooB",
-    "BoooooooooB", "BooooooooooB", "BoooooooooooB", "BooooooooooooB", "BoooooooBBBBBBB",
-    "BoooBoooB",   "BooB.BoooB",   "BoB..BoooB",   "BB....BoooB",    "B.....BoooB",
-    ".......BoooB", ".......BooBB", "........BBB",  ".",
+    "B",
+    "BB",
+    "BoB",
+    "BooB",
+    "BoooB",
+    "BooooB",
+    "BoooooB",
+    "BooooooB",
+    "BoooooooB",
+    "BooooooooB",
+    "BoooooooooB",
+    "BooooooooooB",
+    "BoooooooooooB",
+    "BooooooooooooB",
+    "BoooooooBBBBBBB",
+    "BoooBoooB",
+    "BooB.BoooB",
+    "BoB..BoooB",
+    "BB....BoooB",
+    "B.....BoooB",
+    ".......BoooB",
+    ".......BooBB",
+    "........BBB",
+    ".",
 };
 
 char PictureAt(int x, int y)
@@ -100,10 +119,7 @@ char PictureAt(int x, int y)
     return x < static_cast<int>(row.size()) ? row[x] : '.';
 }
 
-bool BitAt(const unsigned char* bits, int x, int y)
-{
-    return (bits[y * 3 + x / 8] >> (x % 8)) & 1;
-}
+bool BitAt(const unsigned char* bits, int x, int y) { return (bits[y * 3 + x / 8] >> (x % 8)) & 1; }
 
 TEST(CursorArrow, BitmapsAreTheArrowLeastSignificantBitFirst)
 {
@@ -143,8 +159,8 @@ protected:
 
     Window MakeWindow(int x, int y)
     {
-        Window made = XCreateSimpleWindow(display(), DefaultRootWindow(display()), x, y, 60, 60, 0,
-                                          0, 0);
+        Window made =
+            XCreateSimpleWindow(display(), DefaultRootWindow(display()), x, y, 60, 60, 0, 0, 0);
         XMapWindow(display(), made);
         XSync(display(), False);
         return made;
@@ -156,7 +172,10 @@ protected:
         int hotX = 0;
         int hotY = 0;
         std::vector<unsigned long> argb;
-        unsigned long at(int x, int y) const { return argb[static_cast<std::size_t>(y) * width + x]; }
+        unsigned long at(int x, int y) const
+        {
+            return argb[static_cast<std::size_t>(y) * width + x];
+        }
     };
 
     // What the pointer looks like when it rests on the window.

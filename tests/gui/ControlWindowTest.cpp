@@ -110,8 +110,7 @@ TEST_F(GuiTest, PropertiesLeadAHostStyleReaderToTheProcedureAndTheControl)
     }
 
     // What a host does: read the item as a long and call it.
-    const long procedure =
-        ReadOneItem(display, control.GetWindow(), "_XEventProc", &type, &count);
+    const long procedure = ReadOneItem(display, control.GetWindow(), "_XEventProc", &type, &count);
     EXPECT_EQ(type, XInternAtom(display, "_XEventProc", False));
     ASSERT_EQ(count, 1u);
     ASSERT_NE(procedure, 0);
@@ -136,8 +135,8 @@ TEST_F(GuiTest, PropertiesLeadAHostStyleReaderToTheProcedureAndTheControl)
 
 TEST_F(GuiTest, DestroyingAControlForgetsItsHandle)
 {
-    auto control = std::make_unique<SControl>(&globals, nullptr, 1, "gone", 0, 0, 0, 5, 5, 0,
-                                              false);
+    auto control =
+        std::make_unique<SControl>(&globals, nullptr, 1, "gone", 0, 0, 0, 5, 5, 0, false);
     const uint32_t handle = control->GetHandle();
     const unsigned before = handles::Count();
     ASSERT_EQ(handles::Lookup(handle), control.get());
@@ -161,8 +160,8 @@ TEST_F(GuiTest, PopupAndApplicationWindowsAreTopLevelWithFixedSizeHints)
     // and focus events.
     EXPECT_EQ(attributes.your_event_mask, ExposureMask | StructureNotifyMask | FocusChangeMask);
 
-    SControl onRoot(&globals, &owner, 3, "root popup", kStylePopup | kStyleOnRoot, 0, 0, 10, 10,
-                    0, false);
+    SControl onRoot(&globals, &owner, 3, "root popup", kStylePopup | kStyleOnRoot, 0, 0, 10, 10, 0,
+                    false);
     EXPECT_EQ(ParentOf(display, onRoot.GetWindow()), DefaultRootWindow(display));
 
     SControl application(&globals, nullptr, 4, "application", kStyleApplication | kStyleDecorated,
@@ -189,8 +188,8 @@ TEST_F(GuiTest, PopupAndApplicationWindowsAreTopLevelWithFixedSizeHints)
     EXPECT_STREQ(icon, "popup title");
     XFree(icon);
 
-    SControl resizable(&globals, nullptr, 5, "free", kStylePopup | kStyleResizable, 0, 0, 10, 10,
-                       0, false);
+    SControl resizable(&globals, nullptr, 5, "free", kStylePopup | kStyleResizable, 0, 0, 10, 10, 0,
+                       false);
     hints = XSizeHints{};
     supplied = 0;
     XGetWMNormalHints(display, resizable.GetWindow(), &hints, &supplied);
@@ -201,9 +200,9 @@ TEST_F(GuiTest, UndecoratedWindowsCarryTheDecorationHintsThatExist)
 {
     // A window manager would have interned these; the toolkit only uses
     // atoms that exist.
-    for (const char* name : {"_MOTIF_WM_HINTS", "_WIN_HINTS", "KWM_WIN_DECORATION",
-                             "_NET_WM_WINDOW_TYPE", "_KDE_NET_WM_WINDOW_TYPE_OVERRIDE",
-                             "_NET_WM_WINDOW_TYPE_NORMAL"})
+    for (const char* name :
+         {"_MOTIF_WM_HINTS", "_WIN_HINTS", "KWM_WIN_DECORATION", "_NET_WM_WINDOW_TYPE",
+          "_KDE_NET_WM_WINDOW_TYPE_OVERRIDE", "_NET_WM_WINDOW_TYPE_NORMAL"})
         XInternAtom(display, name, False);
     SControl control(&globals, nullptr, 1, "bare", kStylePopup, 0, 0, 10, 10, 0, false);
     const Window window = control.GetWindow();
@@ -237,11 +236,12 @@ TEST_F(GuiTest, UndecoratedWindowsCarryTheDecorationHintsThatExist)
     const long* types = reinterpret_cast<long*>(data);
     EXPECT_EQ(static_cast<Atom>(types[0]),
               XInternAtom(display, "_KDE_NET_WM_WINDOW_TYPE_OVERRIDE", False));
-    EXPECT_EQ(static_cast<Atom>(types[1]), XInternAtom(display, "_NET_WM_WINDOW_TYPE_NORMAL", False));
+    EXPECT_EQ(static_cast<Atom>(types[1]),
+              XInternAtom(display, "_NET_WM_WINDOW_TYPE_NORMAL", False));
     XFree(data);
 
-    SControl decorated(&globals, nullptr, 2, "framed", kStylePopup | kStyleDecorated, 0, 0, 10,
-                       10, 0, false);
+    SControl decorated(&globals, nullptr, 2, "framed", kStylePopup | kStyleDecorated, 0, 0, 10, 10,
+                       0, false);
     unsigned long none = 99;
     ReadOneItem(display, decorated.GetWindow(), "_MOTIF_WM_HINTS", nullptr, &none);
     EXPECT_EQ(none, 0u);
@@ -346,8 +346,8 @@ TEST_F(GuiTest, RoundShapeCutsSteppedCornersAndCanBeRemoved)
 
     control.SetRoundShape(false);
     XSync(display, False);
-    rectangles = XShapeGetRectangles(display, control.GetWindow(), ShapeBounding, &count,
-                                     &ordering);
+    rectangles =
+        XShapeGetRectangles(display, control.GetWindow(), ShapeBounding, &count, &ordering);
     ASSERT_EQ(count, 1);
     EXPECT_EQ(rectangles[0].width, 20);
     EXPECT_EQ(rectangles[0].height, 12);
@@ -446,8 +446,8 @@ TEST_F(GuiTest, MousePointerWarpsWithinTheWindow)
     Window root = 0, child = 0;
     int rootX = 0, rootY = 0, x = 0, y = 0;
     unsigned mask = 0;
-    ASSERT_TRUE(XQueryPointer(display, control.GetWindow(), &root, &child, &rootX, &rootY, &x,
-                              &y, &mask));
+    ASSERT_TRUE(
+        XQueryPointer(display, control.GetWindow(), &root, &child, &rootX, &rootY, &x, &y, &mask));
     EXPECT_EQ(x, 3);
     EXPECT_EQ(y, 4);
     EXPECT_EQ(rootX, 23);

@@ -284,10 +284,11 @@ TEST_F(DrawingShapes, LogicCodesChooseTheXFunction)
     const struct {
         int code;
         int function;
-    } cases[] = {{0, GXclear}, {1, GXxor},  {2, GXinvert},       {3, GXorReverse},
-                 {4, GXandReverse}, {5, GXand}, {6, GXor}, {7, GXandInverted},
-                 {8, GXnoop}, {9, GXnor}, {10, GXequiv}, {11, GXcopyInverted},
-                 {12, GXorInverted}, {13, GXnand}, {14, GXset}, {15, GXcopy}, {-4, GXcopy}};
+    } cases[] = {{0, GXclear},       {1, GXxor},   {2, GXinvert}, {3, GXorReverse},
+                 {4, GXandReverse},  {5, GXand},   {6, GXor},     {7, GXandInverted},
+                 {8, GXnoop},        {9, GXnor},   {10, GXequiv}, {11, GXcopyInverted},
+                 {12, GXorInverted}, {13, GXnand}, {14, GXset},   {15, GXcopy},
+                 {-4, GXcopy}};
     for (const auto& c : cases) {
         drawing.SetLogic(c.code);
         XGCValues values{};

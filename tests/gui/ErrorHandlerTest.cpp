@@ -40,8 +40,8 @@ protected:
 
     Window DeadWindow()
     {
-        const Window window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 4,
-                                                  4, 0, 0, 0);
+        const Window window =
+            XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 4, 4, 0, 0, 0);
         XDestroyWindow(display, window);
         XSync(display, False);
         return window;
@@ -121,13 +121,12 @@ TEST_F(ErrorHandlerTest, TheHandlerAloneReportsEveryLineInOrder)
     EXPECT_EQ(SControl::errorHandler(display, &error), 0);
     const std::string text = capture.Stop();
     EXPECT_EQ(SControl::xerror.load(), 1);
-    const std::string expected =
-        "XError Message: BadMatch (invalid parameter attributes)\n"
-        "XError Message: (X_SetInputFocus)\n"
-        "XError Message: Request=42\n"
-        "XError Message: Serial=77\n"
-        "XError Message: Minor=0\n"
-        "XError Message: XID=1234\n";
+    const std::string expected = "XError Message: BadMatch (invalid parameter attributes)\n"
+                                 "XError Message: (X_SetInputFocus)\n"
+                                 "XError Message: Request=42\n"
+                                 "XError Message: Serial=77\n"
+                                 "XError Message: Minor=0\n"
+                                 "XError Message: XID=1234\n";
     EXPECT_EQ(text, expected);
 
     // Extension requests have no name line.

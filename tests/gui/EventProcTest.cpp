@@ -34,8 +34,7 @@ protected:
     std::unique_ptr<RecordingControl> Make(int flags = 0, int w = 40, int h = 30,
                                            SControl* parent = nullptr)
     {
-        auto control =
-            std::make_unique<RecordingControl>(&globals, parent, 5, flags, 10, 10, w, h);
+        auto control = std::make_unique<RecordingControl>(&globals, parent, 5, flags, 10, 10, w, h);
         return control;
     }
 
@@ -51,8 +50,8 @@ protected:
 
     void Press(RecordingControl& control, unsigned button, Time time)
     {
-        SendThroughServer(control.GetWindow(), Button(ButtonPress, control.GetWindow(), button, time),
-                          ButtonPressMask);
+        SendThroughServer(control.GetWindow(),
+                          Button(ButtonPress, control.GetWindow(), button, time), ButtonPressMask);
         Drain();
     }
     void Release(RecordingControl& control, unsigned button, Time time)
@@ -120,7 +119,8 @@ TEST_F(EventProcTest, SecondLeftPressWithin359MsIsADoubleClick)
     Press(*control, Button1, 1000);
     Release(*control, Button1, 1050);
     Press(*control, Button1, 1359);
-    EXPECT_EQ(control->changes, (std::vector<int>{kMouseLeftDown, kMouseReleased, kMouseLeftDouble}));
+    EXPECT_EQ(control->changes,
+              (std::vector<int>{kMouseLeftDown, kMouseReleased, kMouseLeftDouble}));
     EXPECT_TRUE(control->MouseState()[kMouseLeftDouble]);
     EXPECT_TRUE(control->MouseState()[kMouseInside]);
     EXPECT_FALSE(control->MouseState()[kMouseReleased]);
@@ -142,7 +142,8 @@ TEST_F(EventProcTest, OtherButtonOrFirstPressIsNoDoubleClick)
     Press(*control, Button3, 5000);
     Release(*control, Button3, 5010);
     Press(*control, Button1, 5100);
-    EXPECT_EQ(control->changes, (std::vector<int>{kMouseRightDown, kMouseReleased, kMouseLeftDown}));
+    EXPECT_EQ(control->changes,
+              (std::vector<int>{kMouseRightDown, kMouseReleased, kMouseLeftDown}));
 
     auto fresh = Make();
     Press(*fresh, Button1, 50);  // well within 359 ms of "time 0"
@@ -537,8 +538,8 @@ TEST_F(EventProcTest, FocusRequestsThatXRefusesStayQuiet)
 {
     auto control = Make();
     Shown(*control);
-    const Window gone = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 4, 4, 0,
-                                            0, 0);
+    const Window gone =
+        XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 4, 4, 0, 0, 0);
     XMapWindow(display, gone);
     XSetInputFocus(display, gone, RevertToNone, CurrentTime);
     XSync(display, False);

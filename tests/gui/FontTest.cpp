@@ -230,8 +230,8 @@ TEST_F(Fonts, TheCacheKeepsOneFontPerSizeAndStyle)
 // large request counts through are really tried in order.
 TEST(FontFallback, LargeRequestsSettleOnTheLargestSizeTheServerHas)
 {
-    ToolkitDisplay server({"320x240x24"},
-                          {"-fp", "/usr/share/fonts/X11/misc/,/usr/share/fonts/X11/75dpi/:unscaled"});
+    ToolkitDisplay server(
+        {"320x240x24"}, {"-fp", "/usr/share/fonts/X11/misc/,/usr/share/fonts/X11/75dpi/:unscaled"});
     ASSERT_TRUE(server.ready()) << server.error();
     SDrawFont twelve(12, false, false, false, nullptr);
     EXPECT_EQ(twelve.LoadedName(), "-adobe-helvetica-medium-r-normal--18-*-*-*-*-*-iso8859-1")

@@ -271,7 +271,8 @@ TEST_F(TimerTest, AnIdleFunctionMayRemoveItselfFromTheIdleThread)
     remover.control = &control;
     control.CreateIdleTimer(22, false);
     control.CreateIdleFunction(&remover.function, &remover);
-    ASSERT_TRUE(Eventually([&] { return remover.calls.load() >= 1 && !STimerIdle::IdleThreadRunning(); }));
+    ASSERT_TRUE(
+        Eventually([&] { return remover.calls.load() >= 1 && !STimerIdle::IdleThreadRunning(); }));
     Pause(60);
     EXPECT_EQ(remover.calls.load(), 1);
     EXPECT_EQ(control.GetIdleTimer(), nullptr);

@@ -50,7 +50,8 @@ public:
     void Draw(const Rect& area) override
     {
         SDrawing* d = GetDevice();
-        d->SetColours(Colour(26), Colour(26), Colour(26), Colour(0), Colour(0), Colour(0), Colour(0));
+        d->SetColours(Colour(26), Colour(26), Colour(26), Colour(0), Colour(0), Colour(0),
+                      Colour(0));
         d->DrawBackground(area, false);
         DrawLogo(*d);
         DrawShapes(*d);

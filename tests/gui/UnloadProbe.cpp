@@ -35,7 +35,10 @@ extern "C" __attribute__((visibility("default"))) void probe_start()
 #endif
 }
 
-extern "C" __attribute__((visibility("default"))) int probe_idle_calls() { return idleCalls.load(); }
+extern "C" __attribute__((visibility("default"))) int probe_idle_calls()
+{
+    return idleCalls.load();
+}
 
 extern "C" __attribute__((visibility("default"))) unsigned probe_live_threads()
 {

@@ -25,8 +25,7 @@ int ThreadsOfProcess()
     return count;
 }
 
-template <typename Condition>
-bool Eventually(Condition condition)
+template <typename Condition> bool Eventually(Condition condition)
 {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (!condition()) {

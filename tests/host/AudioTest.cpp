@@ -7,7 +7,8 @@
 namespace tarvenna::host::test {
 namespace {
 
-TEST(HostAudioBuffers, ChannelPointersFollowResize) {
+TEST(HostAudioBuffers, ChannelPointersFollowResize)
+{
     AudioBuffers audio(2, 2, 4);
     EXPECT_EQ(audio.frames(), 4);
     audio.fillInputs(1.0f);
@@ -19,7 +20,8 @@ TEST(HostAudioBuffers, ChannelPointersFollowResize) {
     EXPECT_EQ(audio.inputChannel(1)[31], 0.0f);
 }
 
-TEST(HostAudioBuffers, MovingKeepsThePointersValid) {
+TEST(HostAudioBuffers, MovingKeepsThePointersValid)
+{
     AudioBuffers source(2, 2, 8);
     float* left = source.input(0);
     AudioBuffers moved(std::move(source));
@@ -28,7 +30,8 @@ TEST(HostAudioBuffers, MovingKeepsThePointersValid) {
 
 using HostAudioProcess = HostTest;
 
-TEST_F(HostAudioProcess, ReplacingOverwritesTheOutputs) {
+TEST_F(HostAudioProcess, ReplacingOverwritesTheOutputs)
+{
     auto instance = create();
     ASSERT_NE(instance, nullptr);
     AudioBuffers& audio = instance->audio();
@@ -44,7 +47,8 @@ TEST_F(HostAudioProcess, ReplacingOverwritesTheOutputs) {
     EXPECT_EQ(instance->blocksStarted(), 1u);
 }
 
-TEST_F(HostAudioProcess, AccumulatingAddsToTheOutputs) {
+TEST_F(HostAudioProcess, AccumulatingAddsToTheOutputs)
+{
     auto instance = create();
     ASSERT_NE(instance, nullptr);
     AudioBuffers& audio = instance->audio();
@@ -52,10 +56,12 @@ TEST_F(HostAudioProcess, AccumulatingAddsToTheOutputs) {
     audio.fillInputs(0.25f);
     audio.fillOutputs(1.0f);
     ASSERT_TRUE(instance->processAccumulating(8));
-    for (float sample : audio.outputChannel(1)) EXPECT_FLOAT_EQ(sample, 1.25f);
+    for (float sample : audio.outputChannel(1))
+        EXPECT_FLOAT_EQ(sample, 1.25f);
 }
 
-TEST_F(HostAudioProcess, LongerBlocksGrowTheBuffersFirst) {
+TEST_F(HostAudioProcess, LongerBlocksGrowTheBuffersFirst)
+{
     auto instance = create();
     ASSERT_NE(instance, nullptr);
     instance->audio().resize(4);
@@ -64,7 +70,8 @@ TEST_F(HostAudioProcess, LongerBlocksGrowTheBuffersFirst) {
     EXPECT_FALSE(instance->processReplacing(-1));
 }
 
-TEST_F(HostAudioProcess, InstanceBuffersStartAtTheHostsBlockSize) {
+TEST_F(HostAudioProcess, InstanceBuffersStartAtTheHostsBlockSize)
+{
     host.defaults().blockSize = 77;
     auto instance = create();
     ASSERT_NE(instance, nullptr);

@@ -13,7 +13,8 @@ namespace {
 
 using HostAnswers = HostTest;
 
-TEST_F(HostAnswers, VersionZeroGivesNoInstance) {
+TEST_F(HostAnswers, VersionZeroGivesNoInstance)
+{
     host.defaults().version = 0;
     EXPECT_EQ(host.instantiate(module), nullptr);
     EXPECT_NE(host.lastError().find("no instance"), std::string::npos) << host.lastError();
@@ -24,7 +25,8 @@ TEST_F(HostAnswers, VersionZeroGivesNoInstance) {
     EXPECT_EQ(module.openInstances(), 0);
 }
 
-TEST_F(HostAnswers, ConfiguredAnswersReachTheModuleDuringCreation) {
+TEST_F(HostAnswers, ConfiguredAnswersReachTheModuleDuringCreation)
+{
     HostConfig& c = host.defaults();
     c.version = 2300;
     c.vendor = "Steady Vendor";
@@ -45,7 +47,8 @@ TEST_F(HostAnswers, ConfiguredAnswersReachTheModuleDuringCreation) {
     EXPECT_EQ(v.blockSize, 128);
 }
 
-TEST_F(HostAnswers, CanDoAnswersOneOnlyForListedTexts) {
+TEST_F(HostAnswers, CanDoAnswersOneOnlyForListedTexts)
+{
     auto listed = create();
     ASSERT_NE(listed, nullptr);
     EXPECT_EQ(view(*listed).canDoSizeWindow, 1);
@@ -57,14 +60,16 @@ TEST_F(HostAnswers, CanDoAnswersOneOnlyForListedTexts) {
     EXPECT_EQ(view(*unlisted).canDoSizeWindow, 0);
 }
 
-TEST_F(HostAnswers, LongTextsAreCutToTheInterfacesLength) {
+TEST_F(HostAnswers, LongTextsAreCutToTheInterfacesLength)
+{
     host.defaults().product = std::string(200, 'p');
     auto instance = create();
     ASSERT_NE(instance, nullptr);
     EXPECT_EQ(std::string(view(*instance).product), std::string(kHostTextCapacity - 1, 'p'));
 }
 
-TEST_F(HostAnswers, DirectoryIsNullUnlessConfigured) {
+TEST_F(HostAnswers, DirectoryIsNullUnlessConfigured)
+{
     auto instance = create();
     ASSERT_NE(instance, nullptr);
     instance->resume();
@@ -77,7 +82,8 @@ TEST_F(HostAnswers, DirectoryIsNullUnlessConfigured) {
     EXPECT_STREQ(view(*instance).directory, "/opt/vst/tarvenna.so");
 }
 
-TEST_F(HostAnswers, SizeWindowIsAnsweredAndItsSizeRecorded) {
+TEST_F(HostAnswers, SizeWindowIsAnsweredAndItsSizeRecorded)
+{
     host.defaults().sizeWindowAnswer = 0;
     auto instance = create();
     ASSERT_NE(instance, nullptr);
@@ -90,7 +96,8 @@ TEST_F(HostAnswers, SizeWindowIsAnsweredAndItsSizeRecorded) {
     EXPECT_EQ(r.sizeWindow[0].height, 200);
 }
 
-TEST_F(HostAnswers, EachInstanceKeepsItsOwnAnswers) {
+TEST_F(HostAnswers, EachInstanceKeepsItsOwnAnswers)
+{
     auto first = create();
     auto second = create();
     ASSERT_NE(first, nullptr);
@@ -103,7 +110,8 @@ TEST_F(HostAnswers, EachInstanceKeepsItsOwnAnswers) {
     EXPECT_FALSE(second->config().directory.has_value());
 }
 
-TEST_F(HostAnswers, SampleRateAndBlockSizeSetOnTheInstanceBecomeTheAnswers) {
+TEST_F(HostAnswers, SampleRateAndBlockSizeSetOnTheInstanceBecomeTheAnswers)
+{
     auto instance = create();
     ASSERT_NE(instance, nullptr);
     instance->setSampleRate(96000.0f);
@@ -112,7 +120,8 @@ TEST_F(HostAnswers, SampleRateAndBlockSizeSetOnTheInstanceBecomeTheAnswers) {
     EXPECT_EQ(hostCallback(instance->effect(), audioMasterGetBlockSize, 0, 0, nullptr, 0), 64);
 }
 
-TEST_F(HostAnswers, ProcessLevelTellsTheAudioThreadApart) {
+TEST_F(HostAnswers, ProcessLevelTellsTheAudioThreadApart)
+{
     auto instance = create();
     ASSERT_NE(instance, nullptr);
     EXPECT_EQ(view(*instance).levelOutsideProcess, 1);
@@ -120,7 +129,8 @@ TEST_F(HostAnswers, ProcessLevelTellsTheAudioThreadApart) {
     EXPECT_EQ(view(*instance).levelInProcess, 2);
 }
 
-TEST_F(HostAnswers, UnknownRecordsOutsideCreationAreStrays) {
+TEST_F(HostAnswers, UnknownRecordsOutsideCreationAreStrays)
+{
     const std::size_t before = strayRequestCount();
     AEffect stranger{};
     EXPECT_EQ(hostCallback(&stranger, audioMasterVersion, 0, 0, nullptr, 0), 0);
@@ -130,7 +140,8 @@ TEST_F(HostAnswers, UnknownRecordsOutsideCreationAreStrays) {
 
 // Creation-time requests belong to the instance being created even though
 // they carry a record (or none) the host does not know yet.
-TEST_F(HostAnswers, RequestLogStartsWithTheCreationRequests) {
+TEST_F(HostAnswers, RequestLogStartsWithTheCreationRequests)
+{
     auto instance = create();
     ASSERT_NE(instance, nullptr);
     const Recording r = instance->recorded();
@@ -143,7 +154,8 @@ TEST_F(HostAnswers, RequestLogStartsWithTheCreationRequests) {
     EXPECT_EQ(r.count(audioMasterCanDo), 2u);
 }
 
-TEST_F(HostAnswers, ResumeAsksForMidiInput) {
+TEST_F(HostAnswers, ResumeAsksForMidiInput)
+{
     auto instance = create();
     ASSERT_NE(instance, nullptr);
     instance->clearRecorded();

@@ -25,7 +25,8 @@ protected:
 
     // A new instance of the test module; fails the test when none comes.
     std::unique_ptr<HostInstance> create();
-    const FixtureHostView& view(const HostInstance& instance) const {
+    const FixtureHostView& view(const HostInstance& instance) const
+    {
         return fixtureView(module, instance);
     }
     FixtureCounters counters() const { return fixtureCounters(module); }

@@ -8,16 +8,19 @@
 namespace tarvenna::host::test {
 namespace {
 
-ProgramResult runHost(std::vector<std::string> arguments) {
+ProgramResult runHost(std::vector<std::string> arguments)
+{
     arguments.insert(arguments.begin(), TARVENNA_HOST_EXE);
     return runProgram(TARVENNA_HOST_EMULATOR, arguments);
 }
 
-bool hasLine(const std::string& text, const std::string& line) {
+bool hasLine(const std::string& text, const std::string& line)
+{
     return ("\n" + text).find("\n" + line + "\n") != std::string::npos;
 }
 
-TEST(HostInfoCommand, PrintsWhatAHostSeesOfTheModule) {
+TEST(HostInfoCommand, PrintsWhatAHostSeesOfTheModule)
+{
     const ProgramResult r = runHost({"info", HOST_FIXTURE_MODULE});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     const char* expected[] = {
@@ -44,17 +47,20 @@ TEST(HostInfoCommand, PrintsWhatAHostSeesOfTheModule) {
         "parameter 0: Gain = 0.50 dB",
         "parameter 1: Echo = 0.25",
     };
-    for (const char* line : expected) EXPECT_TRUE(hasLine(r.out, line)) << line << "\n" << r.out;
+    for (const char* line : expected)
+        EXPECT_TRUE(hasLine(r.out, line)) << line << "\n" << r.out;
     EXPECT_TRUE(hasLine(r.out, std::string("module: ") + HOST_FIXTURE_MODULE)) << r.out;
 }
 
-TEST(HostInfoCommand, NamesTheEntryItFound) {
+TEST(HostInfoCommand, NamesTheEntryItFound)
+{
     const ProgramResult r = runHost({"info", HOST_FIXTURE_MAIN_ONLY});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_TRUE(hasLine(r.out, "entry: main")) << r.out;
 }
 
-TEST(HostInfoCommand, MissingModuleFailsWithTheLoadersText) {
+TEST(HostInfoCommand, MissingModuleFailsWithTheLoadersText)
+{
     const ProgramResult r = runHost({"info", "/nonexistent/tarvenna.so"});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find("cannot load /nonexistent/tarvenna.so"), std::string::npos) << r.err;
@@ -62,26 +68,30 @@ TEST(HostInfoCommand, MissingModuleFailsWithTheLoadersText) {
     EXPECT_TRUE(r.out.empty()) << r.out;
 }
 
-TEST(HostInfoCommand, NullInstanceFails) {
+TEST(HostInfoCommand, NullInstanceFails)
+{
     const ProgramResult r = runHost({"--host-version", "0", "info", HOST_FIXTURE_MODULE});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find("returned no instance"), std::string::npos) << r.err;
 }
 
-TEST(HostInfoCommand, ModuleWithoutEntryFails) {
+TEST(HostInfoCommand, ModuleWithoutEntryFails)
+{
     const ProgramResult r = runHost({"info", HOST_FIXTURE_NO_ENTRY});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find("no entry point"), std::string::npos) << r.err;
 }
 
-TEST(HostCommandLine, HelpListsTheCommands) {
+TEST(HostCommandLine, HelpListsTheCommands)
+{
     const ProgramResult r = runHost({"--help"});
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_NE(r.out.find("info <module.so>"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("--host-product"), std::string::npos) << r.out;
 }
 
-TEST(HostCommandLine, MistakesAreUsageErrors) {
+TEST(HostCommandLine, MistakesAreUsageErrors)
+{
     EXPECT_EQ(runHost({}).exitCode, 2);
     EXPECT_EQ(runHost({"info"}).exitCode, 2);
     EXPECT_EQ(runHost({"info", "a.so", "b.so"}).exitCode, 2);

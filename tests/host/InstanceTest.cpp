@@ -14,7 +14,8 @@ using HostInstanceLife = HostTest;
 using HostInstanceDispatch = HostTest;
 using HostInstanceChunks = HostTest;
 
-TEST_F(HostInstanceLife, OpenAndCloseReachTheModule) {
+TEST_F(HostInstanceLife, OpenAndCloseReachTheModule)
+{
     auto instance = create();
     ASSERT_NE(instance, nullptr);
     EXPECT_EQ(counters().created, 1);
@@ -26,7 +27,8 @@ TEST_F(HostInstanceLife, OpenAndCloseReachTheModule) {
 }
 
 // After effClose the plug-in's object is gone; nothing may reach it again.
-TEST_F(HostInstanceLife, CloseMarksTheInstanceGone) {
+TEST_F(HostInstanceLife, CloseMarksTheInstanceGone)
+{
     auto instance = create();
     ASSERT_NE(instance, nullptr);
     AEffect* record = instance->effect();
@@ -49,13 +51,15 @@ TEST_F(HostInstanceLife, CloseMarksTheInstanceGone) {
     EXPECT_EQ(strayRequestCount(), before + 1);
 }
 
-TEST_F(HostInstanceLife, DestroyingAnOpenInstanceClosesIt) {
+TEST_F(HostInstanceLife, DestroyingAnOpenInstanceClosesIt)
+{
     create().reset();
     EXPECT_EQ(counters().closes, 1);
     EXPECT_EQ(module.openInstances(), 0);
 }
 
-TEST_F(HostInstanceDispatch, IdentityAnswers) {
+TEST_F(HostInstanceDispatch, IdentityAnswers)
+{
     auto instance = create();
     ASSERT_NE(instance, nullptr);
     EXPECT_EQ(instance->effect()->magic, kEffectMagic);
@@ -70,7 +74,8 @@ TEST_F(HostInstanceDispatch, IdentityAnswers) {
     EXPECT_EQ(instance->canDo("receiveVstMidi"), -1);
 }
 
-TEST_F(HostInstanceDispatch, ProgramsAndTheirNames) {
+TEST_F(HostInstanceDispatch, ProgramsAndTheirNames)
+{
     auto instance = create();
     ASSERT_NE(instance, nullptr);
     EXPECT_EQ(instance->programName(), "Init");
@@ -80,7 +85,8 @@ TEST_F(HostInstanceDispatch, ProgramsAndTheirNames) {
     EXPECT_EQ(instance->program(), 3);
 }
 
-TEST_F(HostInstanceDispatch, ParametersThroughTheRecordAndTheirTexts) {
+TEST_F(HostInstanceDispatch, ParametersThroughTheRecordAndTheirTexts)
+{
     auto instance = create();
     ASSERT_NE(instance, nullptr);
     EXPECT_EQ(instance->parameterName(0), "Gain");
@@ -93,7 +99,8 @@ TEST_F(HostInstanceDispatch, ParametersThroughTheRecordAndTheirTexts) {
     EXPECT_FLOAT_EQ(instance->getParameter(0), 0.5f);
 }
 
-TEST_F(HostInstanceDispatch, EditorRectangleAndOpenClose) {
+TEST_F(HostInstanceDispatch, EditorRectangleAndOpenClose)
+{
     auto instance = create();
     ASSERT_NE(instance, nullptr);
     const std::optional<ERect> rect = instance->editorRect();
@@ -109,7 +116,8 @@ TEST_F(HostInstanceDispatch, EditorRectangleAndOpenClose) {
     EXPECT_EQ(instance->closeEditor(), 1);
 }
 
-TEST_F(HostInstanceChunks, ProgramChunkRoundTrips) {
+TEST_F(HostInstanceChunks, ProgramChunkRoundTrips)
+{
     auto source = create();
     auto target = create();
     ASSERT_NE(source, nullptr);
@@ -124,7 +132,8 @@ TEST_F(HostInstanceChunks, ProgramChunkRoundTrips) {
     EXPECT_EQ(target->getChunk(true), chunk);
 }
 
-TEST_F(HostInstanceChunks, BankChunkRoundTripsAndIsNotTakenAsAProgram) {
+TEST_F(HostInstanceChunks, BankChunkRoundTripsAndIsNotTakenAsAProgram)
+{
     auto source = create();
     auto target = create();
     ASSERT_NE(source, nullptr);
@@ -141,7 +150,8 @@ TEST_F(HostInstanceChunks, BankChunkRoundTripsAndIsNotTakenAsAProgram) {
 
 // The host copies the chunk: changing the plug-in afterwards leaves the
 // copy as it was.
-TEST_F(HostInstanceChunks, ChunkIsACopy) {
+TEST_F(HostInstanceChunks, ChunkIsACopy)
+{
     auto instance = create();
     ASSERT_NE(instance, nullptr);
     const std::vector<unsigned char> before = instance->getChunk(true);

@@ -8,12 +8,14 @@
 namespace tarvenna::host::test {
 namespace {
 
-VstMidiEvent* pointerAt(VstEvents* events, std::size_t i) {
+VstMidiEvent* pointerAt(VstEvents* events, std::size_t i)
+{
     auto* base = reinterpret_cast<unsigned char*>(events) + offsetof(VstEvents, events);
     return reinterpret_cast<VstMidiEvent*>(reinterpret_cast<VstEvent**>(base)[i]);
 }
 
-TEST(HostMidiEventRecord, CarriesTheMessageInAZeroedRecord) {
+TEST(HostMidiEventRecord, CarriesTheMessageInAZeroedRecord)
+{
     const VstMidiEvent e = makeMidiEvent({17, 0x92, 60, 100});
     EXPECT_EQ(e.type, kVstMidiType);
     EXPECT_EQ(e.byteSize, 24);
@@ -29,22 +31,26 @@ TEST(HostMidiEventRecord, CarriesTheMessageInAZeroedRecord) {
     EXPECT_EQ(e.noteOffVelocity, 0);
 }
 
-TEST(HostMidiBlock, ListBecomesBlockInOrder) {
+TEST(HostMidiBlock, ListBecomesBlockInOrder)
+{
     MidiBlock block(4);
     block.assign({{0, 0x90, 60, 1}, {5, 0x80, 60, 0}, {9, 0xB0, 7, 99}});
     VstEvents* events = block.events();
     ASSERT_EQ(events->numEvents, 3);
     EXPECT_EQ(events->reserved, 0);
-    for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ(pointerAt(events, i), &block[i]);
+    for (std::size_t i = 0; i < 3; ++i)
+        EXPECT_EQ(pointerAt(events, i), &block[i]);
     EXPECT_EQ(pointerAt(events, 1)->deltaFrames, 5);
     EXPECT_EQ(pointerAt(events, 2)->midiData[0], 0xB0);
     EXPECT_EQ(pointerAt(events, 2)->midiData[2], 99);
 }
 
-TEST(HostMidiBlock, AssignGrowsPastTheCapacity) {
+TEST(HostMidiBlock, AssignGrowsPastTheCapacity)
+{
     MidiBlock block(2);
     std::vector<MidiMessage> many;
-    for (int i = 0; i < 300; ++i) many.push_back({i, 0x90, static_cast<std::uint8_t>(i & 0x7f), 1});
+    for (int i = 0; i < 300; ++i)
+        many.push_back({i, 0x90, static_cast<std::uint8_t>(i & 0x7f), 1});
     block.assign(many);
     EXPECT_EQ(block.size(), 300u);
     EXPECT_GE(block.capacity(), 300u);
@@ -52,7 +58,8 @@ TEST(HostMidiBlock, AssignGrowsPastTheCapacity) {
     EXPECT_EQ(pointerAt(block.events(), 299)->deltaFrames, 299);
 }
 
-TEST(HostMidiBlock, AddStopsWhenFullAndClearEmpties) {
+TEST(HostMidiBlock, AddStopsWhenFullAndClearEmpties)
+{
     MidiBlock block(2);
     EXPECT_TRUE(block.add(MidiMessage{0, 0x90, 1, 1}));
     EXPECT_TRUE(block.add(makeMidiEvent({1, 0x90, 2, 1})));

@@ -13,7 +13,8 @@ namespace {
 using HostMidiOut = HostTest;
 using HostAutomation = HostTest;
 
-void expectMessage(const VstMidiEvent& e, VstInt32 delta, int status, int data1, int data2) {
+void expectMessage(const VstMidiEvent& e, VstInt32 delta, int status, int data1, int data2)
+{
     EXPECT_EQ(e.type, kVstMidiType);
     EXPECT_EQ(e.byteSize, 24);
     EXPECT_EQ(e.deltaFrames, delta);
@@ -22,7 +23,8 @@ void expectMessage(const VstMidiEvent& e, VstInt32 delta, int status, int data1,
     EXPECT_EQ(e.midiData[2], data2);
 }
 
-TEST_F(HostMidiOut, EventsAreRecordedPerBlock) {
+TEST_F(HostMidiOut, EventsAreRecordedPerBlock)
+{
     auto instance = create();
     ASSERT_NE(instance, nullptr);
     ASSERT_TRUE(instance->runBlock({{3, 0x90, 60, 100}, {9, 0x90, 64, 90}}, 32));
@@ -49,7 +51,8 @@ TEST_F(HostMidiOut, EventsAreRecordedPerBlock) {
 
 // The module overwrites its events right after handing them over; the
 // recording must hold its own copies of all 32 bytes.
-TEST_F(HostMidiOut, RecordedEventsAreDeepCopies) {
+TEST_F(HostMidiOut, RecordedEventsAreDeepCopies)
+{
     auto instance = create();
     ASSERT_NE(instance, nullptr);
     VstMidiEvent sent = makeMidiEvent({7, 0xB3, 74, 33});
@@ -68,7 +71,8 @@ TEST_F(HostMidiOut, RecordedEventsAreDeepCopies) {
     EXPECT_NE(r.midiOut[0].midiData[0], kFixtureScribble);
 }
 
-TEST_F(HostMidiOut, InstancesRecordSeparately) {
+TEST_F(HostMidiOut, InstancesRecordSeparately)
+{
     auto a = create();
     auto b = create();
     ASSERT_NE(a, nullptr);
@@ -80,7 +84,8 @@ TEST_F(HostMidiOut, InstancesRecordSeparately) {
     EXPECT_EQ(b->recorded().midiOut[1].midiData[1], 3);
 }
 
-TEST_F(HostMidiOut, ProcessEventsAnswerIsConfigurable) {
+TEST_F(HostMidiOut, ProcessEventsAnswerIsConfigurable)
+{
     auto instance = create();
     ASSERT_NE(instance, nullptr);
     instance->runBlock({{0, 0x90, 60, 1}}, 8);
@@ -91,7 +96,8 @@ TEST_F(HostMidiOut, ProcessEventsAnswerIsConfigurable) {
     EXPECT_EQ(instance->recorded().midiOut.size(), 2u);
 }
 
-TEST_F(HostMidiOut, ClearingForgetsEverythingButTheBlockCount) {
+TEST_F(HostMidiOut, ClearingForgetsEverythingButTheBlockCount)
+{
     auto instance = create();
     ASSERT_NE(instance, nullptr);
     instance->runBlock({{0, 0x90, 60, 1}}, 8);
@@ -106,7 +112,8 @@ TEST_F(HostMidiOut, ClearingForgetsEverythingButTheBlockCount) {
     EXPECT_EQ(instance->blocksStarted(), 1u);
 }
 
-TEST_F(HostAutomation, IndexValueAndEditBracketsAreRecorded) {
+TEST_F(HostAutomation, IndexValueAndEditBracketsAreRecorded)
+{
     auto instance = create();
     ASSERT_NE(instance, nullptr);
     instance->clearRecorded();
@@ -127,13 +134,14 @@ TEST_F(HostAutomation, IndexValueAndEditBracketsAreRecorded) {
     EXPECT_EQ(r.requests[2].opcode, audioMasterEndEdit);
 }
 
-TEST_F(HostAutomation, WaitForSeesRequestsFromAnotherThread) {
+TEST_F(HostAutomation, WaitForSeesRequestsFromAnotherThread)
+{
     auto instance = create();
     ASSERT_NE(instance, nullptr);
     instance->clearRecorded();
     std::thread editor([&] { instance->setParameter(1, 0.5f); });
-    const bool seen = instance->waitFor(
-        [](const Recording& r) { return !r.automation.empty(); }, std::chrono::seconds(10));
+    const bool seen = instance->waitFor([](const Recording& r) { return !r.automation.empty(); },
+                                        std::chrono::seconds(10));
     editor.join();
     EXPECT_TRUE(seen);
     EXPECT_FALSE(instance->waitFor([](const Recording& r) { return r.automation.size() > 1; },

@@ -12,7 +12,8 @@
 namespace tarvenna::host::test {
 namespace {
 
-TEST(HostModuleLoad, MissingFileFailsWithTheLoadersText) {
+TEST(HostModuleLoad, MissingFileFailsWithTheLoadersText)
+{
     const std::string path = std::string(HOST_FIXTURE_MODULE) + ".missing";
     Module module;
     EXPECT_FALSE(module.load(path));
@@ -23,11 +24,14 @@ TEST(HostModuleLoad, MissingFileFailsWithTheLoadersText) {
         << module.error();
 }
 
-TEST(HostModuleLoad, FileThatIsNoLibraryFailsWithTheLoadersText) {
+TEST(HostModuleLoad, FileThatIsNoLibraryFailsWithTheLoadersText)
+{
     const std::string path = std::string(HOST_FIXTURE_MODULE) + ".notelf";
     std::FILE* file = std::fopen(path.c_str(), "w");
     ASSERT_NE(file, nullptr);
-    std::fputs("this is not a shared object, only text, and long enough that the loader reads a whole ELF header from it\n", file);
+    std::fputs("this is not a shared object, only text, and long enough that the loader reads a "
+               "whole ELF header from it\n",
+               file);
     std::fclose(file);
     Module module(path);
     std::remove(path.c_str());
@@ -35,7 +39,8 @@ TEST(HostModuleLoad, FileThatIsNoLibraryFailsWithTheLoadersText) {
     EXPECT_NE(module.error().find("invalid ELF header"), std::string::npos) << module.error();
 }
 
-TEST(HostModuleLoad, ModuleWithoutEntryIsRefusedAndUnloaded) {
+TEST(HostModuleLoad, ModuleWithoutEntryIsRefusedAndUnloaded)
+{
     Module module;
     EXPECT_FALSE(module.load(HOST_FIXTURE_NO_ENTRY));
     EXPECT_FALSE(module.loaded());
@@ -54,7 +59,8 @@ void PrintTo(const EntryCase& entry, std::ostream* out) { *out << entry.label; }
 class HostModuleEntry : public ::testing::TestWithParam<EntryCase> {};
 
 // The name found must be the one the module's code was entered through.
-TEST_P(HostModuleEntry, IsFoundAndCalledUnderItsName) {
+TEST_P(HostModuleEntry, IsFoundAndCalledUnderItsName)
+{
     Module module;
     ASSERT_TRUE(module.load(GetParam().path)) << module.error();
     EXPECT_EQ(module.entryName(), GetParam().name);
@@ -71,7 +77,8 @@ INSTANTIATE_TEST_SUITE_P(
                       EntryCase{"MainOnly", HOST_FIXTURE_MAIN_ONLY, "main"}),
     [](const ::testing::TestParamInfo<EntryCase>& info) { return info.param.label; });
 
-TEST(HostModuleUnload, UnloadUnmapsTheLibrary) {
+TEST(HostModuleUnload, UnloadUnmapsTheLibrary)
+{
     Module module(HOST_FIXTURE_MODULE);
     ASSERT_TRUE(module.loaded()) << module.error();
     EXPECT_TRUE(isMapped(HOST_FIXTURE_MODULE));
@@ -81,7 +88,8 @@ TEST(HostModuleUnload, UnloadUnmapsTheLibrary) {
     EXPECT_FALSE(isMapped(HOST_FIXTURE_MODULE));
 }
 
-TEST(HostModuleUnload, DestructionUnloads) {
+TEST(HostModuleUnload, DestructionUnloads)
+{
     {
         Module module(HOST_FIXTURE_MODULE);
         ASSERT_TRUE(module.loaded()) << module.error();
@@ -89,7 +97,8 @@ TEST(HostModuleUnload, DestructionUnloads) {
     EXPECT_FALSE(isMapped(HOST_FIXTURE_MODULE));
 }
 
-TEST(HostModuleUnload, LoadingAgainReplacesTheFirstLibrary) {
+TEST(HostModuleUnload, LoadingAgainReplacesTheFirstLibrary)
+{
     Module module(HOST_FIXTURE_MODULE);
     ASSERT_TRUE(module.load(HOST_FIXTURE_MAIN_ONLY)) << module.error();
     EXPECT_FALSE(isMapped(HOST_FIXTURE_MODULE));
@@ -97,7 +106,8 @@ TEST(HostModuleUnload, LoadingAgainReplacesTheFirstLibrary) {
     EXPECT_EQ(module.entryName(), "main");
 }
 
-TEST(HostModuleUnload, IsRefusedWhileAnInstanceIsOpen) {
+TEST(HostModuleUnload, IsRefusedWhileAnInstanceIsOpen)
+{
     Module module(HOST_FIXTURE_MODULE);
     Host host;
     auto instance = host.instantiate(module);
@@ -113,7 +123,8 @@ TEST(HostModuleUnload, IsRefusedWhileAnInstanceIsOpen) {
     EXPECT_FALSE(isMapped(HOST_FIXTURE_MODULE));
 }
 
-TEST(HostModuleUnload, ReloadStartsTheModuleAfresh) {
+TEST(HostModuleUnload, ReloadStartsTheModuleAfresh)
+{
     Module module(HOST_FIXTURE_MODULE);
     Host host;
     host.instantiate(module)->close();

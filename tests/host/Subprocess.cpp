@@ -11,23 +11,27 @@ namespace tarvenna::host::test {
 namespace {
 
 std::vector<std::string> commandWords(const std::string& launcher,
-                                      const std::vector<std::string>& arguments) {
+                                      const std::vector<std::string>& arguments)
+{
     std::vector<std::string> words;
     std::istringstream split(launcher);
-    for (std::string word; split >> word;) words.push_back(word);
+    for (std::string word; split >> word;)
+        words.push_back(word);
     words.insert(words.end(), arguments.begin(), arguments.end());
     return words;
 }
 
 // Reads both pipes until the child closes them, without letting one fill up
 // while the other is waited on.
-void drain(int outFd, int errFd, ProgramResult& result) {
+void drain(int outFd, int errFd, ProgramResult& result)
+{
     pollfd fds[2] = {{outFd, POLLIN, 0}, {errFd, POLLIN, 0}};
     std::string* sinks[2] = {&result.out, &result.err};
     int open = 2;
     while (open > 0 && poll(fds, 2, -1) > 0) {
         for (int i = 0; i < 2; ++i) {
-            if (fds[i].fd < 0 || !fds[i].revents) continue;
+            if (fds[i].fd < 0 || !fds[i].revents)
+                continue;
             char buffer[4096];
             const ssize_t n = read(fds[i].fd, buffer, sizeof buffer);
             if (n > 0) {
@@ -43,16 +47,20 @@ void drain(int outFd, int errFd, ProgramResult& result) {
 
 }  // namespace
 
-ProgramResult runProgram(const std::string& launcher, const std::vector<std::string>& arguments) {
+ProgramResult runProgram(const std::string& launcher, const std::vector<std::string>& arguments)
+{
     ProgramResult result;
     std::vector<std::string> words = commandWords(launcher, arguments);
     std::vector<char*> argv;
-    for (std::string& word : words) argv.push_back(word.data());
+    for (std::string& word : words)
+        argv.push_back(word.data());
     argv.push_back(nullptr);
 
     int outPipe[2], errPipe[2];
-    if (pipe(outPipe) != 0) return result;
-    if (pipe(errPipe) != 0) return result;
+    if (pipe(outPipe) != 0)
+        return result;
+    if (pipe(errPipe) != 0)
+        return result;
     const pid_t child = fork();
     if (child == 0) {
         dup2(outPipe[1], 1);

@@ -8,12 +8,14 @@ namespace {
 
 using VstDispatch = LayerTest;
 
-TEST_F(VstDispatch, IdentifyAnswersNvEfWhateverTheArguments) {
+TEST_F(VstDispatch, IdentifyAnswersNvEfWhateverTheArguments)
+{
     EXPECT_EQ(dispatch(e, effIdentify), 0x4e764566);
     EXPECT_EQ(dispatch(e, effIdentify, 9, -3, bufferA, 2.5f), 0x4e764566);
 }
 
-TEST_F(VstDispatch, VersionKeysAndVuDefaults) {
+TEST_F(VstDispatch, VersionKeysAndVuDefaults)
+{
     EXPECT_EQ(dispatch(e, effGetVstVersion), 2300);
     EXPECT_EQ(dispatch(e, effKeysRequired), 1);  // inverted: keys not required
     fx->keys = true;
@@ -21,7 +23,8 @@ TEST_F(VstDispatch, VersionKeysAndVuDefaults) {
     EXPECT_EQ(dispatch(e, effGetVu), 0);
 }
 
-TEST_F(VstDispatch, VuIsScaledTo32767AndTruncatedTowardZero) {
+TEST_F(VstDispatch, VuIsScaledTo32767AndTruncatedTowardZero)
+{
     fx->vu = 0.5f;
     EXPECT_EQ(dispatch(e, effGetVu), 16383);
     fx->vu = -0.5f;
@@ -30,7 +33,8 @@ TEST_F(VstDispatch, VuIsScaledTo32767AndTruncatedTowardZero) {
     EXPECT_EQ(dispatch(e, effGetVu), 32767);
 }
 
-TEST_F(VstDispatch, SetProgramIgnoresNumbersNotBelowTheProgramCount) {
+TEST_F(VstDispatch, SetProgramIgnoresNumbersNotBelowTheProgramCount)
+{
     EXPECT_EQ(dispatch(e, effSetProgram, 0, 1), 0);
     EXPECT_EQ(dispatch(e, effGetProgram), 0);
 
@@ -44,7 +48,8 @@ TEST_F(VstDispatch, SetProgramIgnoresNumbersNotBelowTheProgramCount) {
     dispatch(r, effClose);
 }
 
-TEST_F(VstDispatch, OpcodesOutsideTheInterfaceAnswerZeroAndDoNothing) {
+TEST_F(VstDispatch, OpcodesOutsideTheInterfaceAnswerZeroAndDoNothing)
+{
     for (VstInt32 opcode : {77, -1, 1000, INT32_MIN})
         EXPECT_EQ(dispatch(e, opcode, 1, 1, bufferA, 1.0f), 0) << opcode;
     // Opcodes with no operation of their own.
@@ -54,7 +59,8 @@ TEST_F(VstDispatch, OpcodesOutsideTheInterfaceAnswerZeroAndDoNothing) {
     EXPECT_TRUE(host.calls.empty());
 }
 
-TEST_F(VstDispatch, LifecycleOpcodesReachTheirOperations) {
+TEST_F(VstDispatch, LifecycleOpcodesReachTheirOperations)
+{
     EXPECT_EQ(dispatch(e, effOpen), 0);
     EXPECT_EQ(dispatch(e, effMainsChanged, 0, 1), 0);
     EXPECT_EQ(dispatch(e, effMainsChanged, 0, 0), 0);
@@ -68,7 +74,8 @@ TEST_F(VstDispatch, LifecycleOpcodesReachTheirOperations) {
     EXPECT_EQ(fx->getSampleRate(), 96000.0f);
 }
 
-TEST_F(VstDispatch, DefaultTextOperationsWriteAnEmptyString) {
+TEST_F(VstDispatch, DefaultTextOperationsWriteAnEmptyString)
+{
     for (VstInt32 opcode : {effSetProgramName, effGetProgramName, effGetParamLabel,
                             effGetParamDisplay, effGetParamName}) {
         std::memset(bufferA, 'x', 16);
@@ -78,7 +85,8 @@ TEST_F(VstDispatch, DefaultTextOperationsWriteAnEmptyString) {
     }
 }
 
-TEST_F(VstDispatch, ChunkOpcodesPassThePresetFlagAndReturnTheResult) {
+TEST_F(VstDispatch, ChunkOpcodesPassThePresetFlagAndReturnTheResult)
+{
     void* chunk = nullptr;
     EXPECT_EQ(dispatch(e, effGetChunk, 1, 0, &chunk), 60);
     EXPECT_EQ(chunk, bufferB);
@@ -86,7 +94,8 @@ TEST_F(VstDispatch, ChunkOpcodesPassThePresetFlagAndReturnTheResult) {
     EXPECT_EQ(fx->log, "getChunk(other,1);setChunk(A,61,0);");
 }
 
-TEST_F(VstDispatch, ProcessEventsPassesTheHostsBlock) {
+TEST_F(VstDispatch, ProcessEventsPassesTheHostsBlock)
+{
     VstMidiEvent note{};
     VstEventBlock<1> block{};
     block.numEvents = 1;
@@ -106,7 +115,8 @@ struct Mapping {
     VstIntPtr answer;
 };
 
-TEST_F(VstDispatch, ExtendedOpcodesMapArgumentsAndAnswers) {
+TEST_F(VstDispatch, ExtendedOpcodesMapArgumentsAndAnswers)
+{
     const Mapping cases[] = {
         {effString2Parameter, 3, 0, bufferA, 0, "string2parameter(3,A)", 1},
         {effGetProgramNameIndexed, 4, 9, bufferA, 0, "getProgramNameIndexed(9,4,A)", 1},
@@ -135,7 +145,8 @@ TEST_F(VstDispatch, ExtendedOpcodesMapArgumentsAndAnswers) {
     }
 }
 
-TEST_F(VstDispatch, ExtendedDefaultsReachTheHost) {
+TEST_F(VstDispatch, ExtendedDefaultsReachTheHost)
+{
     EXPECT_EQ(dispatch(e, effCanBeAutomated, 2), 1);
     EXPECT_EQ(dispatch(e, effGetNumProgramCategories), 1);
     EXPECT_EQ(dispatch(e, effGetPlugCategory), 0);
@@ -149,7 +160,8 @@ TEST_F(VstDispatch, ExtendedDefaultsReachTheHost) {
     EXPECT_EQ(dispatch(e, effGetIcon), 0);
 }
 
-TEST_F(VstDispatch, GetSpeakerArrangementDefaultClearsBothPointers) {
+TEST_F(VstDispatch, GetSpeakerArrangementDefaultClearsBothPointers)
+{
     VstSpeakerArrangement* in = reinterpret_cast<VstSpeakerArrangement*>(bufferA);
     VstSpeakerArrangement* out = in;
     EXPECT_EQ(dispatch(e, effGetSpeakerArrangement, 0, reinterpret_cast<VstIntPtr>(&in), &out), 0);
@@ -157,7 +169,8 @@ TEST_F(VstDispatch, GetSpeakerArrangementDefaultClearsBothPointers) {
     EXPECT_EQ(out, nullptr);
 }
 
-TEST_F(VstDispatch, CanDoPassesTheEffectsAnswerThrough) {
+TEST_F(VstDispatch, CanDoPassesTheEffectsAnswerThrough)
+{
     char text[] = "receiveVstEvents";
     for (VstInt32 answer : {1, 0, -1}) {
         fx->canDoAnswer = answer;
@@ -166,16 +179,18 @@ TEST_F(VstDispatch, CanDoPassesTheEffectsAnswerThrough) {
     EXPECT_EQ(fx->log, "canDo(receiveVstEvents);canDo(receiveVstEvents);canDo(receiveVstEvents);");
 }
 
-TEST_F(VstDispatch, EditorOpcodesWithoutEditorAnswerZero) {
+TEST_F(VstDispatch, EditorOpcodesWithoutEditorAnswerZero)
+{
     ERect* rect = nullptr;
     EXPECT_EQ(dispatch(e, effEditGetRect, 0, 0, &rect), 0);
     EXPECT_EQ(dispatch(e, effEditOpen, 0, 0, bufferA), 0);
-    for (VstInt32 opcode : {effEditClose, effEditIdle, effEditKeyDown, effEditKeyUp,
-                            effSetEditKnobMode})
+    for (VstInt32 opcode :
+         {effEditClose, effEditIdle, effEditKeyDown, effEditKeyUp, effSetEditKnobMode})
         EXPECT_EQ(dispatch(e, opcode, 'a', 1, nullptr, 1.0f), 0) << opcode;
 }
 
-TEST_F(VstDispatch, EditorOpcodesReachTheEditor) {
+TEST_F(VstDispatch, EditorOpcodesReachTheEditor)
+{
     auto* ed = new RecordingEditor(fx);
     fx->attachEditor(ed);
     ERect* rect = reinterpret_cast<ERect*>(bufferB);
@@ -189,7 +204,8 @@ TEST_F(VstDispatch, EditorOpcodesReachTheEditor) {
     EXPECT_EQ(ed->log, "close;idle;knobMode(2);");
 }
 
-TEST_F(VstDispatch, EditorKeysCarryCharacterVirtualKeyAndTruncatedModifier) {
+TEST_F(VstDispatch, EditorKeysCarryCharacterVirtualKeyAndTruncatedModifier)
+{
     auto* ed = new RecordingEditor(fx);
     fx->attachEditor(ed);
     EXPECT_EQ(dispatch(e, effEditKeyDown, 'q', 0x10B, nullptr, 2.9f), 1);
@@ -203,7 +219,8 @@ TEST_F(VstDispatch, EditorKeysCarryCharacterVirtualKeyAndTruncatedModifier) {
     EXPECT_EQ(ed->log, "keyDown;keyUp;");
 }
 
-TEST(VstEditorDefaults, KeysAreDeclinedAndPostUpdateRaisesTheFlag) {
+TEST(VstEditorDefaults, KeysAreDeclinedAndPostUpdateRaisesTheFlag)
+{
     RecordingEditor probe(nullptr);
     AEffEditor& ed = probe;
     VstKeyCode key{};
@@ -218,7 +235,8 @@ TEST(VstEditorDefaults, KeysAreDeclinedAndPostUpdateRaisesTheFlag) {
     EXPECT_EQ(probe.flag(), 1);
 }
 
-TEST(VstEditorDefaults, TheEffectDestructorDeletesItsEditor) {
+TEST(VstEditorDefaults, TheEffectDestructorDeletesItsEditor)
+{
     bool gone = false;
     {
         PlainEffect fx(nullptr);

@@ -9,7 +9,6 @@
 
 #include <dlfcn.h>
 
-
 using tarvenna::host::Host;
 using tarvenna::host::Module;
 

@@ -43,8 +43,8 @@ HostRequest FakeHost::Last(VstInt32 opcode) const
     return HostRequest{-1, 0, 0, {}};
 }
 
-VstIntPtr FakeHost::Callback(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr value,
-                             void* ptr, float)
+VstIntPtr FakeHost::Callback(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                             float)
 {
     HostRequest request{opcode, index, value, {}};
     if (opcode == audioMasterCanDo && ptr != nullptr)
@@ -52,13 +52,23 @@ VstIntPtr FakeHost::Callback(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPt
     host.requests.push_back(request);
 
     switch (opcode) {
-    case audioMasterVersion: return 2400;
-    case audioMasterGetVendorString: CopyText(ptr, host.vendor); return 1;
-    case audioMasterGetProductString: CopyText(ptr, host.product); return 1;
-    case audioMasterGetVendorVersion: return host.vendorVersion;
-    case audioMasterCanDo: return request.text == "sizeWindow" ? host.sizeWindowAnswer : 0;
-    case audioMasterGetDirectory: return reinterpret_cast<VstIntPtr>(host.directory);
-    case audioMasterSizeWindow: return 1;
-    default: return 0;
+    case audioMasterVersion:
+        return 2400;
+    case audioMasterGetVendorString:
+        CopyText(ptr, host.vendor);
+        return 1;
+    case audioMasterGetProductString:
+        CopyText(ptr, host.product);
+        return 1;
+    case audioMasterGetVendorVersion:
+        return host.vendorVersion;
+    case audioMasterCanDo:
+        return request.text == "sizeWindow" ? host.sizeWindowAnswer : 0;
+    case audioMasterGetDirectory:
+        return reinterpret_cast<VstIntPtr>(host.directory);
+    case audioMasterSizeWindow:
+        return 1;
+    default:
+        return 0;
     }
 }

@@ -16,7 +16,8 @@ class Field {
 public:
     char* text() { return bytes; }
     std::string str() const { return bytes; }
-    bool guardIntact() const {
+    bool guardIntact() const
+    {
         for (int i = 9; i < kSize; ++i)
             if (bytes[i] != '#')
                 return false;
@@ -29,8 +30,8 @@ private:
     char bytes[kSize];
 };
 
-template <typename F>
-std::string format(F f) {
+template <typename F> std::string format(F f)
+{
     Field field;
     f(field.text());
     EXPECT_TRUE(field.guardIntact()) << "wrote past 9 bytes: " << field.str().substr(0, 9);
@@ -39,25 +40,31 @@ std::string format(F f) {
 
 class VstFormatters : public ::testing::Test {
 protected:
-    std::string f2s(float v) {
+    std::string f2s(float v)
+    {
         return format([&](char* t) { fx.float2string(v, t); });
     }
-    std::string l2s(VstInt32 v) {
+    std::string l2s(VstInt32 v)
+    {
         return format([&](char* t) { fx.long2string(v, t); });
     }
-    std::string dB(float v) {
+    std::string dB(float v)
+    {
         return format([&](char* t) { fx.dB2string(v, t); });
     }
-    std::string hz(float v) {
+    std::string hz(float v)
+    {
         return format([&](char* t) { fx.Hz2string(v, t); });
     }
-    std::string ms(float v) {
+    std::string ms(float v)
+    {
         return format([&](char* t) { fx.ms2string(v, t); });
     }
     PlainEffect fx{nullptr};
 };
 
-TEST_F(VstFormatters, FloatPositiveValuesGetSevenDigitsAndAPoint) {
+TEST_F(VstFormatters, FloatPositiveValuesGetSevenDigitsAndAPoint)
+{
     EXPECT_EQ(f2s(0.0f), "0.000000");
     EXPECT_EQ(f2s(0.5f), "0.500000");
     EXPECT_EQ(f2s(1.0f), "1.000000");
@@ -67,14 +74,16 @@ TEST_F(VstFormatters, FloatPositiveValuesGetSevenDigitsAndAPoint) {
     EXPECT_EQ(f2s(123456.5f), "123456.5");
 }
 
-TEST_F(VstFormatters, FloatNegativeValuesGetSixDigitsSignAndPoint) {
+TEST_F(VstFormatters, FloatNegativeValuesGetSixDigitsSignAndPoint)
+{
     EXPECT_EQ(f2s(-1.5f), "-1.50000");
     EXPECT_EQ(f2s(-0.25f), "-0.25000");
     EXPECT_EQ(f2s(-123456.0f), "-123456.");
     EXPECT_EQ(f2s(-12345.5f), "-12345.5");
 }
 
-TEST_F(VstFormatters, FloatDecimalsAreTruncatedNotRounded) {
+TEST_F(VstFormatters, FloatDecimalsAreTruncatedNotRounded)
+{
     // 0.7f is 0.69999998..., 2.0f/3 is 0.6666667...
     EXPECT_EQ(f2s(0.7f), "0.699999");
     EXPECT_EQ(f2s(2.0f / 3.0f), "0.666666");
@@ -82,7 +91,8 @@ TEST_F(VstFormatters, FloatDecimalsAreTruncatedNotRounded) {
     EXPECT_EQ(f2s(0.1f), "0.100000");
 }
 
-TEST_F(VstFormatters, FloatBeyondItsLimitsIsHuge) {
+TEST_F(VstFormatters, FloatBeyondItsLimitsIsHuge)
+{
     EXPECT_EQ(f2s(100000000.0f), "Huge!");
     EXPECT_EQ(f2s(-10000000.0f), "Huge!");
     EXPECT_EQ(f2s(INFINITY), "Huge!");
@@ -93,13 +103,15 @@ TEST_F(VstFormatters, FloatBeyondItsLimitsIsHuge) {
     EXPECT_NE(f2s(-9999999.0f), "Huge!");
 }
 
-TEST_F(VstFormatters, FloatNeverExceedsEightCharacters) {
-    for (float v : {1e-9f, 9.999999f, 99.99999f, 9999999.0f, 12345678.0f, 99999992.0f,
-                    -9999999.0f, -999999.9f, -1e-9f})
+TEST_F(VstFormatters, FloatNeverExceedsEightCharacters)
+{
+    for (float v : {1e-9f, 9.999999f, 99.99999f, 9999999.0f, 12345678.0f, 99999992.0f, -9999999.0f,
+                    -999999.9f, -1e-9f})
         EXPECT_EQ(f2s(v).size(), 8u) << v;
 }
 
-TEST_F(VstFormatters, DecibelsOfZeroOrLessAreMinusInfinity) {
+TEST_F(VstFormatters, DecibelsOfZeroOrLessAreMinusInfinity)
+{
     EXPECT_EQ(dB(0.0f), "-oo");
     EXPECT_EQ(dB(-1.0f), "-oo");
     EXPECT_EQ(dB(1.0f), "0.000000");
@@ -107,7 +119,8 @@ TEST_F(VstFormatters, DecibelsOfZeroOrLessAreMinusInfinity) {
     EXPECT_EQ(dB(100.0f), "40.00000");
 }
 
-TEST_F(VstFormatters, HertzAndMillisecondsFollowTheSampleRate) {
+TEST_F(VstFormatters, HertzAndMillisecondsFollowTheSampleRate)
+{
     EXPECT_EQ(hz(0.0f), "0.000000");
     EXPECT_EQ(hz(441.0f), "100.0000");
     EXPECT_EQ(ms(441.0f), "10.00000");
@@ -116,7 +129,8 @@ TEST_F(VstFormatters, HertzAndMillisecondsFollowTheSampleRate) {
     EXPECT_EQ(ms(48000.0f), "1000.000");
 }
 
-TEST_F(VstFormatters, LongIsRightAlignedInSevenAndCutToEight) {
+TEST_F(VstFormatters, LongIsRightAlignedInSevenAndCutToEight)
+{
     EXPECT_EQ(l2s(5), "      5");
     EXPECT_EQ(l2s(0), "      0");
     EXPECT_EQ(l2s(-5), "     -5");

@@ -24,7 +24,8 @@ VstAudioFile* files() { return reinterpret_cast<VstAudioFile*>(bufferA); }
 VstOfflineTask* task() { return reinterpret_cast<VstOfflineTask*>(bufferB); }
 VstEvents* events() { return reinterpret_cast<VstEvents*>(bufferB); }
 
-TEST_F(VstHostRequests, EachRequestSendsItsOpcodeAndArguments) {
+TEST_F(VstHostRequests, EachRequestSendsItsOpcodeAndArguments)
+{
     using F = RecordingEffect&;
     const Request requests[] = {
         {"automated", [](F f) { f.setParameterAutomated(2, 0.25f); }, 0, 2, 0, nullptr, 0.25f},
@@ -90,7 +91,8 @@ TEST_F(VstHostRequests, EachRequestSendsItsOpcodeAndArguments) {
     }
 }
 
-TEST_F(VstHostRequests, AutomationSetsTheParameterBeforeTellingTheHost) {
+TEST_F(VstHostRequests, AutomationSetsTheParameterBeforeTellingTheHost)
+{
     float seenByHost = -1.0f;
     host.onCall = [&](const HostCall&) { seenByHost = fx->parameters[1]; };
     fx->setParameterAutomated(1, 0.5f);
@@ -98,14 +100,16 @@ TEST_F(VstHostRequests, AutomationSetsTheParameterBeforeTellingTheHost) {
     EXPECT_EQ(seenByHost, 0.5f);
 }
 
-TEST_F(VstHostRequests, MasterVersionTreatsZeroAsVersionOne) {
+TEST_F(VstHostRequests, MasterVersionTreatsZeroAsVersionOne)
+{
     host.answer = 0;
     EXPECT_EQ(fx->getMasterVersion(), 1);
     host.answer = 2400;
     EXPECT_EQ(fx->getMasterVersion(), 2400);
 }
 
-TEST_F(VstHostRequests, EventsCountAsSentOnlyWhenTheHostAnswersOne) {
+TEST_F(VstHostRequests, EventsCountAsSentOnlyWhenTheHostAnswersOne)
+{
     host.answer = 1;
     EXPECT_TRUE(fx->sendVstEventsToHost(events()));
     host.answer = 2;
@@ -114,7 +118,8 @@ TEST_F(VstHostRequests, EventsCountAsSentOnlyWhenTheHostAnswersOne) {
     EXPECT_FALSE(fx->sendVstEventsToHost(events()));
 }
 
-TEST_F(VstHostRequests, PinsAreConnectedWhenTheHostAnswersZero) {
+TEST_F(VstHostRequests, PinsAreConnectedWhenTheHostAnswersZero)
+{
     host.answer = 0;
     EXPECT_TRUE(fx->isInputConnected(0));
     EXPECT_TRUE(fx->isOutputConnected(0));
@@ -123,7 +128,8 @@ TEST_F(VstHostRequests, PinsAreConnectedWhenTheHostAnswersZero) {
     EXPECT_FALSE(fx->isOutputConnected(0));
 }
 
-TEST_F(VstHostRequests, OnlyPositiveRatesAndSizesAreStored) {
+TEST_F(VstHostRequests, OnlyPositiveRatesAndSizesAreStored)
+{
     host.answer = 48000;
     EXPECT_EQ(fx->updateSampleRate(), 48000.0f);
     host.answer = 0;
@@ -139,7 +145,8 @@ TEST_F(VstHostRequests, OnlyPositiveRatesAndSizesAreStored) {
     EXPECT_EQ(fx->getBlockSize(), 512);
 }
 
-TEST_F(VstHostRequests, NonzeroAnswersAreTrueAndPointerAnswersPassThrough) {
+TEST_F(VstHostRequests, NonzeroAnswersAreTrueAndPointerAnswersPassThrough)
+{
     host.answer = -1;
     EXPECT_TRUE(fx->canHostDo(bufferA));
     EXPECT_TRUE(fx->sizeWindow(1, 2));
@@ -154,7 +161,8 @@ TEST_F(VstHostRequests, NonzeroAnswersAreTrueAndPointerAnswersPassThrough) {
     EXPECT_EQ(fx->getHostVendorVersion(), 104);
 }
 
-TEST_F(VstHostRequests, FileRequestsWithoutARecordDoNotCallTheHost) {
+TEST_F(VstHostRequests, FileRequestsWithoutARecordDoNotCallTheHost)
+{
     host.answer = 1;
     EXPECT_FALSE(fx->openFileSelector(nullptr));
     EXPECT_FALSE(fx->closeFileSelector(nullptr));
@@ -163,7 +171,8 @@ TEST_F(VstHostRequests, FileRequestsWithoutARecordDoNotCallTheHost) {
     EXPECT_TRUE(fx->openFileSelector(select()));
 }
 
-TEST(VstHostRequestsWithoutHost, AnswerTheirNoHostValues) {
+TEST(VstHostRequestsWithoutHost, AnswerTheirNoHostValues)
+{
     RecordingEffect fx(nullptr);
     fx.setParameterAutomated(0, 0.5f);
     EXPECT_EQ(fx.parameters[0], 0.5f);

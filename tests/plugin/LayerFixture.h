@@ -9,7 +9,8 @@
 class LayerTest : public ::testing::Test {
 protected:
     void SetUp() override { e = makeRecord(host, &fx); }
-    void TearDown() override {
+    void TearDown() override
+    {
         if (e)
             dispatch(e, effClose);
     }

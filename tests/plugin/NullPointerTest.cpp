@@ -8,17 +8,20 @@
 
 namespace {
 
-bool guarded(VstInt32 opcode) {
+bool guarded(VstInt32 opcode)
+{
     return std::find(std::begin(kPointerOpcodes), std::end(kPointerOpcodes), opcode) !=
            std::end(kPointerOpcodes);
 }
 
-bool valueGuarded(VstInt32 opcode) {
+bool valueGuarded(VstInt32 opcode)
+{
     return std::find(std::begin(kValuePointerOpcodes), std::end(kValuePointerOpcodes), opcode) !=
            std::end(kValuePointerOpcodes);
 }
 
-TEST(VstNullPointerTable, NamesEveryOpcodeThatReadsOrWritesThroughPtr) {
+TEST(VstNullPointerTable, NamesEveryOpcodeThatReadsOrWritesThroughPtr)
+{
     // Kept apart from the table on purpose: shrinking the table must fail here.
     const VstInt32 required[] = {4,  5,  6,  7,  8,  13, 14, 23, 24, 25, 27, 29, 33, 34, 38, 39, 40,
                                  41, 42, 45, 46, 47, 48, 51, 56, 62, 63, 64, 66, 69, 70, 75, 76};
@@ -30,7 +33,8 @@ TEST(VstNullPointerTable, NamesEveryOpcodeThatReadsOrWritesThroughPtr) {
 
 using VstNullPointers = LayerTest;
 
-TEST_F(VstNullPointers, GuardedOpcodesWithNullPtrAnswerZeroAndCallNothing) {
+TEST_F(VstNullPointers, GuardedOpcodesWithNullPtrAnswerZeroAndCallNothing)
+{
     auto* ed = new RecordingEditor(fx);
     fx->attachEditor(ed);
     fx->canDoAnswer = 1;
@@ -46,7 +50,8 @@ TEST_F(VstNullPointers, GuardedOpcodesWithNullPtrAnswerZeroAndCallNothing) {
     EXPECT_TRUE(host.calls.empty());
 }
 
-TEST_F(VstNullPointers, ValuePointerOpcodesWithNullValueAnswerZero) {
+TEST_F(VstNullPointers, ValuePointerOpcodesWithNullValueAnswerZero)
+{
     VstSpeakerArrangement* out = reinterpret_cast<VstSpeakerArrangement*>(bufferB);
     for (VstInt32 opcode : kValuePointerOpcodes) {
         EXPECT_EQ(dispatch(e, opcode, 0, 0, &out), 0) << opcode;
@@ -58,7 +63,8 @@ TEST_F(VstNullPointers, ValuePointerOpcodesWithNullValueAnswerZero) {
 // With every operation at its default, no opcode may dereference a null ptr
 // or a null value, whether guarded or not (the sanitizer build checks the
 // "or crash" part).
-TEST(VstNullPointersEverywhere, NoOpcodeTouchesANullPointer) {
+TEST(VstNullPointersEverywhere, NoOpcodeTouchesANullPointer)
+{
     PlainEffect fx(nullptr);
     fx.attachEditor(new AEffEditor(&fx));
     AEffect* e = fx.getAeffect();
@@ -72,16 +78,16 @@ TEST(VstNullPointersEverywhere, NoOpcodeTouchesANullPointer) {
     }
 }
 
-TEST_F(VstNullPointers, TheSameOpcodesWorkWithAPointer) {
+TEST_F(VstNullPointers, TheSameOpcodesWorkWithAPointer)
+{
     // The guard must not swallow real calls: one of each kind still arrives.
     char text[] = "x";
     fx->canDoAnswer = 1;
     EXPECT_EQ(dispatch(e, effCanDo, 0, 0, text), 1);
     EXPECT_EQ(dispatch(e, effString2Parameter, 0, 0, text), 1);
     VstSpeakerArrangement* arrangement = nullptr;
-    EXPECT_EQ(dispatch(e, effSetSpeakerArrangement, 0, reinterpret_cast<VstIntPtr>(bufferA),
-                       bufferB),
-              1);
+    EXPECT_EQ(
+        dispatch(e, effSetSpeakerArrangement, 0, reinterpret_cast<VstIntPtr>(bufferA), bufferB), 1);
     EXPECT_EQ(dispatch(e, effGetSpeakerArrangement, 0, reinterpret_cast<VstIntPtr>(&arrangement),
                        &arrangement),
               0);

@@ -44,7 +44,8 @@ protected:
 
     void WriteCpuinfo(const std::string& contents) { Write(cpuinfoPath, contents); }
     void WriteRelease(const std::string& contents) { Write(releasePath, contents); }
-    void WriteKernel(const std::string& type, const std::string& release, const std::string& version)
+    void WriteKernel(const std::string& type, const std::string& release,
+                     const std::string& version)
     {
         Write(ostypePath, type);
         Write(releasePath, release);

@@ -7,7 +7,8 @@
 
 namespace {
 
-TEST(VstRecord, ConstructorFillsRecordForTheHost) {
+TEST(VstRecord, ConstructorFillsRecordForTheHost)
+{
     TestHost host;
     RecordingEffect fx(&host, 3, 7);
     const AEffect& r = *fx.getAeffect();
@@ -35,7 +36,8 @@ TEST(VstRecord, ConstructorFillsRecordForTheHost) {
         EXPECT_EQ(c, 0);
 }
 
-TEST(VstRecord, MembersStartWithTheirDefaults) {
+TEST(VstRecord, MembersStartWithTheirDefaults)
+{
     PlainEffect fx(nullptr);
     EXPECT_EQ(fx.getAeffect()->user, nullptr);
     EXPECT_EQ(fx.getSampleRate(), 44100.0f);
@@ -44,7 +46,8 @@ TEST(VstRecord, MembersStartWithTheirDefaults) {
     EXPECT_EQ(fx.getEditor(), nullptr);
 }
 
-TEST(VstRecord, FlagSettersSetAndClearOnlyTheirBit) {
+TEST(VstRecord, FlagSettersSetAndClearOnlyTheirBit)
+{
     PlainEffect fx(nullptr);
     struct Setter {
         void (*set)(PlainEffect&, bool);
@@ -80,7 +83,8 @@ TEST(VstRecord, FlagSettersSetAndClearOnlyTheirBit) {
     EXPECT_EQ(flags, 0x139);
 }
 
-TEST(VstRecord, FieldSettersWriteTheRecord) {
+TEST(VstRecord, FieldSettersWriteTheRecord)
+{
     PlainEffect fx(nullptr);
     fx.setUniqueID(0x51524E65);
     fx.setNumInputs(2);
@@ -99,7 +103,8 @@ TEST(VstRecord, FieldSettersWriteTheRecord) {
 
 using VstRecordFunctions = LayerTest;
 
-TEST_F(VstRecordFunctions, ProcessCallsReachTheirOperations) {
+TEST_F(VstRecordFunctions, ProcessCallsReachTheirOperations)
+{
     float in[3] = {1, 2, 3}, out[3] = {10, 10, 10};
     float* ins[] = {in, in};
     float* outs[] = {out, out};
@@ -110,14 +115,16 @@ TEST_F(VstRecordFunctions, ProcessCallsReachTheirOperations) {
     EXPECT_EQ(fx->log, "processReplacing(3);process(3);");
 }
 
-TEST_F(VstRecordFunctions, ParameterCallsReachTheirOperations) {
+TEST_F(VstRecordFunctions, ParameterCallsReachTheirOperations)
+{
     e->setParameter(e, 2, 0.75f);
     EXPECT_EQ(fx->parameters[2], 0.75f);
     EXPECT_EQ(e->getParameter(e, 2), 0.75f);
     EXPECT_EQ(e->getParameter(e, 1), 0.0f);
 }
 
-TEST_F(VstRecordFunctions, CloseRunsCloseThenDestroysAndAnswersOne) {
+TEST_F(VstRecordFunctions, CloseRunsCloseThenDestroysAndAnswersOne)
+{
     bool effectGone = false, editorGone = false;
     std::string logAtDestruction;
     fx->destroyed = &effectGone;
@@ -130,7 +137,8 @@ TEST_F(VstRecordFunctions, CloseRunsCloseThenDestroysAndAnswersOne) {
     EXPECT_EQ(logAtDestruction, "close();");
 }
 
-TEST(VstRecordFunctionsWithoutObject, AnswerZeroForARecordWithoutObject) {
+TEST(VstRecordFunctionsWithoutObject, AnswerZeroForARecordWithoutObject)
+{
     AEffect empty{};
     EXPECT_EQ(dispatchEffectClass(&empty, effIdentify, 0, 0, nullptr, 0.0f), 0);
     EXPECT_EQ(dispatchEffectClass(nullptr, effClose, 0, 0, nullptr, 0.0f), 0);

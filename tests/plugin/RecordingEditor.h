@@ -18,7 +18,9 @@ public:
     };
 
     RecordingEditor(TestPlugin& plugin, int& result)
-        : SPluginEditor(&plugin, plugin.Globals(), result) {}
+        : SPluginEditor(&plugin, plugin.Globals(), result)
+    {
+    }
 
     std::vector<long> refreshes;
     std::vector<ParentResize> parentResizes;
@@ -27,7 +29,6 @@ protected:
     void RefreshPanel(long index) override { refreshes.push_back(index); }
     void ResizeParent(int width, int height) override
     {
-        parentResizes.push_back(
-            {width, height, FakeHost::Current().Count(audioMasterSizeWindow)});
+        parentResizes.push_back({width, height, FakeHost::Current().Count(audioMasterSizeWindow)});
     }
 };

@@ -11,15 +11,14 @@ using kvor::system::SCpuData;
 
 namespace {
 
-const char kIntelBlock[] =
-    "processor\t: 0\n"
-    "vendor_id\t: GenuineIntel\n"
-    "cpu family\t: 6\n"
-    "model name\t: Intel(R) Core(TM) i5 CPU @ 2.60GHz\n"
-    "cpu MHz\t\t: 2599.998\n"
-    "cpu cores\t: 4\n"
-    "flags\t\t: fpu vme mmx fxsr sse sse2 ht\n"
-    "\n";
+const char kIntelBlock[] = "processor\t: 0\n"
+                           "vendor_id\t: GenuineIntel\n"
+                           "cpu family\t: 6\n"
+                           "model name\t: Intel(R) Core(TM) i5 CPU @ 2.60GHz\n"
+                           "cpu MHz\t\t: 2599.998\n"
+                           "cpu cores\t: 4\n"
+                           "flags\t\t: fpu vme mmx fxsr sse sse2 ht\n"
+                           "\n";
 
 class CpuQuery : public ProcFilesFixture {
 protected:

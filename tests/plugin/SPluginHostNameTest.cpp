@@ -34,15 +34,14 @@ TEST_P(PluginHostName, NamesTheRecognisedHost)
     EXPECT_STREQ(hosted.plugin->PluginHostName(), GetParam().name);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Hosts, PluginHostName,
-    ::testing::Values(NamedHost{"Cubase VST", 8200, "Cubase4/Nuendo4"},
-                      NamedHost{"Cubase VST", 8199, "Cubase/Nuendo"},
-                      NamedHost{"energyXT2", 0, "Energy XT"},
-                      NamedHost{"SAVIHost", 0, "SaviHost"},
-                      NamedHost{"Usine Hollyhock", 0, "Usine"},
-                      NamedHost{"Some Other Host", 0, "(unknown)"},
-                      NamedHost{"", 0, "(unknown)"}));
+INSTANTIATE_TEST_SUITE_P(Hosts, PluginHostName,
+                         ::testing::Values(NamedHost{"Cubase VST", 8200, "Cubase4/Nuendo4"},
+                                           NamedHost{"Cubase VST", 8199, "Cubase/Nuendo"},
+                                           NamedHost{"energyXT2", 0, "Energy XT"},
+                                           NamedHost{"SAVIHost", 0, "SaviHost"},
+                                           NamedHost{"Usine Hollyhock", 0, "Usine"},
+                                           NamedHost{"Some Other Host", 0, "(unknown)"},
+                                           NamedHost{"", 0, "(unknown)"}));
 
 TEST(PluginHostNameTable, KindsOutsideTheTableAreUnknown)
 {

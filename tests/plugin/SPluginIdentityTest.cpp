@@ -58,8 +58,8 @@ TEST_F(PluginIdentity, CanDoTheFiveMidiCapabilities)
 
 TEST_F(PluginIdentity, AnythingElseIsMinusOneNeverZero)
 {
-    for (const char* text : {"bypass", "", "receiveVst", "sendVstEventsToHost",
-                             "SENDVSTEVENTS", "receiveVstTimeInf"})
+    for (const char* text :
+         {"bypass", "", "receiveVst", "sendVstEventsToHost", "SENDVSTEVENTS", "receiveVstTimeInf"})
         EXPECT_EQ(CanDo(text), -1) << '"' << text << '"';
 }
 

@@ -30,9 +30,8 @@ protected:
     std::string stderrText;
 };
 
-const char kMmxCpu[] =
-    "processor : 0\nvendor_id : GenuineIntel\nmodel name : Test CPU\n"
-    "cpu MHz : 2399.5\ncpu cores : 4\nflags : fpu mmx\n";
+const char kMmxCpu[] = "processor : 0\nvendor_id : GenuineIntel\nmodel name : Test CPU\n"
+                       "cpu MHz : 2399.5\ncpu cores : 4\nflags : fpu mmx\n";
 
 // Construction and copying of the raw data.
 
@@ -139,9 +138,9 @@ TEST_F(SystemInquiry, EachRequirementLevelChecksEveryFlag)
         bool plain, withSse, withSse2;
     };
     const Case cases[] = {
-        {1, 1, 1, 1, true, true, true},   {0, 1, 1, 1, false, false, false},
+        {1, 1, 1, 1, true, true, true},    {0, 1, 1, 1, false, false, false},
         {1, 0, 1, 1, false, false, false}, {1, 1, 0, 1, true, false, false},
-        {1, 1, 1, 0, true, true, false},  {1, 1, 0, 0, true, false, false},
+        {1, 1, 1, 0, true, true, false},   {1, 1, 0, 0, true, false, false},
     };
     for (const Case& c : cases) {
         sd.osSupported = c.os;
@@ -167,8 +166,7 @@ std::string ErrorHead()
 TEST_F(SystemInquiry, ErrorMessageNamesMissingMmxOnly)
 {
     Inquire("processor : 0\nflags : fpu\n", "2.6.32\n");
-    const std::string expected =
-        ErrorHead() + "\n" + "\nMMX: not available." + "\n" + kRule;
+    const std::string expected = ErrorHead() + "\n" + "\nMMX: not available." + "\n" + kRule;
     EXPECT_EQ(std::string(sd.ErrorMessage(false, false).data), expected);
 }
 
@@ -176,8 +174,7 @@ TEST_F(SystemInquiry, ErrorMessageAddsSseLinesWhenAskedFor)
 {
     Inquire("processor : 0\nflags : fpu\n", "2.6.32\n");
     const std::string expected = ErrorHead() + "\n" + "\nMMX: not available." +
-                                 "\nSSE: not available." + "\nSSE2: not available." + "\n" +
-                                 kRule;
+                                 "\nSSE: not available." + "\nSSE2: not available." + "\n" + kRule;
     EXPECT_EQ(std::string(sd.ErrorMessage(true, true).data), expected);
     const std::string sseOnly =
         ErrorHead() + "\n" + "\nMMX: not available." + "\nSSE: not available." + "\n" + kRule;
@@ -187,8 +184,7 @@ TEST_F(SystemInquiry, ErrorMessageAddsSseLinesWhenAskedFor)
 TEST_F(SystemInquiry, ErrorMessageShowsTheRefusedSystem)
 {
     Inquire(kMmxCpu, "2.4.37\n");
-    const std::string expected =
-        ErrorHead() + "Linux\n2.4.37\n#1 SMP\n" + "\n" + "\n" + kRule;
+    const std::string expected = ErrorHead() + "Linux\n2.4.37\n#1 SMP\n" + "\n" + "\n" + kRule;
     EXPECT_EQ(std::string(sd.ErrorMessage(false, false).data), expected);
 }
 
@@ -201,8 +197,8 @@ TEST_F(SystemInquiry, FeatureMessageLaysOutTheWholeSystem)
             "2.6.32\n");
     const std::string separator = "\n---------------------------------------\n";
     const std::string expected =
-        std::string(kRule) + "\nS Y S T E M\n\n" + kRule + "Linux\n2.6.32\n#1 SMP\n" +
-        separator + "CPU Type: GenuineIntel\nCPU Model: Test CPU\nCPU Count: 4" +
+        std::string(kRule) + "\nS Y S T E M\n\n" + kRule + "Linux\n2.6.32\n#1 SMP\n" + separator +
+        "CPU Type: GenuineIntel\nCPU Model: Test CPU\nCPU Count: 4" +
         "\n[ MMX: available ]\n[ SSE: available ]\n[ SSE2: not available ]" + separator +
         "Screensize: 0 x 0" + "\n" + kRule;
     EXPECT_EQ(std::string(sd.FeatureMessage().data), expected);
@@ -213,8 +209,8 @@ TEST_F(SystemInquiry, FeatureMessageOfAnEmptyInquiry)
     const std::string separator = "\n---------------------------------------\n";
     const std::string expected =
         std::string(kRule) + "\nS Y S T E M\n\n" + kRule + separator +
-        "\n[ MMX: not available ]\n[ SSE: not available ]\n[ SSE2: not available ]" +
-        separator + "Screensize: 0 x 0\n" + kRule;
+        "\n[ MMX: not available ]\n[ SSE: not available ]\n[ SSE2: not available ]" + separator +
+        "Screensize: 0 x 0\n" + kRule;
     EXPECT_EQ(std::string(sd.FeatureMessage().data), expected);
 }
 

@@ -11,13 +11,15 @@
 namespace {
 
 // Speakers past the declared 8 live in the same block; reach them by address.
-VstSpeakerProperties* speaker(VstSpeakerArrangement* a, int i) {
+VstSpeakerProperties* speaker(VstSpeakerArrangement* a, int i)
+{
     return reinterpret_cast<VstSpeakerProperties*>(reinterpret_cast<char*>(a) + 8) + i;
 }
 
 class VstArrangements : public ::testing::Test {
 protected:
-    void TearDown() override {
+    void TearDown() override
+    {
         fx.deallocateArrangement(&a);
         fx.deallocateArrangement(&b);
     }
@@ -26,7 +28,8 @@ protected:
     VstSpeakerArrangement* b = nullptr;
 };
 
-TEST_F(VstArrangements, AllocateGivesAZeroedBlockWithTheChannelCount) {
+TEST_F(VstArrangements, AllocateGivesAZeroedBlockWithTheChannelCount)
+{
     ASSERT_TRUE(fx.allocateArrangement(&a, 10));
     EXPECT_EQ(a->numChannels, 10);
     EXPECT_EQ(a->type, 0);
@@ -37,7 +40,8 @@ TEST_F(VstArrangements, AllocateGivesAZeroedBlockWithTheChannelCount) {
         ASSERT_EQ(last[i], 0);
 }
 
-TEST_F(VstArrangements, AllocateReplacesAnExistingArrangement) {
+TEST_F(VstArrangements, AllocateReplacesAnExistingArrangement)
+{
     ASSERT_TRUE(fx.allocateArrangement(&a, 2));
     ASSERT_TRUE(fx.allocateArrangement(&a, 0));  // the first block is freed, not leaked
     EXPECT_EQ(a->numChannels, 0);
@@ -46,7 +50,8 @@ TEST_F(VstArrangements, AllocateReplacesAnExistingArrangement) {
     EXPECT_EQ(b, nullptr);
 }
 
-TEST_F(VstArrangements, DeallocateFreesAndClears) {
+TEST_F(VstArrangements, DeallocateFreesAndClears)
+{
     ASSERT_TRUE(fx.allocateArrangement(&a, 1));
     EXPECT_TRUE(fx.deallocateArrangement(&a));
     EXPECT_EQ(a, nullptr);
@@ -54,7 +59,8 @@ TEST_F(VstArrangements, DeallocateFreesAndClears) {
     EXPECT_FALSE(fx.deallocateArrangement(nullptr));
 }
 
-TEST_F(VstArrangements, CopySpeakerCopiesNameAndNumbers) {
+TEST_F(VstArrangements, CopySpeakerCopiesNameAndNumbers)
+{
     VstSpeakerProperties from{}, to{};
     std::strcpy(from.name, "Left Surround");
     from.azimuth = -1.5f;
@@ -73,14 +79,16 @@ TEST_F(VstArrangements, CopySpeakerCopiesNameAndNumbers) {
     EXPECT_FALSE(fx.copySpeaker(&to, nullptr));
 }
 
-TEST_F(VstArrangements, CopySpeakerKeepsTheNameTerminated) {
+TEST_F(VstArrangements, CopySpeakerKeepsTheNameTerminated)
+{
     VstSpeakerProperties from{}, to{};
     std::memset(from.name, 'n', sizeof(from.name));  // no terminator at all
     EXPECT_TRUE(fx.copySpeaker(&to, &from));
     EXPECT_EQ(std::strlen(to.name), sizeof(to.name) - 1);
 }
 
-TEST_F(VstArrangements, MatchCopiesTypeCountAndEverySpeaker) {
+TEST_F(VstArrangements, MatchCopiesTypeCountAndEverySpeaker)
+{
     ASSERT_TRUE(fx.allocateArrangement(&a, 9));
     a->type = 14;
     for (int i = 0; i < 9; ++i) {
@@ -100,7 +108,8 @@ TEST_F(VstArrangements, MatchCopiesTypeCountAndEverySpeaker) {
     }
 }
 
-TEST_F(VstArrangements, MatchRefusesMissingArguments) {
+TEST_F(VstArrangements, MatchRefusesMissingArguments)
+{
     ASSERT_TRUE(fx.allocateArrangement(&a, 1));
     EXPECT_FALSE(fx.matchArrangement(&b, nullptr));
     EXPECT_FALSE(fx.matchArrangement(nullptr, a));

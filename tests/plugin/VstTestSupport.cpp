@@ -6,7 +6,8 @@
 char bufferA[256];
 char bufferB[256];
 
-const char* pointerName(const void* p) {
+const char* pointerName(const void* p)
+{
     if (!p)
         return "null";
     if (p == bufferA)
@@ -17,7 +18,8 @@ const char* pointerName(const void* p) {
 }
 
 VstIntPtr TestHost::callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
-                             void* ptr, float opt) {
+                             void* ptr, float opt)
+{
     auto* host = static_cast<TestHost*>(effect->user);
     host->calls.push_back({effect, opcode, index, value, ptr, opt});
     if (host->onCall)
@@ -26,18 +28,21 @@ VstIntPtr TestHost::callback(AEffect* effect, VstInt32 opcode, VstInt32 index, V
 }
 
 RecordingEffect::RecordingEffect(TestHost* host, VstInt32 programs, VstInt32 params)
-    : AudioEffectX(host ? TestHost::callback : nullptr, programs, params) {
+    : AudioEffectX(host ? TestHost::callback : nullptr, programs, params)
+{
     effectRecord.user = host;
 }
 
-RecordingEffect::~RecordingEffect() {
+RecordingEffect::~RecordingEffect()
+{
     if (destroyed)
         *destroyed = true;
     if (lastLog)
         *lastLog = log;
 }
 
-void RecordingEffect::note(const char* format, ...) {
+void RecordingEffect::note(const char* format, ...)
+{
     char text[160];
     va_list args;
     va_start(args, format);
@@ -49,41 +54,47 @@ void RecordingEffect::note(const char* format, ...) {
 
 // Copies input to output and, for the accumulating call, adds to it, so
 // the two process paths can be told apart.
-void RecordingEffect::process(float** inputs, float** outputs, VstInt32 frames) {
+void RecordingEffect::process(float** inputs, float** outputs, VstInt32 frames)
+{
     for (VstInt32 i = 0; i < frames; ++i)
         outputs[0][i] += inputs[0][i];
     note("process(%d)", frames);
 }
 
-void RecordingEffect::processReplacing(float** inputs, float** outputs, VstInt32 frames) {
+void RecordingEffect::processReplacing(float** inputs, float** outputs, VstInt32 frames)
+{
     for (VstInt32 i = 0; i < frames; ++i)
         outputs[0][i] = inputs[0][i];
     note("processReplacing(%d)", frames);
 }
 
-void RecordingEffect::setParameter(VstInt32 index, float value) {
+void RecordingEffect::setParameter(VstInt32 index, float value)
+{
     parameters[index & 3] = value;
     note("setParameter(%d,%g)", index, value);
 }
 
-
-VstInt32 RecordingEffect::getChunk(void** data, bool isPreset) {
+VstInt32 RecordingEffect::getChunk(void** data, bool isPreset)
+{
     *data = bufferB;
     note("getChunk(%s,%d)", pointerName(data), isPreset);
     return 60;
 }
 
-RecordingEditor::~RecordingEditor() {
+RecordingEditor::~RecordingEditor()
+{
     if (destroyed)
         *destroyed = true;
 }
 
 VstIntPtr dispatch(AEffect* e, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
-                   float opt) {
+                   float opt)
+{
     return e->dispatcher(e, opcode, index, value, ptr, opt);
 }
 
-AEffect* makeRecord(TestHost& host, RecordingEffect** effect, VstInt32 programs) {
+AEffect* makeRecord(TestHost& host, RecordingEffect** effect, VstInt32 programs)
+{
     auto* fx = new RecordingEffect(&host, programs);
     if (effect)
         *effect = fx;

@@ -44,8 +44,8 @@ public:
     RecordingEffect(TestHost* host, VstInt32 programs = 1, VstInt32 params = 4);
     ~RecordingEffect() override;
 
-    std::string log;            // operations in call order, "name(args);"
-    bool* destroyed = nullptr;  // set when the destructor runs
+    std::string log;                 // operations in call order, "name(args);"
+    bool* destroyed = nullptr;       // set when the destructor runs
     std::string* lastLog = nullptr;  // receives the log when the destructor runs
     float parameters[4] = {};
     float vu = 0.0f;
@@ -65,74 +65,91 @@ public:
     void resume() override { note("resume()"); }
     float getVu() override { return vu; }
     VstInt32 getChunk(void** data, bool isPreset) override;
-    VstInt32 setChunk(void* data, VstInt32 size, bool isPreset) override {
+    VstInt32 setChunk(void* data, VstInt32 size, bool isPreset) override
+    {
         note("setChunk(%s,%d,%d)", pointerName(data), size, isPreset);
         return 1;
     }
-    VstInt32 processEvents(VstEvents* events) override {
+    VstInt32 processEvents(VstEvents* events) override
+    {
         note("processEvents(%d)", events->numEvents);
         return 1;
     }
-    bool string2parameter(VstInt32 index, char* text) override {
+    bool string2parameter(VstInt32 index, char* text) override
+    {
         note("string2parameter(%d,%s)", index, pointerName(text));
         return true;
     }
-    bool getProgramNameIndexed(VstInt32 category, VstInt32 index, char* text) override {
+    bool getProgramNameIndexed(VstInt32 category, VstInt32 index, char* text) override
+    {
         note("getProgramNameIndexed(%d,%d,%s)", category, index, pointerName(text));
         return true;
     }
-    bool copyProgram(VstInt32 to) override {
+    bool copyProgram(VstInt32 to) override
+    {
         note("copyProgram(%d)", to);
         return to == 0;
     }
     void inputConnected(VstInt32 i, bool on) override { note("inputConnected(%d,%d)", i, on); }
     void outputConnected(VstInt32 i, bool on) override { note("outputConnected(%d,%d)", i, on); }
-    bool offlineNotify(VstAudioFile* files, VstInt32 count, bool start) override {
+    bool offlineNotify(VstAudioFile* files, VstInt32 count, bool start) override
+    {
         note("offlineNotify(%s,%d,%d)", pointerName(files), count, start);
         return true;
     }
-    bool offlinePrepare(VstOfflineTask* task, VstInt32 count) override {
+    bool offlinePrepare(VstOfflineTask* task, VstInt32 count) override
+    {
         note("offlinePrepare(%s,%d)", pointerName(task), count);
         return true;
     }
-    bool offlineRun(VstOfflineTask* task, VstInt32 count) override {
+    bool offlineRun(VstOfflineTask* task, VstInt32 count) override
+    {
         note("offlineRun(%s,%d)", pointerName(task), count);
         return false;
     }
-    bool setSpeakerArrangement(VstSpeakerArrangement* in, VstSpeakerArrangement* out) override {
+    bool setSpeakerArrangement(VstSpeakerArrangement* in, VstSpeakerArrangement* out) override
+    {
         note("setSpeakerArrangement(%s,%s)", pointerName(in), pointerName(out));
         return true;
     }
-    bool setBypass(bool onOff) override {
+    bool setBypass(bool onOff) override
+    {
         note("setBypass(%d)", onOff);
         return onOff;
     }
-    VstIntPtr vendorSpecific(VstInt32 a, VstIntPtr b, void* p, float f) override {
+    VstIntPtr vendorSpecific(VstInt32 a, VstIntPtr b, void* p, float f) override
+    {
         note("vendorSpecific(%d,%ld,%s,%g)", a, static_cast<long>(b), pointerName(p), f);
         return 77;
     }
-    VstInt32 canDo(char* text) override {
+    VstInt32 canDo(char* text) override
+    {
         note("canDo(%s)", text);
         return canDoAnswer;
     }
-    bool setViewPosition(VstInt32 x, VstInt32 y) override {
+    bool setViewPosition(VstInt32 x, VstInt32 y) override
+    {
         note("setViewPosition(%d,%d)", x, y);
         return true;
     }
     bool keysRequired() override { return keys; }
-    VstInt32 getMidiProgramName(VstInt32 channel, MidiProgramName* name) override {
+    VstInt32 getMidiProgramName(VstInt32 channel, MidiProgramName* name) override
+    {
         note("getMidiProgramName(%d,%s)", channel, pointerName(name));
         return 5;
     }
-    bool hasMidiProgramsChanged(VstInt32 channel) override {
+    bool hasMidiProgramsChanged(VstInt32 channel) override
+    {
         note("hasMidiProgramsChanged(%d)", channel);
         return true;
     }
-    bool setPanLaw(VstInt32 type, float value) override {
+    bool setPanLaw(VstInt32 type, float value) override
+    {
         note("setPanLaw(%d,%g)", type, value);
         return true;
     }
-    VstInt32 getNextShellPlugin(char* name) override {
+    VstInt32 getNextShellPlugin(char* name) override
+    {
         note("getNextShellPlugin(%s)", pointerName(name));
         return 0x41424344;
     }
@@ -145,7 +162,10 @@ private:
 class RecordingEditor : public AEffEditor {
 public:
     explicit RecordingEditor(AudioEffect* owner, bool* destroyedFlag = nullptr)
-        : AEffEditor(owner), destroyed(destroyedFlag) {}
+        : AEffEditor(owner),
+          destroyed(destroyedFlag)
+    {
+    }
     ~RecordingEditor() override;
 
     std::string log;
@@ -157,17 +177,20 @@ public:
 
     void close() override { log += "close;"; }
     void idle() override { log += "idle;"; }
-    VstInt32 onKeyDown(VstKeyCode& key) override {
+    VstInt32 onKeyDown(VstKeyCode& key) override
+    {
         lastKey = key;
         log += "keyDown;";
         return 1;
     }
-    VstInt32 onKeyUp(VstKeyCode& key) override {
+    VstInt32 onKeyUp(VstKeyCode& key) override
+    {
         lastKey = key;
         log += "keyUp;";
         return 0;
     }
-    VstInt32 setKnobMode(int mode) override {
+    VstInt32 setKnobMode(int mode) override
+    {
         log += "knobMode(" + std::to_string(mode) + ");";
         return 1;
     }
@@ -185,7 +208,9 @@ AEffect* makeRecord(TestHost& host, RecordingEffect** effect = nullptr, VstInt32
 class PlainEffect : public AudioEffectX {
 public:
     explicit PlainEffect(audioMasterCallback host, VstInt32 programs = 1, VstInt32 params = 4)
-        : AudioEffectX(host, programs, params) {}
+        : AudioEffectX(host, programs, params)
+    {
+    }
     void process(float**, float**, VstInt32) override {}
     void attachEditor(AEffEditor* e) { editor = e; }
 };

@@ -10,8 +10,7 @@ using tarvenna::host::Module;
 
 void PrintTo(const Msg& msg, std::ostream* os)
 {
-    *os << std::hex << "(" << msg.status << " " << msg.data1 << " " << msg.data2 << ")"
-        << std::dec;
+    *os << std::hex << "(" << msg.status << " " << msg.data1 << " " << msg.data2 << ")" << std::dec;
 }
 
 MidiMessage Raw(int status, int data1, int data2, VstInt32 delta)
@@ -68,10 +67,7 @@ void RelayNodes::TearDown()
     EXPECT_EQ(TheModule().openInstances(), 0);
 }
 
-std::unique_ptr<HostInstance> RelayNodes::Create()
-{
-    return host.instantiate(TheModule());
-}
+std::unique_ptr<HostInstance> RelayNodes::Create() { return host.instantiate(TheModule()); }
 
 HostInstance& RelayNodes::Add(NodeSetup setup)
 {

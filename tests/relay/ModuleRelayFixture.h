@@ -62,7 +62,10 @@ inline MidiMessage NoteOff(int channel, int note, int velocity = 64, VstInt32 de
 }
 
 // What a node hands on: note-ons as they came, every note-off in one form.
-inline Msg Started(int channel, int note, int velocity = 100) { return {0x90 + channel, note, velocity}; }
+inline Msg Started(int channel, int note, int velocity = 100)
+{
+    return {0x90 + channel, note, velocity};
+}
 inline Msg Ended(int channel, int note) { return {0x80 + channel, note, 0}; }
 // All sound off and a centred pitch bend for each channel, `times` times over.
 Seq PanicBurst(int times = 1);

@@ -22,8 +22,8 @@ struct Leaving {
 // notes were whose.
 TEST_F(RelayReleases, ASenderLeavingItsPortEndsItsNotesAndTheReceiversNotesThere)
 {
-    for (const Leaving& leaving : {Leaving{"to Receive", kMode, kReceive},
-                                   Leaving{"to port 5", kPort, PortValue(4)}}) {
+    for (const Leaving& leaving :
+         {Leaving{"to Receive", kMode, kReceive}, Leaving{"to port 5", kPort, PortValue(4)}}) {
         SCOPED_TRACE(leaving.how);
         HostInstance& sender = Add(Sender(0));
         HostInstance& other = Add(Sender(0));

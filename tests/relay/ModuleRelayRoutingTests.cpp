@@ -89,7 +89,8 @@ TEST_F(RelayRouting, ThruDecidesWhatANodeGivesItsOwnHost)
         Feed(receiver, {NoteOn(1, 40)});
         Cycle();
         EXPECT_EQ(Out(sender), thru ? Seq{Started(0, 60)} : Seq{});
-        EXPECT_EQ(Out(receiver), (thru ? Seq{Started(0, 60), Started(1, 40)} : Seq{Started(0, 60)}));
+        EXPECT_EQ(Out(receiver),
+                  (thru ? Seq{Started(0, 60), Started(1, 40)} : Seq{Started(0, 60)}));
         // What the receiver merged is tracked like anything else it passed.
         Feed(receiver, {NoteOff(1, 40)});
         Cycle();
@@ -191,8 +192,8 @@ TEST_F(RelayEventBlocks, NullBlocksNullEntriesAndOtherEventTypesAreSkipped)
     VstMidiEvent sysex = tarvenna::host::makeMidiEvent(NoteOn(0, 61));
     sysex.type = 6;
     VstMidiEvent note = tarvenna::host::makeMidiEvent(NoteOn(0, 60));
-    VstEventBlock<3> block{3, 0, {nullptr, reinterpret_cast<VstEvent*>(&sysex),
-                                  reinterpret_cast<VstEvent*>(&note)}};
+    VstEventBlock<3> block{
+        3, 0, {nullptr, reinterpret_cast<VstEvent*>(&sysex), reinterpret_cast<VstEvent*>(&note)}};
     EXPECT_EQ(sender.dispatch(effProcessEvents, 0, 0, block.asVstEvents()), 0);
     VstEventBlock<1> negative{-1, 0, {reinterpret_cast<VstEvent*>(&note)}};
     EXPECT_EQ(sender.dispatch(effProcessEvents, 0, 0, negative.asVstEvents()), 0);

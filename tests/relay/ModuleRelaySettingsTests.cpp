@@ -100,9 +100,9 @@ TEST_F(RelayParameters, NaNInfinitiesAndValuesOutsideZeroToOneChangeNothing)
     HostInstance& plain = Add();
     HostInstance& configured = Add(Receiver(4, true));
     Settle();
-    for (float value : {-0.1f, 1.5f, std::numeric_limits<float>::quiet_NaN(),
-                        std::numeric_limits<float>::infinity(),
-                        -std::numeric_limits<float>::infinity()})
+    for (float value :
+         {-0.1f, 1.5f, std::numeric_limits<float>::quiet_NaN(),
+          std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity()})
         for (VstInt32 index : {kMode, kPort, kThru, kPanic}) {
             plain.setParameter(index, value);
             configured.setParameter(index, value);
@@ -184,9 +184,9 @@ TEST_F(RelayChunks, ChunksWrittenByOneNodeRestoreAnotherSilently)
     EXPECT_EQ(programBytes[48], 1) << "mode";
     EXPECT_EQ(programBytes[49], 5) << "port";
     EXPECT_EQ(programBytes[50], 1) << "Thru";
-    EXPECT_TRUE(std::all_of(programBytes.begin() + 51, programBytes.end(),
-                            [](unsigned char b) { return b == 0; }))
-        << "reserved";
+    EXPECT_TRUE(std::all_of(programBytes.begin() + 51, programBytes.end(), [](unsigned char b) {
+        return b == 0;
+    })) << "reserved";
 
     const std::pair<HostInstance*, bool> loads[] = {{&fromBank, false}, {&fromProgram, true}};
     for (auto [node, isProgram] : loads) {

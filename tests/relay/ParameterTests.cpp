@@ -45,9 +45,9 @@ TEST(Parameters, AReceiverChangingPortMovesBetweenTheListsAndNotifies)
 TEST(Parameters, NaNInfinitiesAndValuesOutsideZeroToOneSendNoRefreshAndMoveNothing)
 {
     HostedNode node;
-    for (float value : {-0.1f, 1.5f, std::numeric_limits<float>::quiet_NaN(),
-                        std::numeric_limits<float>::infinity(),
-                        -std::numeric_limits<float>::infinity()})
+    for (float value :
+         {-0.1f, 1.5f, std::numeric_limits<float>::quiet_NaN(),
+          std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity()})
         for (VstInt32 index : {0, 1, 2, 3, 5, 6, 7, 8, 11})
             node.Set(index, value);
     EXPECT_TRUE(node.editor.indexed.empty());

@@ -41,10 +41,7 @@ ObservedNode::ObservedNode(int& result) : VSTPlugin(HostCallback, result)
 }
 
 // The base deletes its own editor, never the recorder.
-ObservedNode::~ObservedNode()
-{
-    editor = pluginEditor;
-}
+ObservedNode::~ObservedNode() { editor = pluginEditor; }
 
 void ObservedNode::SetEditorOpen(bool open)
 {
@@ -64,7 +61,9 @@ VstMidiEvent Midi(int status, int data1, int data2, VstInt32 deltaFrames)
 }
 
 HostedNode::HostedNode()
-    : node(new ObservedNode(loadResult)), effect(&node->effectRecord), editor(node->recorder)
+    : node(new ObservedNode(loadResult)),
+      effect(&node->effectRecord),
+      editor(node->recorder)
 {
     EXPECT_EQ(loadResult, 0);
     EXPECT_NE(Id(), -1);

@@ -15,8 +15,8 @@ namespace relaytest {
 
 // Answers the version request, deep-copies every event block it is handed,
 // answers everything else with 0.
-VstIntPtr HostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
-                       void* ptr, float opt);
+VstIntPtr HostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                       float opt);
 
 // An editor that counts as open and remembers the refreshes it was asked for.
 class RecordingEditor : public AEffEditor {
@@ -39,7 +39,10 @@ public:
 };
 
 VstMidiEvent Midi(int status, int data1, int data2, VstInt32 deltaFrames = 0);
-inline VstMidiEvent On(int channel, int note, int velocity = 100) { return Midi(0x90 + channel, note, velocity); }
+inline VstMidiEvent On(int channel, int note, int velocity = 100)
+{
+    return Midi(0x90 + channel, note, velocity);
+}
 
 // One resumed instance as a host holds it; closed through effClose.
 class HostedNode {
@@ -56,7 +59,10 @@ public:
     std::string ProgramName();
     // Port first: a receiver that changes port starts a flush.
     void MakeReceiver(int port = 0);
-    void Send(std::initializer_list<VstMidiEvent> events) { Send(std::vector<VstMidiEvent>(events)); }
+    void Send(std::initializer_list<VstMidiEvent> events)
+    {
+        Send(std::vector<VstMidiEvent>(events));
+    }
     void Send(const std::vector<VstMidiEvent>& events);
     void Process();  // processReplacing, no audio
     // What the node handed its host since the last call.
@@ -73,8 +79,7 @@ public:
 std::vector<int32_t> Receivers(int port);
 inline char Cell(int port, int32_t nodeId) { return listeners[port][nodeId - 1]; }
 
-template <typename Body>
-std::string StderrOf(Body body)
+template <typename Body> std::string StderrOf(Body body)
 {
     testing::internal::CaptureStderr();
     body();

@@ -10,7 +10,8 @@ using kvor::data::datastring;
 namespace {
 
 template <unsigned N>
-void ExpectText(const datastring<N>& s, const std::string& text, uint32_t capacity) {
+void ExpectText(const datastring<N>& s, const std::string& text, uint32_t capacity)
+{
     EXPECT_EQ(std::string(s.data), text);
     EXPECT_EQ(s.length, text.size() + 1);
     EXPECT_EQ(s.capacity, capacity);
@@ -18,7 +19,8 @@ void ExpectText(const datastring<N>& s, const std::string& text, uint32_t capaci
 
 }  // namespace
 
-TEST(DatastringGrowth, StorageGrowsInWholeGrainsOnlyWhenFull) {
+TEST(DatastringGrowth, StorageGrowsInWholeGrainsOnlyWhenFull)
+{
     datastring<32> s;
     ExpectText(s, "", 32);
     s.Append(std::string(31, 'x').c_str());
@@ -31,16 +33,20 @@ TEST(DatastringGrowth, StorageGrowsInWholeGrainsOnlyWhenFull) {
     ExpectText(number, "12345678", 16);
 }
 
-TEST(DatastringGrowth, FailureMessageGrowsGrainByGrain) {
+TEST(DatastringGrowth, FailureMessageGrowsGrainByGrain)
+{
     datastring<32> s;
     s.Append("Failed to load plugin\n(Reason: ").Append("System not supported");
     EXPECT_EQ(s.capacity, 64u);
     s.Append("\nPlease check the requirements");
-    ExpectText(s, "Failed to load plugin\n(Reason: System not supported\n"
-                  "Please check the requirements", 96);
+    ExpectText(s,
+               "Failed to load plugin\n(Reason: System not supported\n"
+               "Please check the requirements",
+               96);
 }
 
-TEST(DatastringGrowth, AppendingItselfSurvivesReallocation) {
+TEST(DatastringGrowth, AppendingItselfSurvivesReallocation)
+{
     datastring<32> s;
     s.Append("ab").Append(s.data);
     ExpectText(s, "abab", 32);
@@ -49,13 +55,15 @@ TEST(DatastringGrowth, AppendingItselfSurvivesReallocation) {
     ExpectText(s, half + half, 64);
 }
 
-TEST(DatastringAppend, ZeroCharNullTextAndTinyLimitsAddNothing) {
+TEST(DatastringAppend, ZeroCharNullTextAndTinyLimitsAddNothing)
+{
     datastring<32> s;
     s.Append("ab").Append('\0').Append(nullptr).Append(1, "%i", 7);
     ExpectText(s, "ab", 32);
 }
 
-TEST(DatastringAppend, FormattingKeepsMaxLengthMinusTwoCharacters) {
+TEST(DatastringAppend, FormattingKeepsMaxLengthMinusTwoCharacters)
+{
     datastring<32> s;
     s.Append(8, "%i", 123456789).Append(16, "%i", -42);
     ExpectText(s, "123456-42", 32);
@@ -65,12 +73,14 @@ TEST(DatastringAppend, FormattingKeepsMaxLengthMinusTwoCharacters) {
     EXPECT_EQ(s.length - 1, datastring<32>::kMaxFormatted - 2);
 }
 
-TEST(DatastringConstruction, SizedFormatRoundsStorageAndCutsText) {
+TEST(DatastringConstruction, SizedFormatRoundsStorageAndCutsText)
+{
     ExpectText(datastring<32>(40, "%s-%i", "abc", 7), "abc-7", 64);
     ExpectText(datastring<32>(5, "%i", 123456), "123", 32);
 }
 
-TEST(DatastringConstruction, CopiesOwnTheirStorage) {
+TEST(DatastringConstruction, CopiesOwnTheirStorage)
+{
     datastring<32> original;
     original.Append("text");
     datastring<32> copy(original);
@@ -83,7 +93,8 @@ TEST(DatastringConstruction, CopiesOwnTheirStorage) {
     EXPECT_NE(assigned.data, copy.data);
 }
 
-TEST(DatastringReset, ClearAndInitializeEmptyTheText) {
+TEST(DatastringReset, ClearAndInitializeEmptyTheText)
+{
     datastring<32> s;
     s.Append(std::string(40, 'z').c_str());
     s.Clear(false);
@@ -97,7 +108,8 @@ TEST(DatastringReset, ClearAndInitializeEmptyTheText) {
     ExpectText(s, "", 32);
 }
 
-TEST(DatastringTokenize, FollowsStrtokRulesAndKeepsEarlierTokens) {
+TEST(DatastringTokenize, FollowsStrtokRulesAndKeepsEarlierTokens)
+{
     std::vector<datastring<32>> tokens(1);
     datastring<32> s;
     s.Append("a,,b;");

@@ -15,12 +15,14 @@ namespace {
 // Locks `lock` from another thread while this one holds it, and checks that
 // the other thread gets in only after `release` ran.
 template <typename Release>
-void ExpectExcluded(SMutexBase& lock, Release release, bool unlockInOther) {
+void ExpectExcluded(SMutexBase& lock, Release release, bool unlockInOther)
+{
     std::atomic<bool> acquired{false};
     std::thread other([&] {
         lock.Lock();
         acquired = true;
-        if (unlockInOther) lock.Unlock();
+        if (unlockInOther)
+            lock.Unlock();
     });
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     EXPECT_FALSE(acquired);
@@ -31,21 +33,25 @@ void ExpectExcluded(SMutexBase& lock, Release release, bool unlockInOther) {
 
 }  // namespace
 
-TEST(MutexOS, SecondLockerWaitsForTheHolder) {
+TEST(MutexOS, SecondLockerWaitsForTheHolder)
+{
     SMutexOS mutex;
     EXPECT_TRUE(mutex.IsValid());
     EXPECT_EQ(mutex.Lock(), 0);
     EXPECT_TRUE(mutex.IsLocked());
-    ExpectExcluded(mutex, [&] { EXPECT_EQ(mutex.Unlock(), 0); }, true);
+    ExpectExcluded(
+        mutex, [&] { EXPECT_EQ(mutex.Unlock(), 0); }, true);
     EXPECT_FALSE(mutex.IsLocked());
 }
 
-TEST(MutexID, ContenderSpinsUntilAnyThreadUnlocks) {
+TEST(MutexID, ContenderSpinsUntilAnyThreadUnlocks)
+{
     SMutexID lock;
     lock.Lock();
     EXPECT_EQ(lock.Counter(), 1);
     EXPECT_TRUE(lock.IsLocked());
-    ExpectExcluded(lock, [&] { lock.Unlock(); }, false);
+    ExpectExcluded(
+        lock, [&] { lock.Unlock(); }, false);
     EXPECT_EQ(lock.Counter(), 1);
     // No owner: this thread releases the hold the other thread took.
     lock.Unlock();
@@ -53,16 +59,19 @@ TEST(MutexID, ContenderSpinsUntilAnyThreadUnlocks) {
     EXPECT_FALSE(lock.IsLocked());
 }
 
-TEST(MutexID, StrayUnlockDoesNotOpenTheLockTwice) {
+TEST(MutexID, StrayUnlockDoesNotOpenTheLockTwice)
+{
     SMutexID lock;
     lock.Unlock();
     EXPECT_EQ(lock.Counter(), 0);
     lock.Lock();
-    ExpectExcluded(lock, [&] { lock.Unlock(); }, true);
+    ExpectExcluded(
+        lock, [&] { lock.Unlock(); }, true);
     EXPECT_EQ(lock.Counter(), 0);
 }
 
-TEST(MutexID, KeepsCriticalSectionsApart) {
+TEST(MutexID, KeepsCriticalSectionsApart)
+{
     SMutexID lock;
     int shared = 0;  // deliberately not atomic: only the lock protects it
     constexpr int kRounds = 2000;

@@ -7,7 +7,8 @@
 using kvor::math::random::generator::SRandom;
 using kvor::math::random::generator::SRandomMarsaglia;
 
-TEST(RandomSeeding, SeedsSetStateAsDocumented) {
+TEST(RandomSeeding, SeedsSetStateAsDocumented)
+{
     struct Fixed : SRandom {
         uint32_t Integer() override { return last; }
         float Float() override { return 0.0f; }
@@ -31,7 +32,8 @@ TEST(RandomSeeding, SeedsSetStateAsDocumented) {
 }
 
 // Reference values come from an independent model of the generator.
-TEST(RandomSequence, ZeroSeedProducesTheKnownSequence) {
+TEST(RandomSequence, ZeroSeedProducesTheKnownSequence)
+{
     SRandomMarsaglia random;
     random.Seed(0);
     for (uint32_t value : {0x4f4f83b9u, 0x4423b77du, 0x4e58dfdfu, 0x4d9b9d4eu}) {
@@ -40,11 +42,13 @@ TEST(RandomSequence, ZeroSeedProducesTheKnownSequence) {
     }
     EXPECT_EQ(random.w, 69069u);
     uint32_t value = 0;
-    for (int i = 4; i < 100000; ++i) value = random.Integer();
+    for (int i = 4; i < 100000; ++i)
+        value = random.Integer();
     EXPECT_EQ(value, 0x4a96c19du);
 }
 
-TEST(RandomFloat, ScalesTheSignedIntegerToHalfAroundZero) {
+TEST(RandomFloat, ScalesTheSignedIntegerToHalfAroundZero)
+{
     SRandomMarsaglia random;
     EXPECT_FLOAT_EQ(random.Float(), 0.3212854564189911f);
     EXPECT_FLOAT_EQ(random.Float(), 0.39042043685913086f);

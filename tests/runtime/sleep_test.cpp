@@ -25,7 +25,8 @@ void CountInterruption(int) { ++interruptions; }
 // EINTR, and puts the previous one back afterwards.
 class InterruptingSignal {
 public:
-    InterruptingSignal() {
+    InterruptingSignal()
+    {
         struct sigaction action {};
         action.sa_handler = CountInterruption;
         sigemptyset(&action.sa_mask);
@@ -39,7 +40,8 @@ private:
 
 }  // namespace
 
-TEST(SleepSplit, SecondsAndNanosecondsAreTruncated) {
+TEST(SleepSplit, SecondsAndNanosecondsAreTruncated)
+{
     const timespec split = SplitSeconds(1.5);
     EXPECT_EQ(split.tv_sec, 1);
     EXPECT_EQ(split.tv_nsec, 500000000);
@@ -48,14 +50,16 @@ TEST(SleepSplit, SecondsAndNanosecondsAreTruncated) {
     EXPECT_EQ(SplitSeconds(2.0).tv_nsec, 0);
 }
 
-TEST(SleepSplit, FractionJustBelowOneStaysAValidNanosecondCount) {
+TEST(SleepSplit, FractionJustBelowOneStaysAValidNanosecondCount)
+{
     const timespec split = SplitSeconds(std::nextafter(3.0, 0.0));
     EXPECT_EQ(split.tv_sec, 2);
     EXPECT_LE(split.tv_nsec, 999999999);
     EXPECT_GE(split.tv_nsec, 999999000);
 }
 
-TEST(SleepDuration, MillisecondSleepsLastAtLeastTheirTime) {
+TEST(SleepDuration, MillisecondSleepsLastAtLeastTheirTime)
+{
     auto start = Clock::now();
     ThreadSleep(20);
     EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(20));
@@ -64,7 +68,8 @@ TEST(SleepDuration, MillisecondSleepsLastAtLeastTheirTime) {
     EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(20));
 }
 
-TEST(SleepDuration, PreciseSleepResumesAfterSignals) {
+TEST(SleepDuration, PreciseSleepResumesAfterSignals)
+{
     InterruptingSignal installed;
     interruptions = 0;
     std::atomic<bool> done{false};
@@ -78,7 +83,8 @@ TEST(SleepDuration, PreciseSleepResumesAfterSignals) {
     });
     for (int i = 0; i < 5 && !done; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        if (!done) pthread_kill(sleeper.native_handle(), SIGUSR2);
+        if (!done)
+            pthread_kill(sleeper.native_handle(), SIGUSR2);
     }
     sleeper.join();
     EXPECT_GT(interruptions, 0);

@@ -12,7 +12,8 @@ using kvor::threading::SThread;
 
 namespace {
 
-bool WaitedFor(const std::atomic<bool>& flag) {
+bool WaitedFor(const std::atomic<bool>& flag)
+{
     return WaitUntil([&] { return flag.load(); });
 }
 
@@ -24,8 +25,10 @@ struct Probe {
     std::atomic<bool> started{false};
     std::atomic<bool> finished{false};
     SThread* self = nullptr;
-    ~Probe() {
-        if (started) WaitedFor(finished);
+    ~Probe()
+    {
+        if (started)
+            WaitedFor(finished);
     }
 };
 
@@ -36,7 +39,8 @@ struct FinishOnUnwind {
     ~FinishOnUnwind() { probe.finished = true; }
 };
 
-void* TickUntilCancelled(void* argument) {
+void* TickUntilCancelled(void* argument)
+{
     Probe& probe = *static_cast<Probe*>(argument);
     FinishOnUnwind guard(probe);
     for (;;) {
@@ -45,7 +49,8 @@ void* TickUntilCancelled(void* argument) {
     }
 }
 
-void* ParkThenTick(void* argument) {
+void* ParkThenTick(void* argument)
+{
     Probe& probe = *static_cast<Probe*>(argument);
     FinishOnUnwind guard(probe);
     probe.self->Wait(1);
@@ -55,7 +60,8 @@ void* ParkThenTick(void* argument) {
     }
 }
 
-bool Ticking(const Probe& probe) {
+bool Ticking(const Probe& probe)
+{
     return WaitUntil([&] { return probe.ticks > 0; });
 }
 
@@ -63,16 +69,19 @@ bool Finished(const Probe& probe) { return WaitedFor(probe.finished); }
 
 }  // namespace
 
-TEST(ThreadPriority, LevelsPickLowestMiddleOrHighest) {
+TEST(ThreadPriority, LevelsPickLowestMiddleOrHighest)
+{
     EXPECT_EQ(SThread::PriorityFor(2, 0, 0), 0);
     EXPECT_EQ(SThread::PriorityFor(2, 1, 99), 50);
     EXPECT_EQ(SThread::PriorityFor(2, 1, 98), 49);
     EXPECT_EQ(SThread::PriorityFor(3, 1, 99), 99);
     EXPECT_EQ(SThread::PriorityFor(4, 1, 99), 99);
-    for (int level : {-1, 0, 1, 5, 9}) EXPECT_EQ(SThread::PriorityFor(level, 1, 99), 1) << level;
+    for (int level : {-1, 0, 1, 5, 9})
+        EXPECT_EQ(SThread::PriorityFor(level, 1, 99), 1) << level;
 }
 
-TEST(ThreadLifecycle, StartedThreadRunsDetachedUntilCancelled) {
+TEST(ThreadLifecycle, StartedThreadRunsDetachedUntilCancelled)
+{
     Probe probe;
     SThread thread(2);
     ASSERT_TRUE(thread.Start(TickUntilCancelled, &probe));
@@ -91,7 +100,8 @@ TEST(ThreadLifecycle, StartedThreadRunsDetachedUntilCancelled) {
     EXPECT_TRUE(Finished(probe));
 }
 
-TEST(ThreadLifecycle, RestartCancelsTheRunningThreadFirst) {
+TEST(ThreadLifecycle, RestartCancelsTheRunningThreadFirst)
+{
     Probe first;
     Probe second;
     SThread thread(0);
@@ -109,7 +119,8 @@ TEST(ThreadLifecycle, RestartCancelsTheRunningThreadFirst) {
     EXPECT_FALSE(thread.IsRunning());
 }
 
-TEST(ThreadPause, WaitParksTheThreadUntilResumed) {
+TEST(ThreadPause, WaitParksTheThreadUntilResumed)
+{
     Probe probe;
     SThread thread(2);
     probe.self = &thread;
