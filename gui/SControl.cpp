@@ -33,11 +33,7 @@ SControl::SControl(SGlobals* globals, SControl* parent, unsigned id, const char*
 
 SControl::~SControl()
 {
-    releasing = true;
-    CleanUp();
-    SControl* self = this;
-    capture.compare_exchange_strong(self, nullptr);
-    ReleaseWindow();
+    Destroy();
     if (owner != nullptr)
         owner->ForgetChild(this);
 }

@@ -96,10 +96,16 @@ SControl* EventDispatch::Find(XEvent* event)
     return handles::Lookup(static_cast<uint32_t>(item));
 }
 
+// The control holding the capture takes the keys and the mouse while it
+// holds it; null when the event is to be dropped: the control it came to is
+// disabled, or the taker keeps no input state.
 SControl* EventDispatch::Receiver(SControl* control)
 {
+    if (!control->Enabled())
+        return nullptr;
     SControl* captured = SControl::capture.load();
-    return captured != nullptr ? captured : control;
+    SControl* receiver = captured != nullptr ? captured : control;
+    return receiver->input != nullptr ? receiver : nullptr;
 }
 
 int SControl::eventProc(XEvent* event)
@@ -148,10 +154,8 @@ int SControl::eventProc(XEvent* event)
 
 int EventDispatch::OnKey(SControl* control, XKeyEvent& key)
 {
-    if (!control->Enabled())
-        return 1;
     SControl* receiver = Receiver(control);
-    if (receiver->input == nullptr)
+    if (receiver == nullptr)
         return 1;
     char text[20];
     KeySym symbol = NoSymbol;
@@ -281,10 +285,8 @@ int EventDispatch::OnButtonPress(SControl* control, XButtonEvent& button)
 
 int EventDispatch::OnButtonRelease(SControl* control, XButtonEvent& button)
 {
-    if (!control->Enabled())
-        return 1;
     SControl* receiver = Receiver(control);
-    if (receiver->input == nullptr)
+    if (receiver == nullptr)
         return 1;
     bool* flags = receiver->input->flags;
     const int released = Raise(flags, kMouseReleased);
@@ -312,10 +314,8 @@ int EventDispatch::OnButtonRelease(SControl* control, XButtonEvent& button)
 int EventDispatch::OnMotion(SControl* control, XMotionEvent& motion)
 {
     control->SetCursor();
-    if (!control->Enabled())
-        return 1;
     SControl* receiver = Receiver(control);
-    if (receiver->input == nullptr)
+    if (receiver == nullptr)
         return 1;
     bool* flags = receiver->input->flags;
     if (flags[kMouseInside]) {

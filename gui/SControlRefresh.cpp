@@ -15,87 +15,85 @@ namespace kvor::gui {
 
 namespace {
 
-void SendExpose(Display* display, Window window, const SControl::Rect& area, bool flush)
+// Where a repaint request for the control goes: its own window, over the
+// drawing connection. None goes while the control is hidden or either is
+// missing; then the display is null.
+struct Target {
+    Display* display = nullptr;
+    Window window = 0;
+};
+
+Target TargetOf(const SControl& control)
 {
+    Display* display = DisplayInUse();
+    const Window own = control.GetWindow();
+    if (!control.IsShown() || display == nullptr || own == 0)
+        return {};
+    return {display, own};
+}
+
+void SendExpose(const SControl& control, const SControl::Rect& area, bool flush)
+{
+    const Target target = TargetOf(control);
+    if (target.display == nullptr)
+        return;
     XEvent event{};
     event.xexpose.type = Expose;
-    event.xexpose.display = display;
-    event.xexpose.window = window;
+    event.xexpose.display = target.display;
+    event.xexpose.window = target.window;
     event.xexpose.x = area.x1;
     event.xexpose.y = area.y1;
     event.xexpose.width = area.Width();
     event.xexpose.height = area.Height();
     event.xexpose.count = 0;
-    XSendEvent(display, window, False, ExposureMask, &event);
+    XSendEvent(target.display, target.window, False, ExposureMask, &event);
     if (flush)
-        XFlush(display);
+        XFlush(target.display);
 }
 
-void SendPaintMessage(Display* display, Window window, Atom type, const long (&words)[5])
+void SendPaintMessage(const SControl& control, unsigned long ToolkitAtoms::*type,
+                      const long (&words)[5])
 {
+    const Target target = TargetOf(control);
+    if (target.display == nullptr)
+        return;
     XEvent event{};
     event.xclient.type = ClientMessage;
-    event.xclient.display = display;
-    event.xclient.window = window;
-    event.xclient.message_type = type;
+    event.xclient.display = target.display;
+    event.xclient.window = target.window;
+    event.xclient.message_type = AtomsOf(target.display).*type;
     event.xclient.format = 32;
     for (int i = 0; i < 5; ++i)
         event.xclient.data.l[i] = words[i];
-    XSendEvent(display, window, False, NoEventMask, &event);
+    XSendEvent(target.display, target.window, False, NoEventMask, &event);
 }
 
 }  // namespace
 
-void SControl::Refresh()
-{
-    Display* display = DisplayInUse();
-    const Window own = window.load();
-    if (!IsShown() || display == nullptr || own == 0)
-        return;
-    SendExpose(display, own, {0, 0, client.Width(), client.Height()}, true);
-}
+void SControl::Refresh() { SendExpose(*this, {0, 0, client.Width(), client.Height()}, true); }
 
-void SControl::RefreshRectangle(const Rect& area)
-{
-    Display* display = DisplayInUse();
-    const Window own = window.load();
-    if (!IsShown() || display == nullptr || own == 0)
-        return;
-    SendExpose(display, own, area, false);
-}
+void SControl::RefreshRectangle(const Rect& area) { SendExpose(*this, area, false); }
 
 void SControl::RefreshOutlines()
 {
-    Display* display = DisplayInUse();
-    const Window own = window.load();
-    if (!IsShown() || display == nullptr || own == 0)
-        return;
     const long words[5] = {0, 0, 0, client.Width(), client.Height()};
-    SendPaintMessage(display, own, AtomsOf(display).paintOutlines, words);
+    SendPaintMessage(*this, &ToolkitAtoms::paintOutlines, words);
 }
 
 // X carries 32 bits per item: the region's address travels as its low and
 // high halves in items 1 and 2 (the high half is 0 on 32-bit targets).
 void SControl::RefreshRegion(context::SDrawRegion* region)
 {
-    Display* display = DisplayInUse();
-    const Window own = window.load();
-    if (!IsShown() || display == nullptr || own == 0)
-        return;
     const uint64_t address = reinterpret_cast<uintptr_t>(region);
     const long words[5] = {0, static_cast<long>(static_cast<uint32_t>(address)),
                            static_cast<long>(static_cast<uint32_t>(address >> 32)), 0, 0};
-    SendPaintMessage(display, own, AtomsOf(display).paintRegion, words);
+    SendPaintMessage(*this, &ToolkitAtoms::paintRegion, words);
 }
 
 void SControl::RefreshArea(unsigned area)
 {
-    Display* display = DisplayInUse();
-    const Window own = window.load();
-    if (!IsShown() || display == nullptr || own == 0)
-        return;
     const long words[5] = {0, static_cast<long>(area), 0, 0, 0};
-    SendPaintMessage(display, own, AtomsOf(display).paintArea, words);
+    SendPaintMessage(*this, &ToolkitAtoms::paintArea, words);
 }
 
 }  // namespace kvor::gui

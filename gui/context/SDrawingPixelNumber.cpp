@@ -31,6 +31,30 @@ constexpr unsigned kDigits[10] = {
     kTop | kUpperLeft | kMiddle | kFullRight | kBottom,
 };
 
+// The two columns and three rows the strokes run between.
+enum Column { kLeftColumn, kRightColumn };
+enum Row { kTopRow, kMiddleRow, kBottomRow };
+
+// Where each stroke runs, in the order of the enumeration.
+struct Segment {
+    Stroke stroke;
+    Column fromColumn;
+    Row fromRow;
+    Column toColumn;
+    Row toRow;
+};
+constexpr Segment kSegments[] = {
+    {kTop, kLeftColumn, kTopRow, kRightColumn, kTopRow},
+    {kUpperLeft, kLeftColumn, kTopRow, kLeftColumn, kMiddleRow},
+    {kUpperRight, kRightColumn, kTopRow, kRightColumn, kMiddleRow},
+    {kMiddle, kLeftColumn, kMiddleRow, kRightColumn, kMiddleRow},
+    {kLowerLeft, kLeftColumn, kMiddleRow, kLeftColumn, kBottomRow},
+    {kLowerRight, kRightColumn, kMiddleRow, kRightColumn, kBottomRow},
+    {kBottom, kLeftColumn, kBottomRow, kRightColumn, kBottomRow},
+    {kFullLeft, kLeftColumn, kTopRow, kLeftColumn, kBottomRow},
+    {kFullRight, kRightColumn, kTopRow, kRightColumn, kBottomRow},
+};
+
 }  // namespace
 
 void SDrawing::DrawPixelNumber(int x, int y, int digit)
@@ -38,30 +62,13 @@ void SDrawing::DrawPixelNumber(int x, int y, int digit)
     if (digit < 0 || digit > 9)
         return;
     // The one is narrow: its top stroke is a short flag on the right.
-    const int left = digit == 1 ? x + 2 : x + 1;
-    const int right = digit == 1 ? x + 3 : x + 5;
-    const int top = y + 3;
-    const int middle = y + 6;
-    const int bottom = y + 9;
-    const unsigned strokes = kDigits[digit];
-    if (strokes & kTop)
-        DrawLine(left, top, right, top);
-    if (strokes & kUpperLeft)
-        DrawLine(left, top, left, middle);
-    if (strokes & kUpperRight)
-        DrawLine(right, top, right, middle);
-    if (strokes & kMiddle)
-        DrawLine(left, middle, right, middle);
-    if (strokes & kLowerLeft)
-        DrawLine(left, middle, left, bottom);
-    if (strokes & kLowerRight)
-        DrawLine(right, middle, right, bottom);
-    if (strokes & kBottom)
-        DrawLine(left, bottom, right, bottom);
-    if (strokes & kFullLeft)
-        DrawLine(left, top, left, bottom);
-    if (strokes & kFullRight)
-        DrawLine(right, top, right, bottom);
+    const int columns[2] = {digit == 1 ? x + 2 : x + 1, digit == 1 ? x + 3 : x + 5};
+    const int rows[3] = {y + 3, y + 6, y + 9};
+    for (const Segment& segment : kSegments) {
+        if (kDigits[digit] & segment.stroke)
+            DrawLine(columns[segment.fromColumn], rows[segment.fromRow], columns[segment.toColumn],
+                     rows[segment.toRow]);
+    }
 }
 
 void SDrawing::DrawPixelNumber(const Point& at, int digit) { DrawPixelNumber(at.x, at.y, digit); }

@@ -14,20 +14,10 @@ namespace {
 using kvor::gui::SCOL;
 using kvor::gui::context::SDrawBrush;
 
-class StaticData : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() { server = new tarvenna::test::ToolkitDisplay(); }
-    static void TearDownTestSuite()
-    {
-        delete server;
-        server = nullptr;
-    }
-    void SetUp() override { ASSERT_TRUE(server->ready()) << server->error(); }
-
-    static tarvenna::test::ToolkitDisplay* server;
+class StaticData : public tarvenna::test::ToolkitSuite<StaticData> {
+public:
+    static std::vector<std::string> Screens() { return {"640x480x24"}; }
 };
-
-tarvenna::test::ToolkitDisplay* StaticData::server = nullptr;
 
 TEST_F(StaticData, TheTableHoldsTheTwentyNineNamedColours)
 {

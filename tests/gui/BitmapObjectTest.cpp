@@ -34,26 +34,15 @@ using kvor::gui::context::SPenListOwned;
 using kvor::gui::context::STextObject;
 using kvor::gui::context::STextObjectX;
 
-constexpr uint32_t kBlack = 0x000000;
-constexpr uint32_t kWhite = 0xFFFFFF;
-constexpr uint32_t kOrange = 0xFF8000;
-constexpr uint32_t kBlue = 0x0000FF;
-
 const char* const kTwoByTwo[] = {
     "2 2 2 1", "o c #FF8000", ". c #0000FF", "o.", ".o",
 };
 
-class Bitmaps : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() { server = new ToolkitDisplay({"640x480x24"}); }
-    static void TearDownTestSuite()
-    {
-        delete server;
-        server = nullptr;
-    }
-    void SetUp() override { ASSERT_TRUE(server->ready()) << server->error(); }
-    Display* display() const { return server->display(); }
+class Bitmaps : public ToolkitSuite<Bitmaps> {
+public:
+    static std::vector<std::string> Screens() { return {"640x480x24"}; }
 
+protected:
     // Copies the whole bitmap onto a canvas of its size and reads it back.
     Pixels Shown(SDrawBitmap& bitmap)
     {
@@ -62,11 +51,7 @@ protected:
         canvas.drawing().DrawMemory(&memory, 0, 0, 0, 0, bitmap.Width(), bitmap.Height());
         return canvas.read();
     }
-
-    static ToolkitDisplay* server;
 };
-
-ToolkitDisplay* Bitmaps::server = nullptr;
 
 TEST_F(Bitmaps, XpmTextBecomesAPictureOfItsOwnSize)
 {

@@ -18,6 +18,12 @@
 
 namespace tarvenna::test {
 
+// The colours the tests draw with, as pixels of a 24-bit screen.
+constexpr uint32_t kBlack = 0x000000;
+constexpr uint32_t kWhite = 0xFFFFFF;
+constexpr uint32_t kOrange = 0xFF8000;
+constexpr uint32_t kBlue = 0x0000FF;
+
 struct Box {
     int x1 = 0;  // inclusive
     int y1 = 0;

@@ -23,21 +23,10 @@ using kvor::gui::SCursor;
 using kvor::gui::SCursorDefault;
 using kvor::gui::context::SDrawBitmap;
 
-class Colours : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() { server = new ToolkitDisplay({"320x240x24"}); }
-    static void TearDownTestSuite()
-    {
-        delete server;
-        server = nullptr;
-    }
-    void SetUp() override { ASSERT_TRUE(server->ready()) << server->error(); }
-    Display* display() const { return server->display(); }
-
-    static ToolkitDisplay* server;
+class Colours : public ToolkitSuite<Colours> {
+public:
+    static std::vector<std::string> Screens() { return {"320x240x24"}; }
 };
-
-ToolkitDisplay* Colours::server = nullptr;
 
 TEST_F(Colours, TripletsBecomePixelsOfTheScreen)
 {
@@ -134,17 +123,14 @@ TEST(CursorArrow, BitmapsAreTheArrowLeastSignificantBitFirst)
 
 // A mapped window with the pointer over it, and the cursor image the server
 // shows there.
-class Cursors : public ::testing::Test {
+class Cursors : public ToolkitSuite<Cursors> {
+public:
+    static std::vector<std::string> Screens() { return {"320x240x24"}; }
+
 protected:
-    static void SetUpTestSuite() { server = new ToolkitDisplay({"320x240x24"}); }
-    static void TearDownTestSuite()
-    {
-        delete server;
-        server = nullptr;
-    }
     void SetUp() override
     {
-        ASSERT_TRUE(server->ready()) << server->error();
+        ASSERT_NO_FATAL_FAILURE(ToolkitSuite::SetUp());
         int event = 0, error = 0;
         ASSERT_TRUE(XFixesQueryExtension(display(), &event, &error));
         window = MakeWindow(20, 20);
@@ -155,7 +141,6 @@ protected:
             XDestroyWindow(display(), window);
         XSync(display(), False);
     }
-    Display* display() const { return server->display(); }
 
     Window MakeWindow(int x, int y)
     {
@@ -196,11 +181,8 @@ protected:
         return shown;
     }
 
-    static ToolkitDisplay* server;
     Window window = 0;
 };
-
-ToolkitDisplay* Cursors::server = nullptr;
 
 TEST_F(Cursors, TheBuiltInArrowIsOrangeWithABlackOutline)
 {

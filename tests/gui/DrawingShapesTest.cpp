@@ -25,27 +25,10 @@ using kvor::gui::context::SDrawing;
 using kvor::gui::context::SDrawMemoryDevice;
 using kvor::gui::context::SDrawPen;
 
-constexpr uint32_t kBlack = 0x000000;
-constexpr uint32_t kWhite = 0xFFFFFF;
-constexpr uint32_t kOrange = 0xFF8000;
-constexpr uint32_t kBlue = 0x0000FF;
-
-class DrawingShapes : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() { server = new ToolkitDisplay({"320x240x24"}); }
-    static void TearDownTestSuite()
-    {
-        delete server;
-        server = nullptr;
-    }
-    void SetUp() override { ASSERT_TRUE(server->ready()) << server->error(); }
-
-    Display* display() const { return server->display(); }
-
-    static ToolkitDisplay* server;
+class DrawingShapes : public ToolkitSuite<DrawingShapes> {
+public:
+    static std::vector<std::string> Screens() { return {"320x240x24"}; }
 };
-
-ToolkitDisplay* DrawingShapes::server = nullptr;
 
 TEST_F(DrawingShapes, RectangleOutlinesThePixelsInsideItsCorners)
 {

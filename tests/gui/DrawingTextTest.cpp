@@ -17,9 +17,6 @@ namespace {
 using kvor::gui::context::SDrawFont;
 using kvor::gui::context::SDrawing;
 
-constexpr uint32_t kBlack = 0x000000;
-constexpr uint32_t kWhite = 0xFFFFFF;
-constexpr uint32_t kOrange = 0xFF8000;
 const SDrawing::Point kNoOffset{0, 0};
 
 TEST(TextPlacement, CentredLabelsFollowTheRoundingOfTheToolkit)
@@ -48,27 +45,20 @@ TEST(TextPlacement, FlagsPinTheTextToAnEdge)
     EXPECT_EQ(SDrawing::PlaceText(area, 0x2 | 0x8, 40, 10, 3).y, 30) << "top wins";
 }
 
-class DrawingText : public ::testing::Test {
+class DrawingText : public ToolkitSuite<DrawingText> {
+public:
+    static std::vector<std::string> Screens() { return {"320x240x24"}; }
+
 protected:
-    static void SetUpTestSuite() { server = new ToolkitDisplay({"320x240x24"}); }
-    static void TearDownTestSuite()
-    {
-        delete server;
-        server = nullptr;
-    }
     void SetUp() override
     {
-        ASSERT_TRUE(server->ready()) << server->error();
+        ASSERT_NO_FATAL_FAILURE(ToolkitSuite::SetUp());
         font = statdata.FindFont(10);
         ASSERT_TRUE(font->Loaded());
     }
-    Display* display() const { return server->display(); }
 
-    static ToolkitDisplay* server;
     SDrawFont* font = nullptr;
 };
-
-ToolkitDisplay* DrawingText::server = nullptr;
 
 TEST_F(DrawingText, TextHangsFromItsTopLeftCorner)
 {
@@ -109,31 +99,26 @@ TEST_F(DrawingText, CentredLabelsSitInTheMiddleOfTheirRectangle)
 TEST_F(DrawingText, FlagsAndOffsetsMoveTheLabel)
 {
     const SDrawing::Rect area{10, 10, 110, 50};
-    Canvas left(display(), 120, 60);
-    left.drawing().SetFont(font);
-    left.drawing().SetForegroundColour(false);
-    left.drawing().DrawLabel("Port", area, 0x1 | 0x2, kNoOffset);
-    const Box leftBox = left.read().inkBox(kBlack);
+    const auto inkOfLabel = [&](int flags, const SDrawing::Point& offset) {
+        Canvas canvas(display(), 120, 60);
+        canvas.drawing().SetFont(font);
+        canvas.drawing().SetForegroundColour(false);
+        canvas.drawing().DrawLabel("Port", area, flags, offset);
+        return canvas.read().inkBox(kBlack);
+    };
+    const Box leftBox = inkOfLabel(0x1 | 0x2, kNoOffset);
     EXPECT_LE(leftBox.x1, 11);
     EXPECT_GE(leftBox.x1, 10);
     EXPECT_GE(leftBox.y1, 10);
     EXPECT_LE(leftBox.y1, 12);
 
-    Canvas right(display(), 120, 60);
-    right.drawing().SetFont(font);
-    right.drawing().SetForegroundColour(false);
-    right.drawing().DrawLabel("Port", area, 0x4 | 0x8, kNoOffset);
-    const Box rightBox = right.read().inkBox(kBlack);
+    const Box rightBox = inkOfLabel(0x4 | 0x8, kNoOffset);
     EXPECT_LE(rightBox.x2, 110);
     EXPECT_GE(rightBox.x2, 108);
     EXPECT_LE(rightBox.y2, 50 - font->Descent());
     EXPECT_GE(rightBox.y2, 50 - font->Descent() - 1);
 
-    Canvas moved(display(), 120, 60);
-    moved.drawing().SetFont(font);
-    moved.drawing().SetForegroundColour(false);
-    moved.drawing().DrawLabel("Port", area, 0x1 | 0x2, SDrawing::Point{3, 4});
-    const Box movedBox = moved.read().inkBox(kBlack);
+    const Box movedBox = inkOfLabel(0x1 | 0x2, SDrawing::Point{3, 4});
     EXPECT_EQ(movedBox.x1, leftBox.x1 + 3);
     EXPECT_EQ(movedBox.y1, leftBox.y1 + 4);
 }
@@ -225,6 +210,17 @@ protected:
         canvas.drawing().DrawText("Tarvenna", 2, 2);
         return InkRows(canvas.read(), kBlack);
     }
+
+    // "Tarvenna" in white, turned by the angle in a w x h picture.
+    Pixels Turned(int w, int h, int angle)
+    {
+        Canvas canvas(display(), w, h);
+        canvas.drawing().SetFont(font);
+        canvas.drawing().SetTextColour(kWhite, false);
+        canvas.drawing().DrawRotatedText("Tarvenna", SDrawing::Rect{0, 0, w, h}, angle, 0,
+                                         kNoOffset);
+        return canvas.read();
+    }
 };
 
 TEST_F(TurnedText, AQuarterTurnReadsUpwards)
@@ -266,31 +262,20 @@ TEST_F(TurnedText, FullTurnsAreTheUprightLabel)
     label.drawing().SetFont(font);
     label.drawing().SetTextColour(kWhite, false);
     label.drawing().DrawLabel("Tarvenna", SDrawing::Rect{0, 0, 100, 20}, 0, kNoOffset);
-    Canvas turned(display(), 100, 20);
-    turned.drawing().SetFont(font);
-    turned.drawing().SetTextColour(kWhite, false);
-    turned.drawing().DrawRotatedText("Tarvenna", SDrawing::Rect{0, 0, 100, 20}, 720, 0, kNoOffset);
     const Pixels expected = label.read();
     EXPECT_GT(expected.countInk(kBlack), 0);
-    EXPECT_EQ(turned.read().picture(kBlack), expected.picture(kBlack));
+    EXPECT_EQ(Turned(100, 20, 720).picture(kBlack), expected.picture(kBlack));
 }
 
 TEST_F(TurnedText, HalfTurnsStandTheTextOnItsHead)
 {
-    Canvas canvas(display(), 120, 40);
-    canvas.drawing().SetFont(font);
-    canvas.drawing().SetTextColour(kWhite, false);
-    canvas.drawing().DrawRotatedText("Tarvenna", SDrawing::Rect{0, 0, 120, 40}, -180, 0, kNoOffset);
-    EXPECT_EQ(Joined(InkRows(canvas.read(), kBlack)), Joined(TurnedLeft(TurnedLeft(Upright()))));
+    EXPECT_EQ(Joined(InkRows(Turned(120, 40, -180), kBlack)),
+              Joined(TurnedLeft(TurnedLeft(Upright()))));
 }
 
 TEST_F(TurnedText, SlantedTextIsWiderAndTallerThanItsLine)
 {
-    Canvas canvas(display(), 120, 120);
-    canvas.drawing().SetFont(font);
-    canvas.drawing().SetTextColour(kWhite, false);
-    canvas.drawing().DrawRotatedText("Tarvenna", SDrawing::Rect{0, 0, 120, 120}, 45, 0, kNoOffset);
-    const Pixels pixels = canvas.read();
+    const Pixels pixels = Turned(120, 120, 45);
     const Box box = pixels.inkBox(kBlack);
     const int width = XTextWidth(font->info, "Tarvenna", 8);
     EXPECT_GT(box.height(), width / 2) << pixels.picture(kBlack);

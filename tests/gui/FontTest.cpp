@@ -19,8 +19,6 @@ using kvor::gui::context::SDrawFont;
 using kvor::gui::context::SDrawing;
 using Names = std::vector<std::string>;
 
-constexpr uint32_t kBlack = 0x000000;
-
 // The full name the server resolved the loaded font to.
 std::string ResolvedName(Display* display, const SDrawFont& font)
 {
@@ -89,21 +87,10 @@ TEST(FontNames, AFaceNameMakesTheOnlyCandidate)
               Names{"-adobe-times-medium-r-normal--12-*-*-*-*-*-iso8859-1"});
 }
 
-class Fonts : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() { server = new ToolkitDisplay({"320x240x24"}); }
-    static void TearDownTestSuite()
-    {
-        delete server;
-        server = nullptr;
-    }
-    void SetUp() override { ASSERT_TRUE(server->ready()) << server->error(); }
-    Display* display() const { return server->display(); }
-
-    static ToolkitDisplay* server;
+class Fonts : public ToolkitSuite<Fonts> {
+public:
+    static std::vector<std::string> Screens() { return {"320x240x24"}; }
 };
-
-ToolkitDisplay* Fonts::server = nullptr;
 
 TEST_F(Fonts, TheServerGivesTheSizeAndWeightAskedFor)
 {

@@ -17,11 +17,9 @@
 
 #include <atomic>
 #include <chrono>
-#include <fstream>
 #include <iterator>
 #include <memory>
 #include <mutex>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -33,38 +31,14 @@ using kvor::gui::SEvent;
 using kvor::gui::SWindow;
 using Rect = SControl::Rect;
 
-// Whether the server answering on the display name is the one this program
-// started: test programs that run side by side may race for a display
-// number, and the loser must not borrow the winner's server, which goes away
-// when the winner's program ends.
-inline bool StartedByUs(const std::string& name)
-{
-    std::ifstream lock("/tmp/.X" + name.substr(1) + "-lock");
-    long pid = 0;
-    if (!(lock >> pid) || pid <= 0)
-        return false;
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-    const size_t close = text.rfind(')');
-    if (close == std::string::npos)
-        return false;
-    std::istringstream fields(text.substr(close + 1));
-    std::string state;
-    long parent = 0;
-    fields >> state >> parent;
-    return parent == static_cast<long>(getpid());
-}
-
 // One server and one connection for the whole test program, both ended
 // when the program exits.
 struct TestServerState {
     TestServerState()
     {
-        for (int attempt = 0; attempt < 5 && display == nullptr; ++attempt) {
-            server = std::make_unique<tarvenna::test::Xvfb>();
-            if (server->running() && StartedByUs(server->name()))
-                display = XOpenDisplay(server->name().c_str());
-        }
+        server = std::make_unique<tarvenna::test::Xvfb>();
+        if (server->running())
+            display = XOpenDisplay(server->name().c_str());
     }
     ~TestServerState()
     {

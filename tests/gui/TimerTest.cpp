@@ -5,8 +5,7 @@
 
 #include "runtime/STimer.h"
 #include "runtime/STimerIdle.h"
-
-#include <dirent.h>
+#include "tests/support/ProcessThreads.h"
 
 #include <memory>
 
@@ -15,34 +14,10 @@ using namespace kvor::gui;
 using kvor::threading::SPeriodicThread;
 using kvor::threading::STimer;
 using kvor::threading::STimerIdle;
+using tarvenna::test::Eventually;
+using tarvenna::test::ThreadsOfProcess;
 
 namespace {
-
-int ThreadsOfProcess()
-{
-    DIR* tasks = opendir("/proc/self/task");
-    if (tasks == nullptr)
-        return -1;
-    int count = 0;
-    while (dirent* entry = readdir(tasks)) {
-        if (entry->d_name[0] != '.')
-            ++count;
-    }
-    closedir(tasks);
-    return count;
-}
-
-template <typename Condition>
-bool Eventually(Condition condition, std::chrono::milliseconds limit = std::chrono::seconds(10))
-{
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return true;
-}
 
 void Pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 

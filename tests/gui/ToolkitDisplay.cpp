@@ -7,21 +7,9 @@
 
 namespace tarvenna::test {
 
-namespace {
-
-// Without -noreset the server starts over when its last client leaves, as
-// the readiness probe does, and refuses connections for a moment.
-std::vector<std::string> WithoutReset(std::vector<std::string> arguments)
-{
-    arguments.push_back("-noreset");
-    return arguments;
-}
-
-}  // namespace
-
 ToolkitDisplay::ToolkitDisplay(std::vector<std::string> screens,
                                std::vector<std::string> extraArguments)
-    : server_(std::move(screens), WithoutReset(std::move(extraArguments)))
+    : server_(std::move(screens), std::move(extraArguments))
 {
     if (!server_.running())
         return;

@@ -3,8 +3,11 @@
 // host has handed one over) and fills the process-wide colour table from it.
 // Everything is undone in the destructor, caches first, connection last.
 //
-// Pulls in Xlib: include gtest before this header.
+// Includes gtest before Xlib, whose None and Bool macros break gtest's
+// templates.
 #pragma once
+
+#include <gtest/gtest.h>
 
 #include "tests/support/Xvfb.h"
 
@@ -33,6 +36,25 @@ private:
     Xvfb server_;
     Display* display_ = nullptr;
     Display* previous_ = nullptr;
+};
+
+// A suite whose tests share one server: starting Xvfb for every test would
+// take most of the suite's time, the more so under the emulator. The suite
+// names its screens: `class Fonts : public ToolkitSuite<Fonts>` with
+// `static std::vector<std::string> Screens()`.
+template <typename Suite> class ToolkitSuite : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { server = new ToolkitDisplay(Suite::Screens()); }
+    static void TearDownTestSuite()
+    {
+        delete server;
+        server = nullptr;
+    }
+    // A suite that sets up more calls this first, in ASSERT_NO_FATAL_FAILURE.
+    void SetUp() override { ASSERT_TRUE(server->ready()) << server->error(); }
+    Display* display() const { return server->display(); }
+
+    static inline ToolkitDisplay* server = nullptr;
 };
 
 // Counts the X errors that reach the process's error handler while it

@@ -3,40 +3,15 @@
 // code, or they would run on in unmapped memory.
 #include <gtest/gtest.h>
 
-#include <dirent.h>
+#include "tests/support/ProcessThreads.h"
+
 #include <dlfcn.h>
 
 #include <chrono>
 #include <thread>
 
-namespace {
-
-int ThreadsOfProcess()
-{
-    DIR* tasks = opendir("/proc/self/task");
-    if (tasks == nullptr)
-        return -1;
-    int count = 0;
-    while (dirent* entry = readdir(tasks)) {
-        if (entry->d_name[0] != '.')
-            ++count;
-    }
-    closedir(tasks);
-    return count;
-}
-
-template <typename Condition> bool Eventually(Condition condition)
-{
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return true;
-}
-
-}  // namespace
+using tarvenna::test::Eventually;
+using tarvenna::test::ThreadsOfProcess;
 
 TEST(UnloadTest, RunningWorkersAreStoppedAndJoinedAtUnload)
 {

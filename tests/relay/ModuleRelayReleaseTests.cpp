@@ -7,7 +7,6 @@ namespace relaymodule {
 namespace {
 
 using RelayReleases = RelayNodes;
-using RelayFlush = RelayNodes;
 using RelaySuspend = RelayNodes;
 using RelayAudio = RelayNodes;
 
@@ -48,6 +47,25 @@ TEST_F(RelayReleases, ASenderLeavingItsPortEndsItsNotesAndTheReceiversNotesThere
     }
 }
 
+class RelayFlush : public RelayNodes {
+protected:
+    // The two blocks of a flush: `playing` gets one note in each, which goes
+    // nowhere; the watched nodes hand out nothing in the first block and
+    // `ended` in the second.
+    void ExpectFlushBlocks(HostInstance& playing, MidiMessage first, MidiMessage second,
+                           const std::vector<HostInstance*>& watched, const Seq& ended)
+    {
+        Feed(playing, {first});
+        Cycle();
+        for (std::size_t i = 0; i < watched.size(); ++i)
+            EXPECT_EQ(Out(*watched[i]), Seq{}) << "first block, watched node " << i;
+        Feed(playing, {second});
+        Cycle();
+        for (std::size_t i = 0; i < watched.size(); ++i)
+            EXPECT_EQ(Out(*watched[i]), ended) << "second block, watched node " << i;
+    }
+};
+
 // A flush ignores the host in two blocks and ends in the second what had
 // sounded; the third block routes normally again.
 TEST_F(RelayFlush, ThruSwitchedOffOnASenderFlushesOverTwoBlocks)
@@ -61,14 +79,8 @@ TEST_F(RelayFlush, ThruSwitchedOffOnASenderFlushesOverTwoBlocks)
     ASSERT_EQ(Out(receiver), Seq{Started(0, 60)});
 
     sender.setParameter(kThru, kOff);
-    Feed(sender, {NoteOn(0, 62)});
-    Cycle();
-    EXPECT_EQ(Out(sender), Seq{});
-    EXPECT_EQ(Out(receiver), Seq{});
-    Feed(sender, {NoteOn(0, 64)});
-    Cycle();
-    EXPECT_EQ(Out(sender), Seq{Ended(0, 60)});
-    EXPECT_EQ(Out(receiver), Seq{Ended(0, 60)});
+    ExpectFlushBlocks(sender, NoteOn(0, 62), NoteOn(0, 64), {&sender, &receiver},
+                      Seq{Ended(0, 60)});
     Feed(sender, {NoteOn(0, 66)});
     Cycle();
     EXPECT_EQ(Out(sender), Seq{});
@@ -88,12 +100,8 @@ TEST_F(RelayFlush, ThruSwitchedOffOnAReceiverFlushesOverTwoBlocks)
     ASSERT_EQ(Out(receiver), (Seq{Started(0, 60), Started(1, 50)}));
 
     receiver.setParameter(kThru, kOff);
-    Feed(receiver, {NoteOn(1, 52)});
-    Cycle();
-    EXPECT_EQ(Out(receiver), Seq{});
-    Feed(receiver, {NoteOn(1, 54)});
-    Cycle();
-    EXPECT_EQ(Out(receiver), (Seq{Ended(0, 60), Ended(1, 50)}));
+    ExpectFlushBlocks(receiver, NoteOn(1, 52), NoteOn(1, 54), {&receiver},
+                      Seq{Ended(0, 60), Ended(1, 50)});
     Feed(receiver, {NoteOn(1, 56)});
     Feed(sender, {NoteOn(0, 62)});
     Cycle();
@@ -114,14 +122,8 @@ TEST_F(RelayFlush, AReceiverBecomingASenderFlushesOverTwoBlocks)
     ASSERT_EQ(Out(listener), Seq{Started(0, 60)});
 
     flushing.setParameter(kMode, kSend);
-    Feed(flushing, {NoteOn(0, 70)});
-    Cycle();
-    EXPECT_EQ(Out(flushing), Seq{});
-    EXPECT_EQ(Out(listener), Seq{});
-    Feed(flushing, {NoteOn(0, 71)});
-    Cycle();
-    EXPECT_EQ(Out(flushing), Seq{Ended(0, 60)});
-    EXPECT_EQ(Out(listener), Seq{Ended(0, 60)});
+    ExpectFlushBlocks(flushing, NoteOn(0, 70), NoteOn(0, 71), {&flushing, &listener},
+                      Seq{Ended(0, 60)});
     Feed(flushing, {NoteOn(0, 72)});
     Cycle();
     EXPECT_EQ(Out(flushing), Seq{}) << "Thru is off";
@@ -141,12 +143,7 @@ TEST_F(RelayFlush, AReceiverChangingPortFlushesOverTwoBlocks)
     ASSERT_EQ(Out(moving), Seq{Started(0, 60)});
 
     moving.setParameter(kPort, PortValue(3));
-    Feed(newSender, {NoteOn(0, 65)});
-    Cycle();
-    EXPECT_EQ(Out(moving), Seq{});
-    Feed(newSender, {NoteOn(0, 66)});
-    Cycle();
-    EXPECT_EQ(Out(moving), Seq{Ended(0, 60)});
+    ExpectFlushBlocks(newSender, NoteOn(0, 65), NoteOn(0, 66), {&moving}, Seq{Ended(0, 60)});
     Feed(newSender, {NoteOn(0, 67)});
     Feed(oldSender, {NoteOn(0, 61)});
     Cycle();

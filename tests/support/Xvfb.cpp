@@ -51,6 +51,9 @@ Xvfb::Xvfb(std::vector<std::string> screens, std::vector<std::string> extraArgum
     arguments.insert(arguments.end(), extraArguments.begin(), extraArguments.end());
     arguments.push_back("-nolisten");
     arguments.push_back("tcp");
+    // Without it the server resets when our readiness probe disconnects, and
+    // refuses the test's first connection while it does.
+    arguments.push_back("-noreset");
     start(arguments);
 }
 
