@@ -18,8 +18,7 @@ VstMidiEvent BlankMidiEvent()
     return event;
 }
 
-EventQueue::EventQueue()
-    : writePosition(slots), readPosition(slots), capacity(kCapacity), count(0)
+EventQueue::EventQueue() : writePosition(slots), readPosition(slots), capacity(kCapacity), count(0)
 {
     const VstMidiEvent blank = BlankMidiEvent();
     for (VstMidiEvent& slot : slots)
@@ -59,18 +58,59 @@ void EventQueue::Clear()
     count = 0;
 }
 
-PointerQueue::PointerQueue()
-    : writeIndex(0), readIndex(0), capacity(kCapacity), count(0), slots()
+int32_t Inbox::PushAll(const VstMidiEvent* events, int32_t count)
+{
+    int32_t pushed = 0;
+    lock.Lock();
+    while (pushed < count && queue.Push(events[pushed]))
+        ++pushed;
+    lock.Unlock();
+    return pushed;
+}
+
+int32_t Inbox::TakeAll(VstMidiEvent* events)
+{
+    int32_t taken = 0;
+    lock.Lock();
+    while (taken < EventQueue::kCapacity && queue.Pop(events[taken]))
+        ++taken;
+    lock.Unlock();
+    return taken;
+}
+
+void Inbox::Clear()
+{
+    lock.Lock();
+    queue.Clear();
+    lock.Unlock();
+}
+
+int32_t Inbox::Count()
+{
+    lock.Lock();
+    const int32_t count = queue.Count();
+    lock.Unlock();
+    return count;
+}
+
+ReleaseTargetQueue::ReleaseTargetQueue()
+    : writeIndex(0),
+      readIndex(0),
+      capacity(kCapacity),
+      count(0),
+      slots()
 {
 }
 
-int32_t PointerQueue::Index(int32_t i) const
-{
-    return (readIndex + i) % capacity;
-}
+int32_t ReleaseTargetQueue::Index(int32_t i) const { return (readIndex + i) % capacity; }
 
-bool PointerQueue::Push(EventQueue* target)
+bool ReleaseTargetQueue::Push(const ReleaseTarget& target)
 {
+    for (int32_t i = 0; i < count; ++i) {
+        const ReleaseTarget& queued = Peek(i);
+        if (queued.nodeId == target.nodeId && queued.joinSerial == target.joinSerial)
+            return true;
+    }
     if (count >= capacity)
         return false;
     ++count;
@@ -79,31 +119,11 @@ bool PointerQueue::Push(EventQueue* target)
     return true;
 }
 
-bool PointerQueue::Pop(EventQueue*& target)
-{
-    if (count <= 0)
-        return false;
-    --count;
-    target = slots[readIndex];
-    readIndex = (readIndex + 1) % capacity;
-    return true;
-}
-
-void PointerQueue::Clear()
+void ReleaseTargetQueue::Clear()
 {
     writeIndex = 0;
     readIndex = 0;
     count = 0;
 }
 
-void PointerQueue::Forget(const EventQueue* target)
-{
-    for (int32_t i = 0; i < count; ++i)
-        if (slots[Index(i)] == target)
-            slots[Index(i)] = nullptr;
-}
-
-EventQueue* PointerQueue::Peek(int32_t i) const
-{
-    return slots[Index(i)];
-}
+const ReleaseTarget& ReleaseTargetQueue::Peek(int32_t i) const { return slots[Index(i)]; }

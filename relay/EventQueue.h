@@ -4,6 +4,7 @@
 #pragma once
 
 #include "plugin/VstRecords.h"
+#include "runtime/SMutex.h"
 
 #include <cstdint>
 
@@ -30,6 +31,7 @@ public:
 
     int32_t Count() const { return count; }
     bool IsEmpty() const { return count == 0; }
+    bool IsFull() const { return count >= capacity; }
 
 private:
     VstMidiEvent* Advance(VstMidiEvent* position);
@@ -41,26 +43,55 @@ private:
     VstMidiEvent slots[kCapacity];
 };
 
-// A ring of 64 pointers to other nodes' inboxes: where a port release still
-// has to deliver its note-offs.
-class PointerQueue {
+// A node's inbox: the one queue that other nodes write into, from their own
+// audio threads while the owner drains it on its own. Its lock is held for
+// the copies of one batch and nothing else, so no holder ever waits for
+// another lock inside it.
+class Inbox {
+public:
+    Inbox() = default;
+    Inbox(const Inbox&) = delete;
+    Inbox& operator=(const Inbox&) = delete;
+
+    // Pushes the events in order until the ring is full; returns how many
+    // went in (the rest are dropped, as a full ring drops).
+    int32_t PushAll(const VstMidiEvent* events, int32_t count);
+    bool Push(const VstMidiEvent& event) { return PushAll(&event, 1) == 1; }
+    // Moves every held event, oldest first, into events (room for
+    // EventQueue::kCapacity) and returns how many.
+    int32_t TakeAll(VstMidiEvent* events);
+    void Clear();
+    int32_t Count();
+
+private:
+    kvor::threading::SMutexID lock;
+    EventQueue queue;
+};
+
+// Where a port release still has to deliver its note-offs: the receivers
+// that were in the port when the release was made. A receiver is named by
+// its node ID and the serial it joined with, not by its inbox, so that a
+// receiver that left (or a new node in its slot) is skipped rather than
+// written to after its memory is gone.
+struct ReleaseTarget {
+    int32_t nodeId;
+    uint32_t joinSerial;
+};
+
+class ReleaseTargetQueue {
 public:
     static constexpr int32_t kCapacity = 64;
 
-    PointerQueue();
-    PointerQueue(const PointerQueue&) = delete;
-    PointerQueue& operator=(const PointerQueue&) = delete;
+    ReleaseTargetQueue();
 
-    bool Push(EventQueue* target);
-    bool Pop(EventQueue*& target);
+    // A target already queued is not queued twice: it would only get the
+    // same note-offs again. Returns false when the ring is full.
+    bool Push(const ReleaseTarget& target);
     void Clear();
-    // Replaces every entry equal to target by null, which the consumer
-    // skips: an inbox that disappears must not be written to afterwards.
-    void Forget(const EventQueue* target);
 
     int32_t Count() const { return count; }
     // The entry that is i places behind the oldest one; i below Count().
-    EventQueue* Peek(int32_t i) const;
+    const ReleaseTarget& Peek(int32_t i) const;
 
 private:
     int32_t Index(int32_t i) const;
@@ -69,5 +100,5 @@ private:
     int32_t readIndex;
     int32_t capacity;
     int32_t count;
-    EventQueue* slots[kCapacity];
+    ReleaseTarget slots[kCapacity];
 };

@@ -31,8 +31,8 @@ int32_t HeldNoteTable::FirstFree() const
     return -1;
 }
 
-HeldNoteTable::NoteOnResult HeldNoteTable::NoteOn(int32_t channel, int32_t note,
-                                                  int32_t velocity, float length)
+HeldNoteTable::NoteOnResult HeldNoteTable::NoteOn(int32_t channel, int32_t note, int32_t velocity,
+                                                  float length)
 {
     const int32_t found = Find(channel, note);
     if (found >= 0) {
@@ -68,4 +68,12 @@ void HeldNoteTable::Clear()
     for (HeldNote& entry : heldNotes)
         entry = kReleasedEntry;
     heldCount = 0;
+}
+
+void HeldNoteTable::Release(int32_t i)
+{
+    if (i < 0 || i >= kSize || !heldNotes[i].InUse())
+        return;
+    heldNotes[i] = kReleasedEntry;
+    --heldCount;
 }

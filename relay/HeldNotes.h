@@ -31,7 +31,10 @@ public:
     int32_t NoteOff(int32_t channel, int32_t note);
     // Empties the table after a release has ended every note.
     void Clear();
+    // Frees one entry whose note a release has ended; the others stay.
+    void Release(int32_t i);
 
+    bool Holds(int32_t channel, int32_t note) const { return Find(channel, note) >= 0; }
     const HeldNote& Entry(int32_t i) const { return heldNotes[i]; }
     int32_t Count() const { return heldCount; }
 

@@ -2,8 +2,7 @@
 
 #include "relay/EventQueue.h"
 
-template <typename Target>
-uint32_t NodeList<Target>::UpperBound(int32_t nodeId) const
+template <typename Target> uint32_t NodeList<Target>::UpperBound(int32_t nodeId) const
 {
     uint32_t low = 0;
     uint32_t high = count;
@@ -17,8 +16,7 @@ uint32_t NodeList<Target>::UpperBound(int32_t nodeId) const
     return low;
 }
 
-template <typename Target>
-void NodeList<Target>::Insert(int32_t nodeId, Target* target)
+template <typename Target> void NodeList<Target>::Insert(int32_t nodeId, Target* target)
 {
     if (count >= static_cast<uint32_t>(kCapacity))
         return;
@@ -29,8 +27,7 @@ void NodeList<Target>::Insert(int32_t nodeId, Target* target)
     ++count;
 }
 
-template <typename Target>
-void NodeList<Target>::Remove(int32_t nodeId)
+template <typename Target> void NodeList<Target>::Remove(int32_t nodeId)
 {
     const uint32_t position = UpperBound(nodeId);
     if (position == 0 || entries[position - 1].nodeId != nodeId)
@@ -42,3 +39,5 @@ void NodeList<Target>::Remove(int32_t nodeId)
 
 template class NodeList<EventQueue>;
 template class NodeList<unsigned char>;
+template class NodeList<Inbox>;
+template class NodeList<ReleaseFlag>;

@@ -2,16 +2,15 @@
 // two, one pointing at its receivers' inboxes and one at their release flags.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
-template <typename Target>
-struct NodeEntry {
+template <typename Target> struct NodeEntry {
     int32_t nodeId;
     Target* target;
 };
 
-template <typename Target>
-class NodeList {
+template <typename Target> class NodeList {
 public:
     static constexpr int32_t kCapacity = 64;
 
@@ -39,3 +38,9 @@ private:
 class EventQueue;
 extern template class NodeList<EventQueue>;
 extern template class NodeList<unsigned char>;
+
+class Inbox;
+// A receiver's releasePending byte, which senders set from their threads.
+using ReleaseFlag = std::atomic<unsigned char>;
+extern template class NodeList<Inbox>;
+extern template class NodeList<ReleaseFlag>;

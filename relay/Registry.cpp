@@ -4,6 +4,7 @@
 #include "runtime/SThread.h"
 
 #include <cstring>
+#include <sched.h>
 #include <x86intrin.h>
 
 // All of these are constant-initialised: they are usable by any static
@@ -13,10 +14,15 @@ PluginSlot pluginData[kSlotCount];
 char listeners[kPortCount][kSlotCount];
 std::atomic<int32_t> randomCheck{0};
 int8_t numInstances = 0;
+SharedSpinLock registryLock;
 
 namespace {
 
 constexpr unsigned kClaimQuietMs = 10;
+
+// Calls in flight into the node of each slot (NotifyAllNodes).
+std::atomic<int32_t> slotPins[kSlotCount];
+std::atomic<uint32_t> joinSerials{0};
 
 bool IsValidCell(int32_t port, int32_t nodeId)
 {
@@ -49,6 +55,8 @@ void RewinClaimWord(int32_t token)
     } while (randomCheck.load() != token);
 }
 
+uint32_t NextJoinSerial() { return joinSerials.fetch_add(1, std::memory_order_relaxed) + 1; }
+
 int32_t TakeLowestFreeSlot(VSTPlugin* instance, UpdateCallback* callback)
 {
     for (int32_t i = 0; i < kSlotCount; ++i) {
@@ -76,7 +84,7 @@ void SetListenerCell(int32_t port, int32_t nodeId, char value)
         listeners[port][nodeId - 1] = value;
 }
 
-void AddReceiver(int32_t port, int32_t nodeId, EventQueue* inbox, unsigned char* releaseFlag)
+void AddReceiver(int32_t port, int32_t nodeId, Inbox* inbox, ReleaseFlag* releaseFlag)
 {
     if (!IsValidCell(port, nodeId))
         return;
@@ -94,12 +102,49 @@ void RemoveReceiver(int32_t port, int32_t nodeId)
 
 void NotifyAllNodes()
 {
-    for (const PluginSlot& slot : pluginData)
-        if (slot.updateCallback != nullptr && *slot.updateCallback != nullptr)
-            (*slot.updateCallback)(slot.instance);
+    struct Call {
+        UpdateCallback function;
+        void* instance;
+        int32_t slot;
+    };
+    Call calls[kSlotCount];
+    int32_t count = 0;
+    {
+        SharedSpinLock::ReadScope scope(registryLock);
+        for (int32_t i = 0; i < kSlotCount; ++i) {
+            const PluginSlot& slot = pluginData[i];
+            if (slot.updateCallback == nullptr || *slot.updateCallback == nullptr)
+                continue;
+            slotPins[i].fetch_add(1, std::memory_order_relaxed);
+            calls[count++] = Call{*slot.updateCallback, slot.instance, i};
+        }
+    }
+    for (int32_t i = 0; i < count; ++i) {
+        calls[i].function(calls[i].instance);
+        slotPins[calls[i].slot].fetch_sub(1, std::memory_order_release);
+    }
+}
+
+// Pins are only taken under the shared lock and only for slots that are
+// in use, so once the leaving node has freed its slot under the exclusive
+// lock the count can only fall (a new node in the same slot may add its
+// own pins, which only makes the wait longer).
+void WaitUntilUnpinned(int32_t nodeId)
+{
+    if (!IsValidNodeId(nodeId))
+        return;
+    while (slotPins[nodeId - 1].load(std::memory_order_acquire) != 0)
+        sched_yield();
 }
 
 void CopyListeners(char (*destination)[kSlotCount])
 {
+    SharedSpinLock::ReadScope scope(registryLock);
     std::memcpy(destination, listeners, sizeof listeners);
+}
+
+int8_t RegisteredInstances()
+{
+    SharedSpinLock::ReadScope scope(registryLock);
+    return numInstances;
 }

@@ -1,24 +1,30 @@
 // The process-wide tables through which the nodes of one host process find
-// each other, and the only functions that edit them. The tables carry no
-// lock: joining and leaving run the claim handshake first, and everything
-// else relies on the host not changing two nodes of one port at once.
-// Keeping every edit in this file is what lets a lock be added here later.
+// each other, and the only functions that edit them.
+//
+// Hosts run the nodes on several threads: audio threads (often a pool of
+// them) fan MIDI out through the port lists while host and GUI threads
+// join, leave and move nodes. `registryLock` guards all five tables:
+// senders and readers take it shared, every edit takes it exclusively, and
+// nobody holds it while calling into a node, an editor or the host. The
+// claim handshake on `randomCheck` stays as it is and runs before the lock
+// is taken; it is never held across the handshake's sleeps.
 #pragma once
 
 #include "relay/NodeList.h"
 #include "relay/RelayLimits.h"
+#include "relay/SharedSpinLock.h"
 
 #include <atomic>
 #include <cstdint>
 
-class EventQueue;
+class Inbox;
 class VSTPlugin;
 
 // The receivers of one port, twice: their inboxes and their release flags.
 // Both lists always hold the same node IDs in the same order.
 struct PortRecord {
-    NodeList<EventQueue> receiverQueues;
-    NodeList<unsigned char> releaseFlags;
+    NodeList<Inbox> receiverQueues;
+    NodeList<ReleaseFlag> releaseFlags;
 };
 
 using UpdateCallback = void (*)(void* instance);
@@ -38,31 +44,46 @@ extern PluginSlot pluginData[kSlotCount];
 extern char listeners[kPortCount][kSlotCount];
 extern std::atomic<int32_t> randomCheck;
 extern int8_t numInstances;
+extern SharedSpinLock registryLock;
 
 #if defined(__i386__)
 static_assert(sizeof(PortRecord) == 1040, "a port record is 1040 bytes on i386");
 static_assert(sizeof(PluginSlot) == 8, "a slot is 8 bytes on i386");
 #endif
 static_assert(sizeof(std::atomic<int32_t>) == 4, "the claim word is a 32-bit int");
+static_assert(sizeof(ReleaseFlag) == 1, "a release flag is one byte");
 
 // The claim handshake. Each costs at least 20 ms (joining) or 10 ms
 // (leaving): the word must survive that long untouched by anyone else.
 // Joining draws tokens until one survives and returns it; leaving writes
-// the token it already has until it survives.
+// the token it already has until it survives. Called with no lock held.
 int32_t WinClaimWord();
 void RewinClaimWord(int32_t token);
 
+// A number no other join of this process has had, so that a release can
+// tell a node that left from a new node in the same slot.
+uint32_t NextJoinSerial();
+
+// The edits below expect the caller to hold registryLock exclusively.
+//
 // Takes the lowest free slot for instance and puts it in port 0 as a
 // sender; returns the slot index, or -1 when every slot is taken.
 int32_t TakeLowestFreeSlot(VSTPlugin* instance, UpdateCallback* callback);
 // Frees the node's slot and its cell in port.
 void FreeSlot(int32_t nodeId, int32_t port);
-
 void SetListenerCell(int32_t port, int32_t nodeId, char value);
 // Adds to or removes from both lists of port; the inbox list goes first.
-void AddReceiver(int32_t port, int32_t nodeId, EventQueue* inbox, unsigned char* releaseFlag);
+void AddReceiver(int32_t port, int32_t nodeId, Inbox* inbox, ReleaseFlag* releaseFlag);
 void RemoveReceiver(int32_t port, int32_t nodeId);
 
-// Calls every registered node's update callback, in slot order.
+// Calls every registered node's update callback, in slot order. The slots
+// are read under the lock and each node is pinned while it is called,
+// with no lock held, so a node that leaves meanwhile waits for the call to
+// end (WaitUntilUnpinned) before its memory goes.
 void NotifyAllNodes();
+// Called by a node that has left its slot, with no lock held.
+void WaitUntilUnpinned(int32_t nodeId);
+
+// Takes registryLock shared for the copy.
 void CopyListeners(char (*destination)[kSlotCount]);
+int8_t RegisteredInstances();

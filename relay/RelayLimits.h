@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-constexpr int32_t kPortCount = 8;    // ports 0 to 7, shown as 1 to 8
-constexpr int32_t kSlotCount = 64;   // node IDs 1 to 64 are slot index + 1
+constexpr int32_t kPortCount = 8;   // ports 0 to 7, shown as 1 to 8
+constexpr int32_t kSlotCount = 64;  // node IDs 1 to 64 are slot index + 1
 constexpr int32_t kMaxInstances = 64;
 
 constexpr int32_t kModeSend = 0;

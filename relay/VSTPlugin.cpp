@@ -29,10 +29,13 @@ VSTPlugin::VSTPlugin(audioMasterCallback hostCallback, int& result)
       outbox(),
       localReleaseQueue(),
       portReleaseQueue(),
-      releaseTargets()
+      releaseTargets(),
+      joinSerial(0),
+      scratch(),
+      chunkCopy()
 {
     PrepareHostEvents();
-    if (numInstances >= kMaxInstances) {
+    if (RegisteredInstances() >= kMaxInstances) {
         ReportInstanceLimit();
         result = kLoadInstanceLimit;
         return;
@@ -68,41 +71,49 @@ void VSTPlugin::ReportInstanceLimit()
     kvor::gui::SInfo(text.data, kPluginProduct);
 }
 
+// The handshake runs first and with no lock held; only the table edits that
+// follow it take the registry lock.
 int VSTPlugin::initialize()
 {
     claimToken = WinClaimWord();
     updateCallback = &VSTPlugin::ListUpdateStatic;
-    const int32_t slot = TakeLowestFreeSlot(this, &updateCallback);
+    joinSerial = NextJoinSerial();
+    int32_t slot;
+    {
+        SharedSpinLock::WriteScope scope(registryLock);
+        slot = TakeLowestFreeSlot(this, &updateCallback);
+        if (slot >= 0)
+            nodeId = slot + 1;
+    }
     if (slot < 0) {
         updateCallback = nullptr;
         return 0;
     }
-    nodeId = slot + 1;
     sendUpdateMessages();
     return 0;
 }
 
+// Once the slot and the lists are cleared under the exclusive lock, no
+// sender can reach the inbox or the release flag any more: senders only
+// find them under the shared lock. Calls already under way into this node
+// (notifications) are waited for before the memory goes.
 void VSTPlugin::uninitialize()
 {
     if (nodeId == -1)
         return;
     RewinClaimWord(claimToken);
-    FreeSlot(nodeId, port);
-    if (mode == kModeReceive)
-        RemoveReceiver(port, nodeId);
-    ForgetInboxElsewhere();
+    releaseLock.Lock();
+    {
+        SharedSpinLock::WriteScope scope(registryLock);
+        FreeSlot(nodeId, port);
+        if (mode == kModeReceive)
+            RemoveReceiver(port, nodeId);
+    }
+    releaseLock.Unlock();
+    WaitUntilUnpinned(nodeId);
     sendUpdateMessages();
+    SharedSpinLock::WriteScope scope(registryLock);
     --numInstances;
-    nodeId = -1;
-}
-
-// A sender's port release keeps the receivers' inboxes until its next
-// process call; one of them may be this node's, which is about to go.
-void VSTPlugin::ForgetInboxElsewhere()
-{
-    for (const PluginSlot& slot : pluginData)
-        if (slot.instance != nullptr)
-            slot.instance->releaseTargets.Forget(&inbox);
 }
 
 void VSTPlugin::ListUpdateStatic(void* instance)
@@ -111,12 +122,6 @@ void VSTPlugin::ListUpdateStatic(void* instance)
         static_cast<VSTPlugin*>(instance)->setParameter(kNodeListChanged, 0.0f);
 }
 
-void VSTPlugin::sendUpdateMessages()
-{
-    NotifyAllNodes();
-}
+void VSTPlugin::sendUpdateMessages() { NotifyAllNodes(); }
 
-void VSTPlugin::listlisteners(char (*dst)[kSlotCount])
-{
-    CopyListeners(dst);
-}
+void VSTPlugin::listlisteners(char (*dst)[kSlotCount]) { CopyListeners(dst); }

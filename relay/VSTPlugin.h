@@ -12,6 +12,7 @@
 #include "relay/VSTPluginProgram.h"
 #include "runtime/SMutex.h"
 
+#include <atomic>
 #include <cstdint>
 
 class VSTPlugin : public SPlugin {
@@ -78,19 +79,27 @@ private:
     // Construction.
     void PrepareHostEvents();
     static void ReportInstanceLimit();
-    void ForgetInboxElsewhere();
 
-    // The MIDI pass.
+    // The MIDI pass. The *Stage operations expect releaseLock to be held;
+    // the activity notifications and the hand-over to the host come after
+    // it is released.
+    void RunProcessCall(float** inputs, float** outputs, VstInt32 sampleFrames, bool replacing);
+    bool InStage();
+    int32_t OutStage(bool& reachedReceivers);
+    void HandToHost(int32_t count);
     void RouteInboxEvent(VstMidiEvent& event);
     bool MoveLocalReleases();
     bool DeliverPortReleases();
-    bool SendOutbox(bool& reachedReceivers);
-    void SendToReceivers(const VstMidiEvent& event, bool& reachedReceivers);
+    bool SendToReceivers(const VstMidiEvent* events, int32_t count);
     void AddHostEvent(const VstMidiEvent& event, int32_t& count);
+    void EditLocked(int type, int releasePort);
+    bool OwnOutputHoldsNotes(int type) const;
     void QueueNoteOffs(EventQueue& queue) const;
-    void ReleaseTowardsPort(int type, int port);
+    void QueueReleaseTargets(int releasePort);
     void RunPanicBurst();
     void NotifyActivity(Notification index);
+    // Looks the node of a release target up; call with registryLock held.
+    static VSTPlugin* TargetNode(const ReleaseTarget& target);
 
     // Parameters and programs.
     void SetMode(int32_t newMode);
@@ -106,10 +115,15 @@ private:
     int32_t claimToken;
 
 public:
-    // -1 until registered, then slot index + 1. The panel shows it.
+    // -1 until registered, then slot index + 1. The panel shows it. Set
+    // before the node is published in the tables and not changed after.
     int32_t nodeId;
 
 private:
+    // Guarded by releaseLock: mode, port, the program bank, every queue but
+    // the inbox, the held notes, the flush flags and the Panic state. Only
+    // releasePending (set by other nodes' releases) and loadingChunk are
+    // read without it.
     int32_t mode;
     int32_t port;
     // Arguments of the last port release; kept for inspection only.
@@ -119,18 +133,28 @@ private:
     uint8_t constructing;
     uint8_t firstLoad;
     // Other nodes' port releases set this through releaseFlags.
-    unsigned char releasePending;
+    ReleaseFlag releasePending;
     uint8_t flushPending;
     uint8_t flushEcho;
-    uint8_t loadingChunk;
+    std::atomic<uint8_t> loadingChunk;
     UpdateCallback updateCallback;
     HeldNoteTable heldNotes;
+    // The node's lock. It used to serialise edit only; it now also keeps the
+    // MIDI pass, the parameter changes and the chunk loads of one node from
+    // interleaving (see relay/README.md for the order of locks).
     kvor::threading::SMutexID releaseLock;
     VstEventBlock<EventQueue::kCapacity> hostEvents;
     VstMidiEvent hostEventStore[EventQueue::kCapacity];
-    EventQueue inbox;
+    Inbox inbox;
     EventQueue outbox;
     EventQueue localReleaseQueue;
     EventQueue portReleaseQueue;
-    PointerQueue releaseTargets;
+    ReleaseTargetQueue releaseTargets;
+    // Identifies this join to other nodes' pending releases.
+    uint32_t joinSerial;
+    // Batches move through here under releaseLock: room for one queue.
+    VstMidiEvent scratch[EventQueue::kCapacity];
+    // What getChunk hands the host: a copy the node's other threads never
+    // write, so the host can read it while parameters keep changing.
+    VSTPluginProgramBank chunkCopy;
 };

@@ -11,8 +11,8 @@ namespace {
 
 enum Parameter : VstInt32 { kMode = 0, kPort = 1, kThru = 2, kPanic = 3, kParameterCount };
 
-const char* const kParameterNames[kParameterCount] = {
-    "OP: Mode", "OP: Port Number", "OP: Midi Through", "AC: Midi Panic"};
+const char* const kParameterNames[kParameterCount] = {"OP: Mode", "OP: Port Number",
+                                                      "OP: Midi Through", "AC: Midi Panic"};
 
 constexpr float kHalfwayNudge = 8.326e-17f;
 constexpr float kPortStep = 0.14285715f;  // one port of the 0..1 range
@@ -30,10 +30,7 @@ int32_t RoundParameter(long double x)
 
 // NaN fails both comparisons, so it is refused with the out-of-range values
 // instead of becoming a port or mode that indexes the tables.
-bool IsParameterValue(float value)
-{
-    return value >= 0.0f && value <= 1.0f;
-}
+bool IsParameterValue(float value) { return value >= 0.0f && value <= 1.0f; }
 
 // Hosts give display texts 8 bytes.
 void CopyDisplayText(char* text, const char* shown)
@@ -43,10 +40,7 @@ void CopyDisplayText(char* text, const char* shown)
     text[kDisplaySize - 1] = 0;
 }
 
-bool IsOn(float value)
-{
-    return value > 0.5f;
-}
+bool IsOn(float value) { return value > 0.5f; }
 
 }  // namespace
 
@@ -79,96 +73,125 @@ void VSTPlugin::setParameter(VstInt32 index, float value)
     }
 }
 
+// Each change runs under the node's lock, with the table edits under the
+// registry lock inside it; the notifications and the editor refresh come
+// after both are released.
 void VSTPlugin::SetMode(int32_t newMode)
 {
-    if (newMode == mode) {
-        RefreshEditor(kMode);
-        return;
-    }
-    if (newMode == kModeSend) {
+    releaseLock.Lock();
+    const bool changed = newMode != mode;
+    if (changed && newMode == kModeSend) {
         // Whatever the senders left sounding here ends with the flush.
         flushPending = 1;
-        releasePending = 1;
+        releasePending.store(1);
         Program().mode = kModeSend;
         mode = kModeSend;
+        SharedSpinLock::WriteScope scope(registryLock);
         SetListenerCell(port, nodeId, kSendsInPort);
         RemoveReceiver(port, nodeId);
-    } else {
+    } else if (changed) {
         lastEditType = 0;
         lastEditPort = port;
-        edit(0, port);
+        EditLocked(0, port);
         Program().mode = kModeReceive;
         mode = kModeReceive;
+        SharedSpinLock::WriteScope scope(registryLock);
         SetListenerCell(port, nodeId, kReceivesInPort);
         AddReceiver(port, nodeId, &inbox, &releasePending);
     }
-    sendUpdateMessages();
+    releaseLock.Unlock();
+    if (changed)
+        sendUpdateMessages();
     RefreshEditor(kMode);
 }
 
 void VSTPlugin::SetPort(int32_t newPort)
 {
-    if (newPort == port) {
-        RefreshEditor(kPort);
-        return;
-    }
+    releaseLock.Lock();
     const int32_t oldPort = port;
-    if (mode == kModeReceive) {
-        SetListenerCell(newPort, nodeId, kReceivesInPort);
-        SetListenerCell(oldPort, nodeId, kNotInPort);
-        AddReceiver(newPort, nodeId, &inbox, &releasePending);
-        RemoveReceiver(oldPort, nodeId);
-        flushPending = 1;
-        releasePending = 1;
-    } else {
-        SetListenerCell(newPort, nodeId, kSendsInPort);
-        SetListenerCell(oldPort, nodeId, kNotInPort);
-        lastEditType = mode + 2;
-        lastEditPort = oldPort;
-        edit(2, oldPort);
+    const bool changed = newPort != oldPort;
+    if (changed) {
+        if (mode == kModeReceive) {
+            {
+                SharedSpinLock::WriteScope scope(registryLock);
+                SetListenerCell(newPort, nodeId, kReceivesInPort);
+                SetListenerCell(oldPort, nodeId, kNotInPort);
+                AddReceiver(newPort, nodeId, &inbox, &releasePending);
+                RemoveReceiver(oldPort, nodeId);
+            }
+            flushPending = 1;
+            releasePending.store(1);
+        } else {
+            {
+                SharedSpinLock::WriteScope scope(registryLock);
+                SetListenerCell(newPort, nodeId, kSendsInPort);
+                SetListenerCell(oldPort, nodeId, kNotInPort);
+            }
+            lastEditType = mode + 2;
+            lastEditPort = oldPort;
+            EditLocked(2, oldPort);
+        }
+        Program().port = static_cast<int8_t>(newPort);
+        port = newPort;
     }
-    Program().port = static_cast<int8_t>(newPort);
-    port = newPort;
-    sendUpdateMessages();
+    releaseLock.Unlock();
+    if (changed)
+        sendUpdateMessages();
     RefreshEditor(kPort);
 }
 
 void VSTPlugin::SetThru(bool on)
 {
-    if ((on ? 1 : 0) == Program().thru)
-        return;
-    Program().thru = on ? 1 : 0;
-    // Notes that sounded through are ended by the flush.
-    if (!on)
-        flushPending = 1;
-    RefreshEditor(kThru);
+    releaseLock.Lock();
+    const bool changed = (on ? 1 : 0) != Program().thru;
+    if (changed) {
+        Program().thru = on ? 1 : 0;
+        // Notes that sounded through are ended by the flush.
+        if (!on)
+            flushPending = 1;
+    }
+    releaseLock.Unlock();
+    if (changed)
+        RefreshEditor(kThru);
 }
 
 // Panic stays on until it is switched off; only the switch on sends.
 void VSTPlugin::SetPanic(bool on)
 {
-    if ((on ? 1 : 0) == panicState)
-        return;
-    panicState = on ? 1 : 0;
-    if (on)
-        RunPanicBurst();
-    RefreshEditor(kPanic);
+    releaseLock.Lock();
+    const bool changed = (on ? 1 : 0) != panicState;
+    if (changed) {
+        panicState = on ? 1 : 0;
+        if (on)
+            RunPanicBurst();
+    }
+    releaseLock.Unlock();
+    if (changed)
+        RefreshEditor(kPanic);
 }
 
 float VSTPlugin::getParameter(VstInt32 index)
 {
+    releaseLock.Lock();
+    float value = 0.0f;
     switch (index) {
     case kMode:
-        return Program().mode == kModeReceive ? 1.0f : 0.0f;
+        value = Program().mode == kModeReceive ? 1.0f : 0.0f;
+        break;
     case kPort:
-        return static_cast<float>(Program().port) * kPortStep;
+        value = static_cast<float>(Program().port) * kPortStep;
+        break;
     case kThru:
-        return ThruIsOn() ? 1.0f : 0.0f;
+        value = ThruIsOn() ? 1.0f : 0.0f;
+        break;
     case kPanic:
-        return panicState ? 1.0f : 0.0f;
+        value = panicState ? 1.0f : 0.0f;
+        break;
     default:
-        return 0.0f;
+        break;
     }
+    releaseLock.Unlock();
+    return value;
 }
 
 void VSTPlugin::getParameterName(VstInt32 index, char* text)
@@ -200,17 +223,17 @@ void VSTPlugin::getParameterDisplay(VstInt32 index, char* text)
     }
 }
 
-void VSTPlugin::getParameterLabel(VstInt32, char* label)
-{
-    label[0] = 0;
-}
+void VSTPlugin::getParameterLabel(VstInt32, char* label) { label[0] = 0; }
 
 void VSTPlugin::setProgram(VstInt32 program)
 {
     if (program != 0)
         return;
-    currentProgram = 0;
-    if (loadingChunk)
+    // Written only when it differs: hosts select the one program from any
+    // thread, and a store of the same value would still race with readers.
+    if (currentProgram != 0)
+        currentProgram = 0;
+    if (loadingChunk.load())
         ApplyLoadedProgram();
     RefreshWholeEditor();
 }
@@ -221,29 +244,37 @@ void VSTPlugin::setProgram(VstInt32 program)
 // that it leaves its old lists and ends its notes like a manual change.
 void VSTPlugin::ApplyLoadedProgram()
 {
+    releaseLock.Lock();
     const int32_t loadedMode = Program().mode;
     const int32_t loadedPort = Program().port;
     const bool direct = firstLoad && mode == kModeSend && port == 0;
-    bool registryChanged = false;
-
     if (direct) {
         mode = loadedMode;
+        port = loadedPort;
+        firstLoad = 0;
+        SharedSpinLock::WriteScope scope(registryLock);
         SetListenerCell(0, nodeId, kNotInPort);
         SetListenerCell(loadedPort, nodeId,
                         loadedMode == kModeReceive ? kReceivesInPort : kSendsInPort);
         if (loadedMode == kModeReceive)
             AddReceiver(loadedPort, nodeId, &inbox, &releasePending);
-    } else if (loadedMode != mode) {
+    }
+    const int32_t currentMode = mode;
+    const int32_t currentPort = port;
+    releaseLock.Unlock();
+    if (direct)
+        return;
+
+    bool registryChanged = false;
+    if (loadedMode != currentMode) {
         setParameter(kMode, static_cast<float>(loadedMode));
         registryChanged = true;
     }
-
-    if (direct) {
-        port = loadedPort;
-        firstLoad = 0;
-    } else if (loadedPort != port) {
+    if (loadedPort != currentPort) {
         setParameter(kPort, static_cast<float>(loadedPort) / static_cast<float>(kLastPort));
+        releaseLock.Lock();
         firstLoad = 0;
+        releaseLock.Unlock();
         sendUpdateMessages();
     } else if (registryChanged) {
         sendUpdateMessages();
@@ -254,20 +285,24 @@ void VSTPlugin::setProgramName(char* name)
 {
     if (name == nullptr)
         return;
+    releaseLock.Lock();
     Program().SetName(name);
+    releaseLock.Unlock();
     RefreshWholeEditor();
 }
 
 void VSTPlugin::getProgramName(char* name)
 {
+    releaseLock.Lock();
     std::strcpy(name, Program().name);
+    releaseLock.Unlock();
 }
 
 bool VSTPlugin::getProgramNameIndexed(VstInt32, VstInt32 index, char* text)
 {
     if (index != 0)
         return false;
-    std::strcpy(text, Program().name);
+    getProgramName(text);
     return true;
 }
 

@@ -1,24 +1,63 @@
 // The MIDI pass: host input into the inbox, inbox through the note tracking
 // into the outbox, outbox to the port's receivers and to the host, and the
-// releases that end held notes. Runs on the host's audio thread and
+// releases that end held notes. Runs on the host's audio threads and
 // allocates nothing.
+//
+// Hosts call the nodes from several threads at once: a pool of audio
+// threads, and host or GUI threads that change parameters, load chunks and
+// switch the plug-in on and off meanwhile. Everything a node owns is
+// changed under its releaseLock; other nodes reach it only through its
+// inbox (own lock) and its release flag (atomic), under the registry lock
+// that keeps it from leaving while they do. Notifications and the hand-over
+// to the host happen after every lock is released.
 #include "relay/MidiMessages.h"
 #include "relay/VSTPlugin.h"
 
+#include <cstddef>
 #include <cstring>
 
 namespace {
 
 constexpr int kChannels = 2;
 
-bool IsLocalRelease(int type)
-{
-    return type == 1 || type == 3 || type == 5;
-}
+bool IsLocalRelease(int type) { return type == 1 || type == 3 || type == 5; }
 
 // A type of release that the relay itself starts from suspend.
 constexpr int kSuspendRelease = 4;
 constexpr int kPostProcessRelease = 1;
+
+bool IsNoteOff(const VstMidiEvent& event)
+{
+    const unsigned char kind = event.midiData[0] & 0xF0;
+    return kind == kNoteOff || (kind == kNoteOn && (event.midiData[2] & 0x7F) == 0);
+}
+
+bool AnyNoteOff(const VstMidiEvent* events, int32_t count)
+{
+    for (int32_t i = 0; i < count; ++i)
+        if (IsNoteOff(events[i]))
+            return true;
+    return false;
+}
+
+// A queue that could not take a note-off cannot end that note any more;
+// the node behind it is asked to end everything it holds instead, which it
+// can always do from its own table.
+void PushOrAskForRelease(Inbox& inbox, ReleaseFlag* flag, const VstMidiEvent* events, int32_t count)
+{
+    const int32_t pushed = inbox.PushAll(events, count);
+    if (pushed < count && flag != nullptr && AnyNoteOff(events + pushed, count - pushed))
+        flag->store(1);
+}
+
+// The host's pointer array is declared with two entries but holds
+// numEvents of them; indexing the declared array past two is undefined, so
+// the array is reached through its offset instead.
+VstEvent* const* EventPointers(const VstEvents* events)
+{
+    const auto* base = reinterpret_cast<const unsigned char*>(events);
+    return reinterpret_cast<VstEvent* const*>(base + offsetof(VstEvents, events));
+}
 
 void CopyAudio(float** inputs, float** outputs, VstInt32 frames)
 {
@@ -42,65 +81,127 @@ void AddAudio(float** inputs, float** outputs, VstInt32 frames)
 
 VstInt32 VSTPlugin::processEvents(VstEvents* events)
 {
+    releaseLock.Lock();
     // A flush ignores the host until its note-offs are out.
-    if (flushPending)
+    if (flushPending) {
+        releaseLock.Unlock();
         return 0;
+    }
     if (events == nullptr || events->numEvents <= 0) {
+        releaseLock.Unlock();
         NotifyActivity(kMidiInIdle);
         return 0;
     }
-    NotifyActivity(kMidiInActive);
     const bool takeHostMidi = mode == kModeSend || ThruIsOn();
-    for (VstInt32 i = 0; i < events->numEvents; ++i) {
-        const VstEvent* event = events->events[i];
-        if (event == nullptr || event->type != kVstMidiType || !takeHostMidi)
+    int32_t batch = 0;
+    auto flush = [&] {
+        PushOrAskForRelease(inbox, &releasePending, scratch, batch);
+        batch = 0;
+    };
+    VstEvent* const* pointers = EventPointers(events);
+    for (VstInt32 i = 0; i < events->numEvents && takeHostMidi; ++i) {
+        const VstEvent* event = pointers[i];
+        if (event == nullptr || event->type != kVstMidiType)
             continue;
-        VstMidiEvent midi;
-        std::memcpy(&midi, event, sizeof midi);
-        inbox.Push(midi);
+        std::memcpy(&scratch[batch++], event, sizeof scratch[0]);
+        if (batch == EventQueue::kCapacity)
+            flush();
     }
+    flush();
+    releaseLock.Unlock();
+    NotifyActivity(kMidiInActive);
     return 0;
 }
 
 void VSTPlugin::process(float** inputs, float** outputs, VstInt32 sampleFrames)
 {
-    if (suspended)
-        return;
-    midiInProcess();
-    AddAudio(inputs, outputs, sampleFrames);
-    midiPostProcess();
+    RunProcessCall(inputs, outputs, sampleFrames, false);
 }
 
 void VSTPlugin::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames)
 {
+    RunProcessCall(inputs, outputs, sampleFrames, true);
+}
+
+// Both stages of the MIDI pass run under one hold of the lock, so that a
+// parameter change or a suspend on another thread lands before or after
+// the whole pass, never between the note tracking and the fan-out: a mode
+// or port change in between would send note-ons that the release it made
+// had already accounted for.
+void VSTPlugin::RunProcessCall(float** inputs, float** outputs, VstInt32 sampleFrames,
+                               bool replacing)
+{
     if (suspended)
         return;
-    midiInProcess();
-    CopyAudio(inputs, outputs, sampleFrames);
-    midiPostProcess();
+    releaseLock.Lock();
+    // A suspend on another thread may have come in since the first look;
+    // it has released the notes, so nothing may start new ones now.
+    if (suspended) {
+        releaseLock.Unlock();
+        return;
+    }
+    const bool inActive = InStage();
+    bool reachedReceivers = false;
+    const int32_t hostCount = OutStage(reachedReceivers);
+    releaseLock.Unlock();
+
+    if (replacing)
+        CopyAudio(inputs, outputs, sampleFrames);
+    else
+        AddAudio(inputs, outputs, sampleFrames);
+    NotifyActivity(kMidiInIdle);
+    NotifyActivity(inActive ? kMidiInActive : kMidiInIdle);
+    NotifyActivity(kMidiOutIdle);
+    HandToHost(hostCount);
+    NotifyActivity(reachedReceivers || hostCount > 0 ? kMidiOutActive : kMidiOutIdle);
 }
 
 void VSTPlugin::midiInProcess()
 {
     NotifyActivity(kMidiInIdle);
+    releaseLock.Lock();
+    const bool active = InStage();
+    releaseLock.Unlock();
+    NotifyActivity(active ? kMidiInActive : kMidiInIdle);
+}
+
+void VSTPlugin::midiPostProcess()
+{
+    NotifyActivity(kMidiOutIdle);
+    bool reachedReceivers = false;
+    releaseLock.Lock();
+    const int32_t hostCount = OutStage(reachedReceivers);
+    releaseLock.Unlock();
+    HandToHost(hostCount);
+    NotifyActivity(reachedReceivers || hostCount > 0 ? kMidiOutActive : kMidiOutIdle);
+}
+
+// Returns whether any of the three queues had events.
+bool VSTPlugin::InStage()
+{
     bool inboxHadEvents = false;
     if (flushPending) {
         inbox.Clear();
     } else {
-        inboxHadEvents = !inbox.IsEmpty();
-        VstMidiEvent event;
-        while (inbox.Pop(event))
-            RouteInboxEvent(event);
+        const int32_t count = inbox.TakeAll(scratch);
+        inboxHadEvents = count > 0;
+        for (int32_t i = 0; i < count; ++i)
+            RouteInboxEvent(scratch[i]);
     }
     const bool localHadEvents = MoveLocalReleases();
     const bool portHadEvents = DeliverPortReleases();
-    const bool active = inboxHadEvents || localHadEvents || portHadEvents;
-    NotifyActivity(active ? kMidiInActive : kMidiInIdle);
+    return inboxHadEvents || localHadEvents || portHadEvents;
 }
 
 // Notes are tracked per (channel, note) so that every note let through can
 // be ended later; a note-off for a note this node never let through is
 // dropped, since it could only end someone else's note.
+//
+// The table holds exactly the notes whose note-on went out and whose
+// note-off did not: a note-on that finds the outbox full is dropped before
+// it takes an entry, and a note-off that finds it full leaves its entry
+// held and asks for a release at the end of this pass, which ends it
+// through localReleaseQueue instead of losing it.
 void VSTPlugin::RouteInboxEvent(VstMidiEvent& event)
 {
     const unsigned char status = event.midiData[0];
@@ -111,6 +212,12 @@ void VSTPlugin::RouteInboxEvent(VstMidiEvent& event)
 
     if (kind != kNoteOn && kind != kNoteOff) {
         outbox.Push(event);
+        return;
+    }
+    if (outbox.IsFull()) {
+        const bool noteOn = kind == kNoteOn && velocity > 0;
+        if (!noteOn && heldNotes.Holds(channel, note))
+            releasePending.store(1);
         return;
     }
     if (kind == kNoteOn && velocity > 0) {
@@ -135,82 +242,113 @@ void VSTPlugin::RouteInboxEvent(VstMidiEvent& event)
     }
 }
 
+// Release note-offs that do not fit the outbox wait for the next pass
+// rather than being lost: the notes they end are no longer in the table.
 bool VSTPlugin::MoveLocalReleases()
 {
     const bool hadEvents = !localReleaseQueue.IsEmpty();
     VstMidiEvent event;
-    while (localReleaseQueue.Pop(event))
+    while (!outbox.IsFull() && localReleaseQueue.Pop(event))
         outbox.Push(event);
     return hadEvents;
 }
 
+VSTPlugin* VSTPlugin::TargetNode(const ReleaseTarget& target)
+{
+    if (!IsValidNodeId(target.nodeId))
+        return nullptr;
+    VSTPlugin* node = pluginData[target.nodeId - 1].instance;
+    if (node == nullptr || node->joinSerial != target.joinSerial)
+        return nullptr;
+    return node;
+}
+
 // A port release waits in portReleaseQueue until it knows where to go; the
-// targets are used up by one delivery.
+// targets are used up by one delivery. A target that left the registry
+// since is skipped.
 bool VSTPlugin::DeliverPortReleases()
 {
     if (releaseTargets.Count() <= 0)
         return false;
     const bool hadEvents = !portReleaseQueue.IsEmpty();
-    VstMidiEvent event;
-    while (portReleaseQueue.Pop(event)) {
-        for (int32_t i = 0; i < releaseTargets.Count(); ++i) {
-            EventQueue* target = releaseTargets.Peek(i);
-            if (target != nullptr)
-                target->Push(event);
-        }
+    int32_t count = 0;
+    while (count < EventQueue::kCapacity && portReleaseQueue.Pop(scratch[count]))
+        ++count;
+    if (count > 0) {
+        SharedSpinLock::ReadScope scope(registryLock);
+        for (int32_t i = 0; i < releaseTargets.Count(); ++i)
+            if (VSTPlugin* target = TargetNode(releaseTargets.Peek(i)))
+                PushOrAskForRelease(target->inbox, &target->releasePending, scratch, count);
     }
     releaseTargets.Clear();
     return hadEvents;
 }
 
-void VSTPlugin::midiPostProcess()
+// Empties the outbox towards the port's receivers (Send) or the host
+// (Receive), then ends a flush and runs a pending release. Returns how many
+// events wait in hostEvents for the host.
+int32_t VSTPlugin::OutStage(bool& reachedReceivers)
 {
-    NotifyActivity(kMidiOutIdle);
-    bool reachedReceivers = false;
-    const bool sentToHost = SendOutbox(reachedReceivers);
+    int32_t count = 0;
+    while (count < EventQueue::kCapacity && outbox.Pop(scratch[count]))
+        ++count;
+    int32_t hostCount = 0;
+    if (mode == kModeSend) {
+        reachedReceivers = count > 0 && SendToReceivers(scratch, count);
+        // A flush's first pass gives the host what releases queued before
+        // the flush began; with Thru going off those are note-offs for
+        // notes that went through to it.
+        const bool echo = ThruIsOn() || flushEcho || flushPending;
+        for (int32_t i = 0; i < count && echo; ++i)
+            AddHostEvent(scratch[i], hostCount);
+    } else {
+        reachedReceivers = false;
+        for (int32_t i = 0; i < count; ++i)
+            AddHostEvent(scratch[i], hostCount);
+    }
     if (flushPending && flushEcho) {
         flushPending = 0;
         flushEcho = 0;
     }
-    if (releasePending || flushPending) {
-        edit(kPostProcessRelease, 0);
-        releasePending = 0;
+    // Taken before the release, so that a receiver flag another node sets
+    // meanwhile asks for the next pass's release rather than being wiped.
+    const bool releaseAsked = releasePending.exchange(0) != 0;
+    if (releaseAsked || flushPending) {
+        EditLocked(kPostProcessRelease, 0);
         if (flushPending)
             flushEcho = 1;
     }
-    NotifyActivity(reachedReceivers || sentToHost ? kMidiOutActive : kMidiOutIdle);
+    return hostCount;
 }
 
-// Empties the outbox towards the port's receivers (Send) or the host
-// (Receive); returns whether the host was handed anything.
-bool VSTPlugin::SendOutbox(bool& reachedReceivers)
+void VSTPlugin::HandToHost(int32_t count)
 {
-    int32_t count = 0;
-    VstMidiEvent event;
-    while (outbox.Pop(event)) {
-        if (mode == kModeSend) {
-            SendToReceivers(event, reachedReceivers);
-            if (ThruIsOn() || flushEcho)
-                AddHostEvent(event, count);
-        } else {
-            AddHostEvent(event, count);
-        }
-    }
     if (count <= 0)
-        return false;
+        return;
     hostEvents.numEvents = count;
     hostEvents.reserved = 0;
     sendVstEventsToHost(hostEvents.asVstEvents());
-    return true;
 }
 
-void VSTPlugin::SendToReceivers(const VstMidiEvent& event, bool& reachedReceivers)
+// Each receiver gets the whole batch in order under one hold of its inbox
+// lock; the registry lock keeps every listed receiver from leaving until
+// the last push.
+bool VSTPlugin::SendToReceivers(const VstMidiEvent* events, int32_t count)
 {
-    const NodeList<EventQueue>& receivers = portData[port].receiverQueues;
-    reachedReceivers = receivers.Count() > 0;
-    for (uint32_t i = 0; i < receivers.Count(); ++i)
-        if (receivers.Entry(i).target != nullptr)
-            receivers.Entry(i).target->Push(event);
+    SharedSpinLock::ReadScope scope(registryLock);
+    const PortRecord& record = portData[port];
+    const uint32_t receivers = record.receiverQueues.Count();
+    for (uint32_t i = 0; i < receivers; ++i) {
+        Inbox* target = record.receiverQueues.Entry(i).target;
+        if (target == nullptr)
+            continue;
+        ReleaseFlag* flag = nullptr;
+        if (i < record.releaseFlags.Count() &&
+            record.releaseFlags.Entry(i).nodeId == record.receiverQueues.Entry(i).nodeId)
+            flag = record.releaseFlags.Entry(i).target;
+        PushOrAskForRelease(*target, flag, events, count);
+    }
+    return receivers > 0;
 }
 
 void VSTPlugin::AddHostEvent(const VstMidiEvent& event, int32_t& count)
@@ -225,12 +363,52 @@ void VSTPlugin::AddHostEvent(const VstMidiEvent& event, int32_t& count)
 void VSTPlugin::edit(int type, int releasePort)
 {
     releaseLock.Lock();
-    if (IsLocalRelease(type))
-        QueueNoteOffs(localReleaseQueue);
-    else
-        ReleaseTowardsPort(type, releasePort);
-    heldNotes.Clear();
+    EditLocked(type, releasePort);
     releaseLock.Unlock();
+}
+
+// The note-offs go to every receiver of the port, and each of those
+// receivers is asked to end everything it holds as well: it may hold notes
+// this node sent it that the note-offs alone would not reach.
+//
+// A note whose note-off for the node's own output finds localReleaseQueue
+// full stays in the table, and the next pass tries again; every other
+// entry is freed.
+void VSTPlugin::EditLocked(int type, int releasePort)
+{
+    const bool local = IsLocalRelease(type);
+    if (!local) {
+        QueueNoteOffs(portReleaseQueue);
+        QueueReleaseTargets(releasePort);
+    }
+    const bool ownOutput = local || OwnOutputHoldsNotes(type);
+    bool kept = false;
+    for (int32_t i = 0; i < HeldNoteTable::kSize; ++i) {
+        const HeldNote& entry = heldNotes.Entry(i);
+        if (!entry.InUse())
+            continue;
+        if (ownOutput && !localReleaseQueue.Push(MakeNoteOff(entry.channel, entry.note))) {
+            kept = true;
+            continue;
+        }
+        heldNotes.Release(i);
+    }
+    if (!kept)
+        heldNotes.Clear();
+    else
+        releasePending.store(1);
+}
+
+// What reached the node's own host must end there too. With Thru that is
+// every held note; a receiver without Thru gave its host everything it
+// holds, and the table is cleared, so a suspend has to queue them now
+// rather than leave them to the release after resume. While a flush is
+// pending (Thru just went off, or the node just stopped receiving) the
+// notes it holds went to its host as well, and the flush's own release
+// would find the table already empty.
+bool VSTPlugin::OwnOutputHoldsNotes(int type) const
+{
+    return ThruIsOn() || flushPending || (type == kSuspendRelease && mode == kModeReceive);
 }
 
 void VSTPlugin::QueueNoteOffs(EventQueue& queue) const
@@ -242,29 +420,23 @@ void VSTPlugin::QueueNoteOffs(EventQueue& queue) const
     }
 }
 
-// The note-offs go to every receiver of the port, and each of those
-// receivers is asked to end everything it holds as well: it may hold notes
-// this node sent it that the note-offs alone would not reach.
-void VSTPlugin::ReleaseTowardsPort(int type, int releasePort)
+void VSTPlugin::QueueReleaseTargets(int releasePort)
 {
-    QueueNoteOffs(portReleaseQueue);
-    if (IsValidPort(releasePort)) {
-        const PortRecord& record = portData[releasePort];
-        for (uint32_t i = 0; i < record.receiverQueues.Count(); ++i)
-            if (!releaseTargets.Push(record.receiverQueues.Entry(i).target))
-                break;
-        for (uint32_t i = 0; i < record.releaseFlags.Count(); ++i)
-            if (record.releaseFlags.Entry(i).target != nullptr)
-                *record.releaseFlags.Entry(i).target = 1;
+    if (!IsValidPort(releasePort))
+        return;
+    SharedSpinLock::ReadScope scope(registryLock);
+    const PortRecord& record = portData[releasePort];
+    for (uint32_t i = 0; i < record.receiverQueues.Count(); ++i) {
+        const int32_t id = record.receiverQueues.Entry(i).nodeId;
+        const VSTPlugin* receiver = IsValidNodeId(id) ? pluginData[id - 1].instance : nullptr;
+        if (receiver == nullptr)
+            continue;
+        if (!releaseTargets.Push(ReleaseTarget{id, receiver->joinSerial}))
+            break;
     }
-    // What reached the node's own host must end there too. With Thru that
-    // is every held note; a receiver without Thru gave its host everything
-    // it holds, and the table is cleared below, so a suspend has to queue
-    // them now rather than leave them to the release after resume.
-    const bool ownOutputHoldsNotes =
-        ThruIsOn() || (type == kSuspendRelease && mode == kModeReceive);
-    if (ownOutputHoldsNotes)
-        QueueNoteOffs(localReleaseQueue);
+    for (uint32_t i = 0; i < record.releaseFlags.Count(); ++i)
+        if (record.releaseFlags.Entry(i).target != nullptr)
+            record.releaseFlags.Entry(i).target->store(1);
 }
 
 void VSTPlugin::RunPanicBurst()
@@ -272,12 +444,12 @@ void VSTPlugin::RunPanicBurst()
     VstMidiEvent burst[kPanicBurstSize];
     FillPanicBurst(burst);
     if (mode == kModeSend) {
-        const NodeList<EventQueue>& receivers = portData[port].receiverQueues;
-        for (uint32_t i = 0; i < receivers.Count(); ++i) {
-            EventQueue* target = receivers.Entry(i).target;
-            for (const VstMidiEvent& event : burst)
-                if (target != nullptr)
-                    target->Push(event);
+        {
+            SharedSpinLock::ReadScope scope(registryLock);
+            const NodeList<Inbox>& receivers = portData[port].receiverQueues;
+            for (uint32_t i = 0; i < receivers.Count(); ++i)
+                if (Inbox* target = receivers.Entry(i).target)
+                    target->PushAll(burst, kPanicBurstSize);
         }
         if (!ThruIsOn())
             return;
@@ -292,28 +464,32 @@ void VSTPlugin::NotifyActivity(Notification index)
     setParameter(index, outgoing ? 1.0f : 0.0f);
 }
 
+// The plug-in is marked off inside the lock, together with the release, so
+// that no pass on another thread can start notes after the release ended
+// them.
 void VSTPlugin::suspend()
 {
+    releaseLock.Lock();
     if (!constructing) {
         lastEditType = kSuspendRelease;
         lastEditPort = port;
-        edit(kSuspendRelease, port);
-        releasePending = 1;
+        EditLocked(kSuspendRelease, port);
+        releasePending.store(1);
     }
+    suspended = 1;
+    releaseLock.Unlock();
     SPlugin::suspend();
 }
 
+// What arrived while the plug-in was off belongs to blocks that were never
+// processed. Played now it would start notes after the release that
+// switching off sent, and nothing would end them.
 void VSTPlugin::resume()
 {
+    inbox.Clear();
     SPlugin::resume();
 }
 
-void VSTPlugin::setSampleRate(float rate)
-{
-    sampleRate = rate;
-}
+void VSTPlugin::setSampleRate(float rate) { sampleRate = rate; }
 
-void VSTPlugin::setBlockSize(VstInt32 size)
-{
-    blockSize = size;
-}
+void VSTPlugin::setBlockSize(VstInt32 size) { blockSize = size; }

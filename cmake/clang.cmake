@@ -1,0 +1,6 @@
+# Debian's clang for the fuzz build: libFuzzer comes with it.
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(CMAKE_C_COMPILER clang)
+set(CMAKE_CXX_COMPILER clang++)
+set(CMAKE_C_FLAGS_INIT "-m64")
+set(CMAKE_CXX_FLAGS_INIT "-m64")

@@ -1,0 +1,624 @@
+// The relay under a parallel host: audio threads run many nodes at once
+// while other threads change settings, load and save chunks, switch nodes
+// off and on, and create and close instances. The tests bound themselves
+// in time (TARVENNA_STRESS_SECONDS scales them) and check, besides "no
+// crash" and whatever the sanitizer of the build reports:
+//  - the process-wide tables stay consistent at every moment;
+//  - events between nodes arrive whole and, per sender, in order;
+//  - once every node is switched off, on again and run two more blocks, no
+//    host output stream has a note-on without its note-off.
+#include "tests/stress/StressHost.h"
+
+#include "plugin/VstOpcodes.h"
+#include "relay/VSTPlugin.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <thread>
+
+namespace {
+
+using namespace stress;
+using Clock = std::chrono::steady_clock;
+
+// Problems found by any thread, reported at the end by the test's thread.
+class Findings {
+public:
+    void Add(const std::string& text)
+    {
+        std::lock_guard<std::mutex> guard(mutex);
+        if (texts.size() < 20)
+            texts.push_back(text);
+        ++count;
+    }
+    std::string Report()
+    {
+        std::lock_guard<std::mutex> guard(mutex);
+        std::string all;
+        for (const std::string& text : texts)
+            all += text + "\n";
+        return all;
+    }
+    int Count()
+    {
+        std::lock_guard<std::mutex> guard(mutex);
+        return count;
+    }
+
+private:
+    std::mutex mutex;
+    std::vector<std::string> texts;
+    int count = 0;
+};
+
+std::string Describe(const std::vector<Note>& notes)
+{
+    std::string text;
+    for (const Note& n : notes)
+        text += " " + std::to_string(n.channel) + "/" + std::to_string(n.note);
+    return text;
+}
+
+// One place in the host's mixer where an instance may sit.
+struct Seat {
+    std::shared_mutex life;  // shared: calls on the instance; exclusive: create, close
+    std::mutex processing;   // the audio thread that runs it
+    std::mutex mains;        // a host switches one instance off and on from one thread
+    std::mutex saving;       // and saves its chunk from one thread
+    AEffect* effect = nullptr;
+    std::unique_ptr<OutputStream> stream;
+    // The notes the host's own track holds, so that most note-offs it sends
+    // end something.
+    bool held[16][128] = {};
+    int heldCount = 0;
+};
+
+struct Tally {
+    std::atomic<uint64_t> blocks{0};
+    std::atomic<uint64_t> hostEvents{0};
+    std::atomic<uint64_t> parameterChanges{0};
+    std::atomic<uint64_t> panics{0};
+    std::atomic<uint64_t> chunkLoads{0};
+    std::atomic<uint64_t> chunkSaves{0};
+    std::atomic<uint64_t> suspends{0};
+    std::atomic<uint64_t> reads{0};
+    std::atomic<uint64_t> creates{0};
+    std::atomic<uint64_t> closes{0};
+    std::atomic<uint64_t> retirements{0};
+    std::atomic<uint64_t> audits{0};
+};
+
+// One block of host MIDI for a seat: mostly well-formed playing, some of
+// it junk a host might still pass on.
+void FillBlock(Seat& seat, HostBlock& block, Random& random)
+{
+    block.Clear();
+    const int count = random.OneIn(40) ? 200 + static_cast<int>(random.Below(120))
+                                       : static_cast<int>(random.Below(12));
+    for (int i = 0; i < count; ++i) {
+        const int delta = static_cast<int>(random.Below(32));
+        const uint32_t kind = random.Below(100);
+        if (kind < 40) {
+            const int channel = static_cast<int>(random.Below(4));
+            const int note = 36 + static_cast<int>(random.Below(48));
+            block.Add(MakeEvent(0x90 + channel, note, 1 + random.Below(127), delta));
+            if (!seat.held[channel][note])
+                seat.held[channel][note] = true, ++seat.heldCount;
+        } else if (kind < 70 && seat.heldCount > 0) {
+            // End a note the track holds, as 0x80 or as a 0x90 of velocity 0.
+            for (int tries = 0; tries < 64; ++tries) {
+                const int channel = static_cast<int>(random.Below(4));
+                const int note = 36 + static_cast<int>(random.Below(48));
+                if (!seat.held[channel][note])
+                    continue;
+                seat.held[channel][note] = false, --seat.heldCount;
+                const bool asNoteOn = random.OneIn(3);
+                block.Add(MakeEvent((asNoteOn ? 0x90 : 0x80) + channel, note,
+                                    asNoteOn ? 0 : random.Below(128), delta));
+                break;
+            }
+        } else if (kind < 75) {
+            block.Add(
+                MakeEvent(0x80 + random.Below(16), random.Below(128), random.Below(128), delta));
+        } else if (kind < 88) {
+            const int status = (random.OneIn(2)   ? 0xB0
+                                : random.OneIn(2) ? 0xE0
+                                                  : 0xD0) +
+                               random.Below(16);
+            block.Add(MakeEvent(status, random.Below(128), random.Below(128), delta));
+        } else if (kind < 95) {
+            // Any status byte at all, data bytes with the top bit set.
+            block.Add(MakeEvent(random.Below(256), random.Below(256), random.Below(256), delta));
+        } else if (kind < 98) {
+            VstMidiEvent other = MakeEvent(0xF0, 0x7E, 0x7F, delta);
+            other.type = 6;  // system exclusive: the relay drops it at input
+            block.Add(other);
+        } else {
+            block.Add(MakeEvent(0x90, 60, 100, delta), true);
+        }
+    }
+}
+
+std::vector<unsigned char> RandomChunk(Random& random, int size)
+{
+    std::vector<unsigned char> bytes(static_cast<std::size_t>(size), 0);
+    std::snprintf(reinterpret_cast<char*>(bytes.data()), 48, "stress %u", random.Below(1000));
+    if (size >= 51) {
+        bytes[48] =
+            static_cast<unsigned char>(random.OneIn(10) ? random.Below(256) : random.Below(2));
+        bytes[49] =
+            static_cast<unsigned char>(random.OneIn(10) ? random.Below(256) : random.Below(8));
+        bytes[50] = static_cast<unsigned char>(random.Below(2));
+    }
+    if (random.OneIn(20))
+        for (int i = 0; i < 48; ++i)
+            bytes[static_cast<std::size_t>(i)] = static_cast<unsigned char>('a' + i % 26);
+    return bytes;
+}
+
+VSTPlugin* NodeOf(AEffect* effect)
+{
+    return static_cast<VSTPlugin*>(static_cast<AudioEffect*>(effect->object));
+}
+
+// One settings call of the kind hosts and panels make while audio runs.
+void ChangeSomething(Seat& seat, Random& random, Tally& tally, Findings& findings)
+{
+    AEffect* e = seat.effect;
+    const uint32_t what = random.Below(100);
+    if (what < 22) {
+        const float values[] = {0.0f, 1.0f, 0.49f, 0.5f};
+        e->setParameter(e, 0, values[random.Below(4)]);
+        ++tally.parameterChanges;
+    } else if (what < 40) {
+        e->setParameter(e, 1, static_cast<float>(random.Below(8)) / 7.0f);
+        ++tally.parameterChanges;
+    } else if (what < 52) {
+        e->setParameter(e, 2, random.OneIn(2) ? 1.0f : 0.0f);
+        ++tally.parameterChanges;
+    } else if (what < 56) {
+        e->setParameter(e, 3, 1.0f);
+        e->setParameter(e, 3, 0.0f);
+        ++tally.panics;
+    } else if (what < 64) {
+        // Program or bank, well-formed or with values out of range; 59 bytes
+        // are refused. Longer blocks would show the newer-version box.
+        const bool program = random.OneIn(2);
+        const int size = random.OneIn(8) ? 59 : program ? 60 : 61;
+        std::vector<unsigned char> bytes = RandomChunk(random, size);
+        const VstIntPtr taken = Dispatch(e, effSetChunk, program ? 1 : 0, size, bytes.data());
+        if (taken != (size >= 60 ? 1 : 0))
+            findings.Add("setChunk of " + std::to_string(size) + " bytes answered " +
+                         std::to_string(taken));
+        ++tally.chunkLoads;
+    } else if (what < 68) {
+        std::lock_guard<std::mutex> saving(seat.saving);
+        void* data = nullptr;
+        const bool program = random.OneIn(2);
+        const VstIntPtr size = Dispatch(e, effGetChunk, program ? 1 : 0, 0, &data);
+        unsigned char bytes[61] = {};
+        if (data == nullptr || size != (program ? 60 : 61)) {
+            findings.Add("getChunk gave " + std::to_string(size) + " bytes");
+        } else {
+            std::memcpy(bytes, data, static_cast<std::size_t>(size));
+            if (bytes[48] > 1 || bytes[49] > 7 || std::memchr(bytes, 0, 48) == nullptr)
+                findings.Add("a saved chunk holds mode " + std::to_string(bytes[48]) + ", port " +
+                             std::to_string(bytes[49]));
+        }
+        ++tally.chunkSaves;
+    } else if (what < 76) {
+        std::lock_guard<std::mutex> mains(seat.mains);
+        Dispatch(e, effMainsChanged, 0, 0);
+        if (random.OneIn(2))
+            std::this_thread::sleep_for(std::chrono::microseconds(random.Below(400)));
+        Dispatch(e, effMainsChanged, 0, 1);
+        ++tally.suspends;
+    } else if (what < 82) {
+        const float junk[] = {-0.1f, 1.5f, NAN, INFINITY, 0.7f, 0.2f};
+        e->setParameter(e, static_cast<VstInt32>(random.Below(20)) - 2, junk[random.Below(6)]);
+        ++tally.parameterChanges;
+    } else if (what < 94) {
+        char text[256] = {};
+        const VstInt32 index = static_cast<VstInt32>(random.Below(5));
+        const float value = e->getParameter(e, index);
+        if (!(value >= 0.0f && value <= 1.0f))
+            findings.Add("getParameter(" + std::to_string(index) + ") is " + std::to_string(value));
+        Dispatch(e, effGetParamDisplay, index, 0, text);
+        Dispatch(e, effGetParamName, index, 0, text);
+        Dispatch(e, effGetProgramName, 0, 0, text);
+        char cells[kPortCount][kSlotCount];
+        NodeOf(e)->listlisteners(cells);
+        ++tally.reads;
+    } else {
+        char name[80];
+        std::snprintf(name, sizeof name, "renamed %u", random.Below(100000));
+        Dispatch(e, effSetProgramName, 0, 0, name);
+        Dispatch(e, effSetProgram, 0, 0);
+        Dispatch(e, effGetProgram);
+        ++tally.reads;
+    }
+}
+
+void Create(Seat& seat, Tally& tally)
+{
+    seat.stream = std::make_unique<OutputStream>();
+    std::memset(seat.held, 0, sizeof seat.held);
+    seat.heldCount = 0;
+    seat.effect = CreateNode(seat.stream.get());
+    if (seat.effect != nullptr) {
+        Dispatch(seat.effect, effMainsChanged, 0, 1);
+        ++tally.creates;
+    }
+}
+
+// A host about to close an instance, done kindly: the node stops
+// receiving and stops echoing, and after two blocks every note it gave
+// its host has ended.
+void Retire(Seat& seat, Tally& tally, Findings& findings)
+{
+    AEffect* e = seat.effect;
+    e->setParameter(e, 2, 0.0f);
+    e->setParameter(e, 0, 0.0f);
+    RunBlock(e, nullptr);
+    RunBlock(e, nullptr);
+    const std::vector<Note> left = seat.stream->Sounding();
+    if (!left.empty())
+        findings.Add("a node switched to Send without Thru left notes sounding:" + Describe(left));
+    ++tally.retirements;
+}
+
+void Close(Seat& seat, Tally& tally)
+{
+    CloseNode(seat.effect);
+    seat.effect = nullptr;
+    ++tally.closes;
+}
+
+void RunFor(double seconds, const std::vector<std::function<void(const std::atomic<bool>&)>>& jobs)
+{
+    std::atomic<bool> stop{false};
+    std::vector<std::thread> threads;
+    for (const auto& job : jobs)
+        threads.emplace_back([&stop, &job] { job(stop); });
+    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+    stop = true;
+    for (std::thread& thread : threads)
+        thread.join();
+}
+
+double PerSecond(uint64_t count, double seconds)
+{
+    return seconds > 0.0 ? static_cast<double>(count) / seconds : 0.0;
+}
+
+TEST(RelayStress, AParallelHostWithChurnAndFaultsLeavesNoNoteHanging)
+{
+    constexpr int kSeats = 24;
+    constexpr int kAudioThreads = 4;
+    constexpr int kControlThreads = 3;
+    constexpr int kChurnThreads = 2;
+    const double seconds = StressSeconds(3.0);
+
+    std::vector<Seat> seats(kSeats);
+    Tally tally;
+    Findings findings;
+    for (Seat& seat : seats)
+        Create(seat, tally);
+    const uint64_t handedBefore = EventsHandedToHosts();
+
+    std::vector<std::function<void(const std::atomic<bool>&)>> jobs;
+    for (int t = 0; t < kAudioThreads; ++t)
+        jobs.push_back([&, t](const std::atomic<bool>& stop) {
+            Random random(100 + t);
+            HostBlock block;
+            while (!stop) {
+                Seat& seat = seats[random.Below(kSeats)];
+                std::unique_lock<std::mutex> audio(seat.processing, std::try_to_lock);
+                if (!audio.owns_lock() || seat.effect == nullptr) {
+                    std::this_thread::yield();
+                    continue;
+                }
+                FillBlock(seat, block, random);
+                RunBlock(seat.effect, &block);
+                ++tally.blocks;
+                tally.hostEvents += static_cast<uint64_t>(block.Size());
+            }
+        });
+    for (int t = 0; t < kControlThreads; ++t)
+        jobs.push_back([&, t](const std::atomic<bool>& stop) {
+            Random random(200 + t);
+            while (!stop) {
+                // A seat being replaced can be held for a long time by the
+                // claim handshake; the settings threads go elsewhere.
+                Seat& seat = seats[random.Below(kSeats)];
+                std::shared_lock<std::shared_mutex> life(seat.life, std::try_to_lock);
+                if (!life.owns_lock())
+                    continue;
+                if (seat.effect != nullptr)
+                    ChangeSomething(seat, random, tally, findings);
+                life.unlock();
+                if (random.OneIn(8))
+                    std::this_thread::sleep_for(std::chrono::microseconds(random.Below(200)));
+            }
+        });
+    for (int t = 0; t < kChurnThreads; ++t)
+        jobs.push_back([&, t](const std::atomic<bool>& stop) {
+            Random random(300 + t);
+            while (!stop) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(random.Below(20)));
+                Seat& seat = seats[random.Below(kSeats)];
+                std::unique_lock<std::shared_mutex> life(seat.life);
+                std::lock_guard<std::mutex> audio(seat.processing);
+                if (seat.effect != nullptr) {
+                    if (random.OneIn(2))
+                        Retire(seat, tally, findings);
+                    Close(seat, tally);
+                }
+                Create(seat, tally);
+            }
+        });
+    jobs.push_back([&](const std::atomic<bool>& stop) {
+        while (!stop) {
+            const std::string wrong = AuditTables();
+            if (!wrong.empty())
+                findings.Add("tables: " + wrong);
+            ++tally.audits;
+            std::this_thread::sleep_for(std::chrono::microseconds(500));
+        }
+    });
+
+    const Clock::time_point start = Clock::now();
+    RunFor(seconds, jobs);
+    const double ran = std::chrono::duration<double>(Clock::now() - start).count();
+
+    // The end of a session: every node is switched off, then on again, and
+    // runs two more blocks with no host MIDI.
+    for (Seat& seat : seats)
+        if (seat.effect != nullptr)
+            Dispatch(seat.effect, effMainsChanged, 0, 0);
+    for (Seat& seat : seats)
+        if (seat.effect != nullptr)
+            Dispatch(seat.effect, effMainsChanged, 0, 1);
+    for (int round = 0; round < 2; ++round)
+        for (Seat& seat : seats)
+            if (seat.effect != nullptr)
+                RunBlock(seat.effect, nullptr);
+
+    const uint64_t eventsOut = EventsHandedToHosts() - handedBefore;
+    int live = 0;
+    for (std::size_t i = 0; i < seats.size(); ++i) {
+        Seat& seat = seats[i];
+        if (seat.effect == nullptr)
+            continue;
+        ++live;
+        EXPECT_EQ(seat.stream->Malformed(), 0u) << "seat " << i;
+        EXPECT_EQ(seat.stream->OddSizes(), 0u) << "seat " << i;
+        const std::vector<Note> left = seat.stream->Sounding();
+        EXPECT_TRUE(left.empty()) << "seat " << i << " (node " << NodeOf(seat.effect)->nodeId
+                                  << ") left sounding:" << Describe(left);
+    }
+    EXPECT_EQ(AuditTables(), "");
+    EXPECT_EQ(findings.Count(), 0) << findings.Report();
+    EXPECT_EQ(RegisteredNodes(), live);
+
+    for (Seat& seat : seats)
+        if (seat.effect != nullptr)
+            Close(seat, tally);
+    EXPECT_EQ(RegisteredNodes(), 0);
+    EXPECT_EQ(ListedReceivers(), 0);
+    EXPECT_EQ(AuditTables(), "");
+
+    EXPECT_GT(tally.blocks.load(), 100u);
+    EXPECT_GT(tally.creates.load(), static_cast<uint64_t>(kSeats));
+    std::printf(
+        "[stress] parallel host: %.1f s, %d audio + %d settings + %d churn + 1 audit "
+        "threads, %d seats; %llu blocks (%.0f/s), host MIDI in %.0f events/s, MIDI handed to "
+        "hosts %.0f events/s; %llu parameter changes, %llu panics, %llu chunk "
+        "loads, %llu chunk saves, %llu off/on, %llu reads, %llu instances created, "
+        "%llu closed (%llu after a retirement check), %llu table audits\n",
+        ran, kAudioThreads, kControlThreads, kChurnThreads, kSeats,
+        static_cast<unsigned long long>(tally.blocks.load()), PerSecond(tally.blocks, ran),
+        PerSecond(tally.hostEvents, ran), PerSecond(eventsOut, ran),
+        static_cast<unsigned long long>(tally.parameterChanges.load()),
+        static_cast<unsigned long long>(tally.panics.load()),
+        static_cast<unsigned long long>(tally.chunkLoads.load()),
+        static_cast<unsigned long long>(tally.chunkSaves.load()),
+        static_cast<unsigned long long>(tally.suspends.load()),
+        static_cast<unsigned long long>(tally.reads.load()),
+        static_cast<unsigned long long>(tally.creates.load()),
+        static_cast<unsigned long long>(tally.closes.load()),
+        static_cast<unsigned long long>(tally.retirements.load()),
+        static_cast<unsigned long long>(tally.audits.load()));
+}
+
+// Many senders on several threads write into the same two inboxes while
+// their owners drain them: every event must come out as it went in, and
+// each sender's events in the order it sent them.
+TEST(RelayStress, EventsFromParallelSendersArriveWholeAndInOrder)
+{
+    constexpr int kSenders = 8;
+    constexpr int kReceivers = 2;
+    constexpr int kSenderThreads = 4;
+    constexpr float kPort = 3.0f / 7.0f;
+    const double seconds = StressSeconds(1.5);
+
+    std::vector<std::unique_ptr<OutputStream>> streams;
+    std::vector<AEffect*> senders;
+    std::vector<AEffect*> receivers;
+    for (int i = 0; i < kSenders + kReceivers; ++i) {
+        streams.push_back(std::make_unique<OutputStream>(true));
+        AEffect* e = CreateNode(streams.back().get());
+        ASSERT_NE(e, nullptr);
+        Dispatch(e, effMainsChanged, 0, 1);
+        e->setParameter(e, 1, kPort);
+        if (i >= kSenders)
+            e->setParameter(e, 0, 1.0f);
+        (i < kSenders ? senders : receivers).push_back(e);
+    }
+    std::atomic<uint64_t> sent{0};
+    std::atomic<uint64_t> receiverBlocks{0};
+    std::vector<std::function<void(const std::atomic<bool>&)>> jobs;
+    for (int t = 0; t < kSenderThreads; ++t)
+        jobs.push_back([&, t](const std::atomic<bool>& stop) {
+            Random random(400 + t);
+            HostBlock block;
+            int32_t sequence[kSenders] = {};
+            while (!stop) {
+                for (int s = t; s < kSenders; s += kSenderThreads) {
+                    block.Clear();
+                    const int count = 1 + static_cast<int>(random.Below(40));
+                    for (int i = 0; i < count; ++i, ++sequence[s]) {
+                        const int32_t n = sequence[s];
+                        block.Add(MakeEvent(0xB0 + s, n & 0x7F, (n >> 7) & 0x7F, n));
+                    }
+                    RunBlock(senders[static_cast<std::size_t>(s)], &block);
+                    sent += static_cast<uint64_t>(count);
+                }
+            }
+        });
+    jobs.push_back([&](const std::atomic<bool>& stop) {
+        while (!stop) {
+            for (AEffect* receiver : receivers)
+                RunBlock(receiver, nullptr);
+            ++receiverBlocks;
+        }
+    });
+    const Clock::time_point start = Clock::now();
+    RunFor(seconds, jobs);
+    const double ran = std::chrono::duration<double>(Clock::now() - start).count();
+    for (AEffect* receiver : receivers)
+        RunBlock(receiver, nullptr);
+
+    uint64_t arrived = 0;
+    for (int r = 0; r < kReceivers; ++r) {
+        const OutputStream& stream = *streams[static_cast<std::size_t>(kSenders + r)];
+        EXPECT_EQ(stream.Malformed(), 0u);
+        EXPECT_EQ(stream.OddSizes(), 0u);
+        EXPECT_EQ(stream.Torn(), 0u);
+        EXPECT_EQ(stream.OutOfOrder(), 0u);
+        EXPECT_GT(stream.Sequenced(), 0u);
+        arrived += stream.Sequenced();
+    }
+    EXPECT_LE(arrived, sent.load() * kReceivers);
+    for (AEffect* e : senders)
+        CloseNode(e);
+    for (AEffect* e : receivers)
+        CloseNode(e);
+    EXPECT_EQ(RegisteredNodes(), 0);
+    std::printf("[stress] parallel senders: %.1f s, %d sender threads, %d senders into %d "
+                "receivers; %llu events sent (%.0f/s), %llu arrived (%.0f/s), %llu receiver "
+                "rounds\n",
+                ran, kSenderThreads, kSenders, kReceivers,
+                static_cast<unsigned long long>(sent.load()), PerSecond(sent, ran),
+                static_cast<unsigned long long>(arrived), PerSecond(arrived, ran),
+                static_cast<unsigned long long>(receiverBlocks.load()));
+}
+
+// Receivers join the port, listen for a few blocks and are closed while
+// senders on other threads keep fanning out to the port: a sender must
+// never write into a receiver that is leaving.
+TEST(RelayStress, ReceiversComeAndGoWhileSendersFanOut)
+{
+    constexpr int kSenders = 4;
+    constexpr int kChurnThreads = 2;
+    const double seconds = StressSeconds(1.5);
+
+    std::vector<std::unique_ptr<OutputStream>> senderStreams;
+    std::vector<AEffect*> senders;
+    for (int i = 0; i < kSenders; ++i) {
+        senderStreams.push_back(std::make_unique<OutputStream>());
+        AEffect* e = CreateNode(senderStreams.back().get());
+        ASSERT_NE(e, nullptr);
+        Dispatch(e, effMainsChanged, 0, 1);
+        e->setParameter(e, 2, i % 2 ? 1.0f : 0.0f);
+        senders.push_back(e);
+    }
+    std::atomic<uint64_t> joined{0};
+    std::atomic<uint64_t> senderBlocks{0};
+    std::atomic<int64_t> longestJoinMs{0};
+    std::atomic<int64_t> longestLeaveMs{0};
+    auto note = [](std::atomic<int64_t>& longest, Clock::time_point since) {
+        const int64_t ms =
+            std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - since).count();
+        int64_t seen = longest.load();
+        while (ms > seen && !longest.compare_exchange_weak(seen, ms)) {
+        }
+    };
+    Findings findings;
+    std::vector<std::function<void(const std::atomic<bool>&)>> jobs;
+    for (int s = 0; s < kSenders; ++s)
+        jobs.push_back([&, s](const std::atomic<bool>& stop) {
+            Random random(500 + s);
+            HostBlock block;
+            bool on[128] = {};
+            while (!stop) {
+                block.Clear();
+                for (int i = 0; i < 16; ++i) {
+                    const int note = 40 + static_cast<int>(random.Below(40));
+                    block.Add(MakeEvent(on[note] ? 0x80 : 0x90, note, 90));
+                    on[note] = !on[note];
+                }
+                if (random.OneIn(50))
+                    senders[static_cast<std::size_t>(s)]->setParameter(
+                        senders[static_cast<std::size_t>(s)], 3, random.OneIn(2) ? 1.0f : 0.0f);
+                RunBlock(senders[static_cast<std::size_t>(s)], &block);
+                ++senderBlocks;
+            }
+        });
+    for (int t = 0; t < kChurnThreads; ++t)
+        jobs.push_back([&, t](const std::atomic<bool>& stop) {
+            Random random(600 + t);
+            while (!stop) {
+                OutputStream stream;
+                const Clock::time_point joining = Clock::now();
+                AEffect* e = CreateNode(&stream);
+                note(longestJoinMs, joining);
+                if (e == nullptr) {
+                    findings.Add("a receiver could not be created");
+                    continue;
+                }
+                Dispatch(e, effMainsChanged, 0, 1);
+                e->setParameter(e, 0, 1.0f);
+                ++joined;
+                const int blocks = static_cast<int>(random.Below(4));
+                for (int b = 0; b < blocks; ++b)
+                    RunBlock(e, nullptr);
+                if (random.OneIn(3))
+                    e->setParameter(e, 1, static_cast<float>(random.Below(2)) / 7.0f);
+                if (random.OneIn(2))
+                    Dispatch(e, effMainsChanged, 0, 0);
+                const Clock::time_point leaving = Clock::now();
+                CloseNode(e);
+                note(longestLeaveMs, leaving);
+            }
+        });
+    const Clock::time_point start = Clock::now();
+    RunFor(seconds, jobs);
+    const double ran = std::chrono::duration<double>(Clock::now() - start).count();
+    for (AEffect* e : senders)
+        RunBlock(e, nullptr);
+    EXPECT_EQ(findings.Count(), 0) << findings.Report();
+    EXPECT_EQ(ListedReceivers(), 0);
+    EXPECT_EQ(AuditTables(), "");
+    for (AEffect* e : senders)
+        CloseNode(e);
+    EXPECT_EQ(RegisteredNodes(), 0);
+    // Two nodes that leave at the same moment keep overwriting each other's
+    // claim word until their 10 ms rhythms drift apart, so the count says
+    // little; that each thread got through at least once is what matters.
+    EXPECT_GE(joined.load(), static_cast<uint64_t>(kChurnThreads));
+    std::printf("[stress] receivers coming and going: %.1f s, %d sender threads, %d churn "
+                "threads; %llu receivers joined and left (%.0f/s), %llu sender blocks; "
+                "longest join %lld ms, longest leave %lld ms\n",
+                ran, kSenders, kChurnThreads, static_cast<unsigned long long>(joined.load()),
+                PerSecond(joined, ran), static_cast<unsigned long long>(senderBlocks.load()),
+                static_cast<long long>(longestJoinMs.load()),
+                static_cast<long long>(longestLeaveMs.load()));
+}
+
+}  // namespace
