@@ -55,8 +55,8 @@ public:
 protected:
     friend class SPluginEditor;
 
-    // 1 while the editor is not open. Written by the editor and read by the
-    // parameter operations, each under mutex.
+    // 1 while the editor is not open. Written by the editor under mutex;
+    // read as an atomic, also from the audio thread, which must not wait.
     std::atomic<uint8_t> editorClosed;
     // 1 while the host has the plug-in switched off; the audio thread reads
     // it without a lock.

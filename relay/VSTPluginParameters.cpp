@@ -307,14 +307,12 @@ bool VSTPlugin::getProgramNameIndexed(VstInt32, VstInt32 index, char* text)
 }
 
 // The editor redraws from its own idle pass; here it is only told what.
+// The MIDI pass asks this on the audio thread in every block, so it reads
+// the atomic flag instead of taking the base's mutex, which the editor holds
+// while it opens or closes and which could put the audio thread to sleep.
 bool VSTPlugin::EditorIsOpen()
 {
-    if (editor == nullptr)
-        return false;
-    mutex.Lock();
-    const bool closed = editorClosed != 0;
-    mutex.Unlock();
-    return !closed;
+    return editor != nullptr && editorClosed.load() == 0;
 }
 
 void VSTPlugin::RefreshEditor(VstInt32 index)
