@@ -101,21 +101,21 @@ private:
     int32_t editorNumber;
     SGlobals* globals;
     // Made with the toolkit's windows at the first opening; null until then.
-    SPluginPanel* panel;
+    [[maybe_unused]] SPluginPanel* panel;
     AudioEffect* plugin;
     int32_t hostKind;
     // Read by the idle thread while any thread posts.
     std::atomic<int32_t> indexedPending;
-    int32_t reserved;
+    [[maybe_unused]] int32_t reserved;
     uint8_t neverOpened;
     std::atomic<uint8_t> isOpen;
     ERect rect;
     // Toolkit objects like the panel: null until the toolkit makes them.
-    kvor::gui::SCursor* cursor;
+    [[maybe_unused]] kvor::gui::SCursor* cursor;
     unsigned long parentWindow;
-    kvor::gui::SControl* container;
-    kvor::gui::SMessageDialog* messageDialog;
-    unsigned long containerWindow;
+    [[maybe_unused]] kvor::gui::SControl* container;
+    [[maybe_unused]] kvor::gui::SMessageDialog* messageDialog;
+    [[maybe_unused]] unsigned long containerWindow;
     std::atomic<uint8_t> pending[kPendingEntries];
     // The plug-in base whose flag, rectangle and texts the editor keeps;
     // null when the effect is some other kind.

@@ -75,7 +75,7 @@ public:
 
 private:
     std::vector<SControl*> listeners;
-    int32_t reserved = -1;
+    [[maybe_unused]] int32_t reserved = -1;
 };
 
 class SEventManager {

@@ -47,9 +47,10 @@ bool AudioEffectX::copySpeaker(VstSpeakerProperties* to, VstSpeakerProperties* f
     if (!to || !from)
         return false;
     if (to == from)
-        return true;  // strncpy must not copy onto itself
-    std::strncpy(to->name, from->name, sizeof(to->name) - 1);
-    to->name[sizeof(to->name) - 1] = 0;
+        return true;  // memcpy must not copy onto itself
+    const std::size_t length = strnlen(from->name, sizeof(to->name) - 1);
+    std::memcpy(to->name, from->name, length);
+    to->name[length] = 0;
     to->azimuth = from->azimuth;
     to->elevation = from->elevation;
     to->radius = from->radius;

@@ -36,8 +36,9 @@ bool IsParameterValue(float value) { return value >= 0.0f && value <= 1.0f; }
 void CopyDisplayText(char* text, const char* shown)
 {
     constexpr std::size_t kDisplaySize = 8;
-    std::strncpy(text, shown, kDisplaySize - 1);
-    text[kDisplaySize - 1] = 0;
+    const std::size_t length = strnlen(shown, kDisplaySize - 1);
+    std::memcpy(text, shown, length);
+    text[length] = 0;
 }
 
 bool IsOn(float value) { return value > 0.5f; }

@@ -104,7 +104,7 @@ public:
 private:
     gui::SControl* control;
     unsigned period = 0;
-    unsigned unused;
+    [[maybe_unused]] unsigned unused;
     unsigned identifier;
     std::atomic<bool> running{false};
     STimerObject* worker;
