@@ -1,6 +1,6 @@
 #include "editor/SPluginEditor.h"
 
-#include "editor/SGlobals.h"
+#include "gui/SGlobals.h"
 #include "plugin/AudioEffectX.h"
 #include "plugin/LoadFailure.h"
 #include "plugin/ModuleState.h"
@@ -53,9 +53,9 @@ SPluginEditor::SPluginEditor(AudioEffect* effect, SGlobals* instanceGlobals, int
       owner(dynamic_cast<SPlugin*>(effect))
 {
     updateFlag = 0;
-    // The idle thread and the host's GUI thread use Xlib besides the
-    // thread that constructs us.
-    XInitThreads();
+    // Xlib's thread support is switched on once, when the module is loaded
+    // (gui/Connections): XInitThreads must come before any other Xlib call
+    // of the process, which an editor's construction cannot promise.
     ClearPending();
     GetHostApp(result);
 }

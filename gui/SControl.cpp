@@ -2,9 +2,8 @@
 // and the events it sends.
 #include "gui/SControl.h"
 
-#include "editor/SGlobals.h"
+#include "gui/SGlobals.h"
 #include "gui/WindowHandles.h"
-#include "plugin/ModuleState.h"
 #include "runtime/STimer.h"
 #include "runtime/STimerIdle.h"
 
@@ -16,12 +15,6 @@ namespace kvor::gui {
 
 std::atomic<int> SControl::xerror{0};
 std::atomic<SControl*> SControl::capture{nullptr};
-
-Display* DisplayInUse()
-{
-    Display* host = dp.load();
-    return host != nullptr ? host : dps;
-}
 
 SControl::SControl() = default;
 

@@ -6,9 +6,11 @@
 // and Xlib's macros (None, Bool, Status) collide with ordinary code.
 #pragma once
 
+#include "gui/Connections.h"
 #include "gui/Geometry.h"
 #include "gui/SEvent.h"
 #include "runtime/SMutex.h"
+#include "runtime/STimer.h"
 #include "runtime/datastring.h"
 
 #include <atomic>
@@ -21,7 +23,6 @@ typedef union _XEvent XEvent;
 class SGlobals;
 
 namespace kvor::threading {
-class STimer;
 class STimerIdle;
 }  // namespace kvor::threading
 
@@ -120,16 +121,12 @@ struct SKeyShortcut {
     int32_t extra;
 };
 
-// The X connection every toolkit call uses: the host's display once the
-// host has handed one over, otherwise the module's own.
-Display* DisplayInUse();
-
 class SIExtended {
 public:
     virtual ~SIExtended() = default;
 };
 
-class SControl : public SIExtended {
+class SControl : public SIExtended, public threading::STimerTarget {
 public:
     using Point = math::geom::Point<int, 2>;
     using Rect = math::geom::Rectangle<int, 2>;
@@ -240,6 +237,9 @@ public:
     virtual void StopTimer(bool destroy);
     virtual threading::STimer* AddTimer(int ms, bool start);
     virtual void TimerProc(int) {}
+    // A tick of one of this control's timers, on the timer's thread: sent
+    // to the code-9 listeners unless the control is being released.
+    void TimerTick(int identifier) override;
     virtual void IdleProc() {}
     virtual void Run() {}
     virtual void Stop() {}
@@ -284,8 +284,7 @@ public:
     void DisableEventHandler(int code);
     int SendEvent(int code, int kind, int value, float real, void* data, SControl* sender,
                   threading::SMutexID* lock);
-    // Inline, like everything it needs: timer threads in the runtime call it
-    // without the runtime linking the toolkit.
+    // Calls the record's listeners in order; the timers' tick path.
     int SendEvent(SEvent* event);
     static void PrepareEvent(SEvent& event, int code, int kind, int value, float real, void* data,
                              SControl* sender, threading::SMutexID* lock);

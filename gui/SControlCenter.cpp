@@ -1,22 +1,21 @@
 // Centring a control on the monitor it is on, through the process's one
-// monitor list (owned by the system inquiry).
+// registered monitor list.
 #include "gui/SControl.h"
 
 #include "gui/SDisplay.h"
-#include "plugin/ModuleState.h"
 
 namespace kvor::gui {
 
 void SControl::Center()
 {
-    if (sd.displays != nullptr)
-        sd.displays->CenterOnWindow(this);
+    if (const SDisplay* monitors = SDisplay::ProcessMonitors())
+        monitors->CenterOnWindow(this);
 }
 
 void SControl::Center(Point& point)
 {
-    if (sd.displays != nullptr)
-        sd.displays->CenterOnWindow(this, point);
+    if (const SDisplay* monitors = SDisplay::ProcessMonitors())
+        monitors->CenterOnWindow(this, point);
 }
 
 }  // namespace kvor::gui

@@ -2,7 +2,7 @@
 // and frees it.
 #include "gui/SControl.h"
 
-#include "editor/SGlobals.h"
+#include "gui/SGlobals.h"
 #include "gui/SCursor.h"
 
 namespace kvor::gui {

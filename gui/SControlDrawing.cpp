@@ -2,7 +2,7 @@
 // forward to the context, and the default drawing of a control.
 #include "gui/SControl.h"
 
-#include "editor/SStaticData.h"
+#include "gui/SResourceCache.h"
 #include "gui/context/SDrawing.h"
 
 namespace kvor::gui {
@@ -97,17 +97,17 @@ void SControl::Draw(const Rect& area)
         return;
     drawing->DrawBackground(area, false);
     if (HasStyle(kStyleFrame)) {
-        const int black = statdata.Colour(SStaticData::kBlack);
-        const int blue = statdata.Colour(SStaticData::kBlue);
-        drawing->SetPen(statdata.FindPen(black));
-        drawing->SetBrush(statdata.FindBrush(black));
+        const int black = SharedResources().Colour(SResourceCache::kBlack);
+        const int blue = SharedResources().Colour(SResourceCache::kBlue);
+        drawing->SetPen(SharedResources().FindPen(black));
+        drawing->SetBrush(SharedResources().FindBrush(black));
         drawing->FillRect(area.x1, area.y1, area.x2, area.y1 + 10);
         drawing->FillRect(area.x1, area.y1, area.x1 + 10, area.y2);
         drawing->FillRect(area.x2 - 10, area.y1, area.x2, area.y2);
         drawing->FillRect(area.x1, area.y2 - 10, area.x2, area.y2);
-        drawing->SetPen(statdata.FindPen(blue));
+        drawing->SetPen(SharedResources().FindPen(blue));
         drawing->DrawRect(area);
-        drawing->SetBrush(statdata.FindBrush(blue));
+        drawing->SetBrush(SharedResources().FindBrush(blue));
         drawing->FillRect(area.x1 + 1, area.y1 + 1, area.x1 + 10, area.y1 + 10);
     }
     DrawOutlines(area);
@@ -117,7 +117,7 @@ void SControl::DrawOutlines(const Rect& area)
 {
     if (drawing == nullptr || !HasStyle(kStyleOutline))
         return;
-    drawing->SetPen(statdata.FindPen(drawing->GetFrameColour(Enabled(), false)));
+    drawing->SetPen(SharedResources().FindPen(drawing->GetFrameColour(Enabled(), false)));
     drawing->DrawRect(area);
 }
 
@@ -125,7 +125,8 @@ void SControl::DrawBorder(const Rect& area)
 {
     if (drawing == nullptr || !HasStyle(kStyleDecorated))
         return;
-    drawing->SetBrush(statdata.FindBrush(statdata.Colour(SStaticData::kBlack)));
+    drawing->SetBrush(
+        SharedResources().FindBrush(SharedResources().Colour(SResourceCache::kBlack)));
     drawing->FillRect(area);
 }
 

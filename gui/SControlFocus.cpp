@@ -6,7 +6,7 @@
 // error trap.
 #include "gui/SControl.h"
 
-#include "editor/SGlobals.h"
+#include "gui/SGlobals.h"
 #include "gui/XErrorTrap.h"
 
 #include <X11/Xlib.h>

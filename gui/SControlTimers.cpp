@@ -6,6 +6,18 @@
 
 namespace kvor::gui {
 
+void SControl::TimerTick(int identifier)
+{
+    if (IsReleasing())
+        return;
+    SEvent tick;
+    tick.code = kEventTimerTick;
+    tick.kind = kEventKindValue;
+    tick.value = identifier;
+    tick.sender = this;
+    SendEvent(&tick);
+}
+
 void SControl::CreateTimer(int ms, bool start)
 {
     StopTimer(true);

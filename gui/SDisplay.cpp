@@ -1,17 +1,21 @@
 #include "gui/SDisplay.h"
 
+#include "gui/Connections.h"
 #include "gui/SControl.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/Xinerama.h>
 
+#include <atomic>
 #include <cmath>
 #include <utility>
 
 namespace kvor::gui {
 
 namespace {
+
+std::atomic<const SDisplay*> processMonitors{nullptr};
 
 // Monitors are taken to be 5:4; a screen much wider or taller than that is
 // several monitors side by side or stacked.
@@ -181,5 +185,13 @@ void SDisplay::CenterOnWindow(SControl* control, const Point& point) const
     const Rect place = Centred(MonitorRect(point), outer.Width(), outer.Height());
     control->SetPosition(place.x1, place.y1);
 }
+
+}  // namespace kvor::gui
+
+namespace kvor::gui {
+
+void SDisplay::SetProcessMonitors(const SDisplay* monitors) { processMonitors.store(monitors); }
+
+const SDisplay* SDisplay::ProcessMonitors() { return processMonitors.load(); }
 
 }  // namespace kvor::gui

@@ -1,6 +1,6 @@
 // The monitors of the display: from Xinerama, from the window manager's
 // work areas, or guessed from the screen's shape; and centring windows on
-// them. The machine inquiry owns the one instance of the process.
+// them. The process's one list is owned outside the toolkit and registered.
 #pragma once
 
 #include "gui/Geometry.h"
@@ -33,6 +33,12 @@ public:
     using Rect = math::geom::Rectangle<int, 2>;
 
     SDisplay() = default;
+
+    // The monitor list that centring uses. Its owner (the machine inquiry
+    // of whatever uses the toolkit) registers it once it is built and
+    // withdraws it, with null, before deleting it.
+    static void SetProcessMonitors(const SDisplay* monitors);
+    static const SDisplay* ProcessMonitors();
 
     // Rebuilds the monitor list from the display in use and returns this
     // object. The bounding box is only widened, from where it stands.

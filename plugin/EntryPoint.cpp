@@ -1,6 +1,6 @@
 #include "plugin/EntryPoint.h"
 
-#include "gui/widgets/SInfo.h"
+#include "plugin/UserMessage.h"
 #include "plugin/LoadFailure.h"
 #include "plugin/ModuleState.h"
 #include "plugin/VstOpcodes.h"
@@ -12,7 +12,7 @@ void ReportLoadFailure(int code, const VSTPlugin* plugin)
 {
     kvor::data::datastring<32, char> text;
     ComposeLoadFailure(text, code, plugin ? plugin->PluginHostName() : "");
-    kvor::gui::SInfo(text.data, kProductTitle);
+    ShowUserMessage(text.data);
 }
 
 }  // namespace

@@ -1,44 +1,15 @@
 #include "plugin/ModuleState.h"
 
-#include <X11/Xlib.h>
-
-#include <cstdio>
-#include <cstdlib>
-
 // Definition order is construction order within this file, and the loader
 // runs it before the host can call in; unload runs it backwards. So the X
 // connection opens first and closes last, and the machine inquiry and the
 // colour table are built after it and freed before it.
 
-Display* dps = nullptr;
-std::atomic<Display*> dp{nullptr};
-
-const char* ModuleDisplayName()
-{
-    const char* name = std::getenv("DISPLAY");
-    return name ? name : ":0.0";
-}
-
 namespace {
 
 struct ModuleConnection {
-    ModuleConnection()
-    {
-        // Hosts and our own timer threads share Xlib; it must know before
-        // any other Xlib call of the process.
-        XInitThreads();
-        dps = XOpenDisplay(ModuleDisplayName());
-        if (dps)
-            XFlush(dps);
-        else
-            std::fputs("Error: XOpenDisplay failed.\n", stderr);
-    }
-    ~ModuleConnection()
-    {
-        if (dps)
-            XCloseDisplay(dps);
-        dps = nullptr;
-    }
+    ModuleConnection() { kvor::gui::OpenModuleConnection(); }
+    ~ModuleConnection() { kvor::gui::CloseModuleConnection(); }
 };
 
 ModuleConnection connection;
@@ -57,8 +28,13 @@ struct ModuleInquiry {
         sd.getCPUInfos();
         sd.getDisplayInfos();
         statdata.AddColours();
+        kvor::gui::SetSharedResources(&statdata);
     }
-    ~ModuleInquiry() { statdata.Clear(); }
+    ~ModuleInquiry()
+    {
+        kvor::gui::SetSharedResources(nullptr);
+        statdata.Clear();
+    }
 };
 
 ModuleInquiry inquiry;

@@ -1,6 +1,6 @@
 #include "plugin/SPlugin.h"
 
-#include "editor/SGlobals.h"
+#include "gui/SGlobals.h"
 #include "editor/SPluginEditor.h"
 #include "plugin/ModuleState.h"
 #include "runtime/SFilePath.h"

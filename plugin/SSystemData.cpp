@@ -1,6 +1,6 @@
 #include "plugin/SSystemData.h"
 
-#include "gui/SControl.h"
+#include "gui/Connections.h"
 #include "gui/SDisplay.h"
 
 namespace kvor::system {
@@ -20,6 +20,8 @@ SSystemData::SSystemData()
 
 SSystemData::~SSystemData()
 {
+    if (kvor::gui::SDisplay::ProcessMonitors() == displays)
+        kvor::gui::SDisplay::SetProcessMonitors(nullptr);
     delete displays;
     displays = nullptr;
 }
@@ -56,6 +58,7 @@ void SSystemData::getDisplayInfos()
         return;
     displays = new kvor::gui::SDisplay();
     displays->AllMonitorRects();
+    kvor::gui::SDisplay::SetProcessMonitors(displays);
 }
 
 bool SSystemData::Qualifies(bool withSSE, bool withSSE2) const

@@ -1,6 +1,6 @@
 #include "relay/VSTPlugin.h"
 
-#include "gui/widgets/SInfo.h"
+#include "plugin/UserMessage.h"
 #include "plugin/LoadFailure.h"
 #include "runtime/datastring.h"
 
@@ -68,7 +68,7 @@ void VSTPlugin::ReportInstanceLimit()
     text.Append("\n(Reason: Limit of ");
     text.Append(8, "%i", kMaxInstances);
     text.Append("\ninstances reached)");
-    kvor::gui::SInfo(text.data, kPluginProduct);
+    ShowUserMessage(text.data);
 }
 
 // The handshake runs first and with no lock held; only the table edits that

@@ -1,6 +1,6 @@
 #include "relay/VSTPluginProgram.h"
 
-#include "gui/widgets/SInfo.h"
+#include "plugin/UserMessage.h"
 #include "plugin/SPlugin.h"
 #include "relay/RelayLimits.h"
 
@@ -15,7 +15,7 @@ void ShowNewerVersionMessage(const char* what)
 {
     kvor::data::datastring<32, char> text;
     ComposeNewerVersionMessage(text, what);
-    kvor::gui::SInfo(text.data, kPluginProduct);
+    ShowUserMessage(text.data);
 }
 
 }  // namespace

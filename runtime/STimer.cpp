@@ -1,7 +1,5 @@
 #include "runtime/STimer.h"
 
-#include "gui/SControl.h"
-#include "gui/SEvent.h"
 #include "runtime/SThread.h"
 
 #include <sched.h>
@@ -233,46 +231,28 @@ void SPeriodicThread::StopAll()
 
 // --- STimerObject -----------------------------------------------------------
 
-namespace {
-
-std::shared_ptr<gui::SEvent> NewTickEvent()
-{
-    auto tick = std::make_shared<gui::SEvent>();
-    tick->code = gui::kEventTimerTick;
-    tick->kind = gui::kEventKindValue;
-    return tick;
-}
-
-}  // namespace
-
-STimerObject::STimerObject() : tickEvent(NewTickEvent()) {}
+STimerObject::STimerObject() = default;
 
 STimerObject::~STimerObject() { Stop(); }
 
-void STimerObject::Start(gui::SControl* newControl, int newIdentifier, int periodMs)
+void STimerObject::Start(STimerTarget* newTarget, int newIdentifier, int periodMs)
 {
     Stop();
     period = periodMs;
     identifier = newIdentifier;
-    control = newControl;
+    target = newTarget;
     active = true;
-    // A fresh record: a thread that stopped itself from inside its tick may
-    // still be reading the old one.
-    tickEvent = NewTickEvent();
-    tickEvent->sender = control;
-    tickEvent->value = identifier;
 
-    gui::SControl* target = control;
-    std::shared_ptr<gui::SEvent> tick = tickEvent;
+    // The thread gets copies: a listener may stop and delete this timer
+    // from inside a tick, while the thread is still running it.
+    STimerTarget* ticked = target;
+    const int tickIdentifier = identifier;
     worker = std::make_unique<SPeriodicThread>();
     const unsigned pause = periodMs > 0 ? static_cast<unsigned>(periodMs) : 0u;
     // Last: a listener may stop and delete this timer from the first tick.
-    worker->Start(2, pause, [target, tick] {
-        if (target == nullptr)
-            return;
-        tick->time = static_cast<int32_t>(clock());
-        if (!target->IsReleasing())
-            target->SendEvent(tick.get());
+    worker->Start(2, pause, [ticked, tickIdentifier] {
+        if (ticked != nullptr)
+            ticked->TimerTick(tickIdentifier);
     });
 }
 
@@ -288,8 +268,8 @@ void STimerObject::Stop()
 
 // --- STimer ---------------------------------------------------------------------
 
-STimer::STimer(gui::SControl* control, unsigned identifier, unsigned unused)
-    : control(control),
+STimer::STimer(STimerTarget* target, unsigned identifier, unsigned unused)
+    : target(target),
       unused(unused),
       identifier(identifier),
       worker(new STimerObject)
@@ -309,7 +289,7 @@ void STimer::Start(unsigned periodMs)
 {
     period = periodMs;
     running = true;
-    worker->Start(control, static_cast<int>(identifier), static_cast<int>(periodMs));
+    worker->Start(target, static_cast<int>(identifier), static_cast<int>(periodMs));
 }
 
 void STimer::Stop()

@@ -15,12 +15,19 @@
 #include <functional>
 #include <memory>
 
-namespace kvor::gui {
-class SControl;
-struct SEvent;
-}  // namespace kvor::gui
-
 namespace kvor::threading {
+
+// What a timer ticks for. The toolkit's controls implement it, so the
+// runtime needs to know nothing more of them.
+class STimerTarget {
+public:
+    // Called on the timer's own thread, once a period, with the identifier
+    // the timer was started with.
+    virtual void TimerTick(int identifier) = 0;
+
+protected:
+    ~STimerTarget() = default;
+};
 
 struct SWorkerShared;
 
@@ -56,8 +63,7 @@ private:
     std::shared_ptr<SWorkerShared> shared;
 };
 
-// The worker of one control timer: sends the control a tick event (code 9)
-// every period.
+// The worker of one control timer: ticks its target every period.
 class STimerObject {
 public:
     STimerObject();
@@ -65,22 +71,17 @@ public:
     STimerObject& operator=(const STimerObject&) = delete;
     virtual ~STimerObject();
 
-    virtual void Start(gui::SControl* control, int identifier, int periodMs);
+    virtual void Start(STimerTarget* target, int identifier, int periodMs);
     virtual void Stop();
 
     bool IsActive() const { return active.load(); }
     int Identifier() const { return identifier; }
     int Period() const { return period; }
-    gui::SControl* Control() const { return control; }
-    // The record the next ticks are sent in.
-    const gui::SEvent& TickEvent() const { return *tickEvent; }
+    STimerTarget* Target() const { return target; }
 
 private:
     std::unique_ptr<SPeriodicThread> worker;
-    gui::SControl* control = nullptr;
-    // Shared with the worker thread, which may still be sending it when a
-    // listener stops the timer from inside its tick.
-    std::shared_ptr<gui::SEvent> tickEvent;
+    STimerTarget* target = nullptr;
     int32_t identifier = 0;
     int32_t period = 0;
     std::atomic<bool> active{false};
@@ -88,7 +89,7 @@ private:
 
 class STimer {
 public:
-    STimer(gui::SControl* control, unsigned identifier, unsigned unused);
+    STimer(STimerTarget* target, unsigned identifier, unsigned unused);
     STimer(const STimer&) = delete;
     STimer& operator=(const STimer&) = delete;
     virtual ~STimer();
@@ -102,7 +103,7 @@ public:
     STimerObject* Worker() const { return worker; }
 
 private:
-    gui::SControl* control;
+    STimerTarget* target;
     unsigned period = 0;
     [[maybe_unused]] unsigned unused;
     unsigned identifier;

@@ -98,8 +98,8 @@ void Remove(IdleState& state, const IdleEntry& entry)
 
 }  // namespace
 
-STimerIdle::STimerIdle(gui::SControl* control, int identifier, int periodMs, bool flag)
-    : control(control),
+STimerIdle::STimerIdle(STimerTarget* target, int identifier, int periodMs, bool flag)
+    : target(target),
       identifier(identifier),
       periodMs(periodMs),
       flag(flag)

@@ -12,18 +12,16 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace kvor::gui {
-class SControl;
-}
-
 namespace kvor::threading {
+
+class STimerTarget;
 
 class STimerIdle {
 public:
     using Function = void (*)(void*);
 
     // Starts the idle thread, with this timer's period, unless it runs.
-    STimerIdle(gui::SControl* control, int identifier, int periodMs, bool flag);
+    STimerIdle(STimerTarget* target, int identifier, int periodMs, bool flag);
     STimerIdle(const STimerIdle&) = delete;
     STimerIdle& operator=(const STimerIdle&) = delete;
     // Removes this timer's entry; stops the idle thread when none is left.
@@ -39,7 +37,7 @@ public:
     // rest; stops the idle thread when the list becomes empty.
     void RemoveEntry();
 
-    gui::SControl* Control() const { return control; }
+    STimerTarget* Target() const { return target; }
     Function* GetFunction() const { return function; }
     void* GetArgument() const { return argument; }
     int Identifier() const { return identifier; }
@@ -52,7 +50,7 @@ public:
     static bool OnIdleThread();
 
 private:
-    gui::SControl* control;
+    STimerTarget* target;
     Function* function = nullptr;
     void* argument = nullptr;
     int32_t identifier;

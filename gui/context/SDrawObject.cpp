@@ -1,6 +1,6 @@
 #include "gui/context/SDrawObject.h"
 
-#include "editor/SStaticData.h"
+#include "gui/SResourceCache.h"
 #include "gui/context/SDrawing.h"
 
 namespace kvor::gui::context {
@@ -34,10 +34,10 @@ void SDrawRect::Draw(SDrawing* drawing)
         return;
     const Rect area = Placed();
     if (filled) {
-        drawing->SetBrush(statdata.FindBrush(backgroundColour));
+        drawing->SetBrush(SharedResources().FindBrush(backgroundColour));
         drawing->FillRect(area);
     }
-    drawing->SetPen(statdata.FindPen(lineColour));
+    drawing->SetPen(SharedResources().FindPen(lineColour));
     drawing->DrawRect(area);
 }
 

@@ -2,7 +2,7 @@
 // font, logic and fill modes.
 #include "gui/context/SDrawing.h"
 
-#include "editor/SStaticData.h"
+#include "gui/SResourceCache.h"
 #include "gui/SColour.h"
 #include "gui/SControl.h"
 #include "gui/SDrawFont.h"
@@ -23,15 +23,15 @@ constexpr int kCopyLogic = 15;
 // exists is the colour allocated.
 int32_t TableColour(int slot, int red, int green, int blue)
 {
-    if (statdata.ColourCount() > slot)
-        return statdata.Colour(slot);
+    if (SharedResources().ColourCount() > slot)
+        return SharedResources().Colour(slot);
     return SCOL(red, green, blue);
 }
 
-int32_t Black() { return TableColour(SStaticData::kBlack, 0, 0, 0); }
-int32_t White() { return TableColour(SStaticData::kWhite, 255, 255, 255); }
+int32_t Black() { return TableColour(SResourceCache::kBlack, 0, 0, 0); }
+int32_t White() { return TableColour(SResourceCache::kWhite, 255, 255, 255); }
 // SCOL(138, 145, 150), the table's blue-grey.
-int32_t FrameDisabled() { return TableColour(SStaticData::kBlueGrey, 138, 145, 150); }
+int32_t FrameDisabled() { return TableColour(SResourceCache::kBlueGrey, 138, 145, 150); }
 
 unsigned long Pixel(int32_t colour)
 {

@@ -5,7 +5,7 @@
 // nothing here.
 #include "gui/context/SDrawing.h"
 
-#include "editor/SStaticData.h"
+#include "gui/SResourceCache.h"
 #include "gui/context/SDrawDevice.h"
 #include "gui/context/SDrawImage.h"
 
@@ -33,8 +33,8 @@ void SDrawing::DrawBackground(const Rect& area, bool parent)
     if (globals == nullptr)
         return;
     const int colour = parent ? parentBackground : background;
-    SetPen(statdata.FindPen(colour));
-    SetBrush(statdata.FindBrush(colour));
+    SetPen(SharedResources().FindPen(colour));
+    SetBrush(SharedResources().FindBrush(colour));
     SetContextForeground(colour);
     FillRect(area);
 }

@@ -5,7 +5,7 @@
 #include "tests/plugin/RecordingEditor.h"
 #include "tests/plugin/TestPlugin.h"
 
-#include "editor/SGlobals.h"
+#include "gui/SGlobals.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The per-instance bundle: defaults, the seeded generator and the binary's
 // name and directory.
-#include "editor/SGlobals.h"
+#include "gui/SGlobals.h"
 
 #include <gtest/gtest.h>
 

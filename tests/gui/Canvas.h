@@ -5,7 +5,7 @@
 // Pulls in Xlib: include gtest before this header.
 #pragma once
 
-#include "editor/SGlobals.h"
+#include "gui/SGlobals.h"
 #include "gui/context/SDrawDevice.h"
 #include "gui/context/SDrawing.h"
 

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "editor/SGlobals.h"
+#include "gui/SGlobals.h"
 #include "gui/SControl.h"
 #include "gui/SWindow.h"
 #include "plugin/ModuleState.h"

@@ -6,7 +6,7 @@
 //
 // The pointer is not part of a window's picture, so the arrow is also
 // drawn, enlarged, from the cursor's own bitmaps.
-#include "editor/SGlobals.h"
+#include "gui/SGlobals.h"
 #include "editor/SStaticData.h"
 #include "gui/SCursor.h"
 #include "gui/SDrawFont.h"

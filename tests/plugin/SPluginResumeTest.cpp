@@ -2,7 +2,7 @@
 // the first resume and the MIDI request.
 #include "TestPlugin.h"
 
-#include "editor/SGlobals.h"
+#include "gui/SGlobals.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "editor/SGlobals.h"
+#include "gui/SGlobals.h"
 
 #include "runtime/SFilePath.h"
 #include "runtime/SThread.h"
