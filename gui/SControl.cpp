@@ -47,6 +47,15 @@ void SControl::ReleaseWindow()
 
 void SControl::CleanRessources() { releasing = true; }
 
+void SControl::Retire()
+{
+    releasing = true;
+    StopTimer(true);
+    DestroyIdleTimer();
+    if (handle != 0)
+        handles::Retire(handle);
+}
+
 void SControl::PrepareCleanUp()
 {
     if (window.load() != 0)

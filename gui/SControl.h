@@ -147,6 +147,13 @@ public:
     virtual void CleanRessources();
     virtual void CleanUp();
     virtual void PrepareCleanUp();
+    // The first step of taking a control down from another thread than the
+    // one delivering its events: no event, timer tick or idle call reaches
+    // it afterwards, and any that had already started has returned. A
+    // window retires its children first. Deleting the control does this
+    // too, but only after the derived parts are gone, so owners that delete
+    // controls while events may run call it before delete.
+    virtual void Retire();
     virtual void LoadControls() {}
     virtual void Reparent(int window);
     virtual void ReparentChildren() {}

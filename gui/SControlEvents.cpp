@@ -65,7 +65,9 @@ private:
 }  // namespace
 
 struct EventDispatch {
-    static SControl* Find(XEvent* event);
+    // The handle stored on the event's window; 0 when it has none.
+    static uint32_t FindHandle(XEvent* event);
+    static int Dispatch(SControl* control, XEvent* event);
     static int OnKey(SControl* control, XKeyEvent& key);
     static int OnButtonPress(SControl* control, XButtonEvent& button);
     static int OnWheel(SControl* control, XButtonEvent& button);
@@ -84,17 +86,42 @@ struct EventDispatch {
     static SControl* Receiver(SControl* control);
 };
 
-SControl* EventDispatch::Find(XEvent* event)
+uint32_t EventDispatch::FindHandle(XEvent* event)
 {
     const Window target = event->xany.window;
     if (target == 0)
-        return nullptr;
+        return 0;
     Display* display = EventDisplay(event);
     unsigned long item = 0;
     if (!SControl::ReadItem(display, target, AtomsOf(display).kvorWindow, item))
-        return nullptr;
-    return handles::Lookup(static_cast<uint32_t>(item));
+        return 0;
+    return static_cast<uint32_t>(item);
 }
+
+namespace {
+
+// A use of a control for one dispatch: while it is held, a thread that
+// retires the control waits instead of deleting it under our feet.
+class ControlUse {
+public:
+    explicit ControlUse(uint32_t handle)
+        : handle(handle),
+          control(handle != 0 ? handles::Acquire(handle) : nullptr)
+    {
+    }
+    ~ControlUse()
+    {
+        if (control != nullptr)
+            handles::Release(handle);
+    }
+    ControlUse(const ControlUse&) = delete;
+    ControlUse& operator=(const ControlUse&) = delete;
+
+    uint32_t handle;
+    SControl* control;
+};
+
+}  // namespace
 
 // The control holding the capture takes the keys and the mouse while it
 // holds it; null when the event is to be dropped: the control it came to is
@@ -115,9 +142,14 @@ int SControl::eventProc(XEvent* event)
     // A changed keyboard mapping concerns the connection, not a window.
     if (event->type == MappingNotify)
         return EventDispatch::OnMapping(event->xmapping);
-    SControl* control = EventDispatch::Find(event);
-    if (control == nullptr || control->input == nullptr)
+    const ControlUse use(EventDispatch::FindHandle(event));
+    if (use.control == nullptr || use.control->input == nullptr)
         return 0;
+    return EventDispatch::Dispatch(use.control, event);
+}
+
+int EventDispatch::Dispatch(SControl* control, XEvent* event)
+{
     switch (event->type) {
     case KeyPress:
     case KeyRelease:

@@ -45,23 +45,41 @@ SResourceCache::~SResourceCache()
     Clear();
 }
 
+// The object is made outside the lock: making a font or a pen talks to the
+// X server, whose display lock the event thread may hold while it waits for
+// this lock. When two threads race, the first one's object is kept.
+template <typename T, typename Match, typename Make>
+T* SResourceCache::FindOrAdd(context::SDrawListOwned<T>& list, Match match, Make make)
+{
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        if (T* found = list.Find(match))
+            return found;
+    }
+    T* made = make();
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        if (T* found = list.Find(match)) {
+            delete made;
+            return found;
+        }
+        list.Add(made);
+    }
+    return made;
+}
+
 SDrawPen* SResourceCache::FindPen(int colour)
 {
-    if (SDrawPen* pen = pens.Find([colour](const SDrawPen& p) { return p.colour == colour; }))
-        return pen;
-    SDrawPen* pen = new SDrawPen(colour, 1, false);
-    pens.Add(pen);
-    return pen;
+    return FindOrAdd(
+        pens, [colour](const SDrawPen& p) { return p.colour == colour; },
+        [colour] { return new SDrawPen(colour, 1, false); });
 }
 
 SDrawBrush* SResourceCache::FindBrush(int colour)
 {
-    auto paintsWith = [colour](const SDrawBrush& b) { return b.PaintColour() == colour; };
-    if (SDrawBrush* brush = brushes.Find(paintsWith))
-        return brush;
-    SDrawBrush* brush = new SDrawBrush(colour, SDrawBrush::kPlain, nullptr);
-    brushes.Add(brush);
-    return brush;
+    return FindOrAdd(
+        brushes, [colour](const SDrawBrush& b) { return b.PaintColour() == colour; },
+        [colour] { return new SDrawBrush(colour, SDrawBrush::kPlain, nullptr); });
 }
 
 // Matching the style as well as the size: a widget that asks for a plain
@@ -71,15 +89,13 @@ SDrawFont* SResourceCache::FindFont(int size, bool bold, bool italic)
     auto same = [=](const SDrawFont& f) {
         return f.size == size && (f.bold != 0) == bold && (f.italic != 0) == italic;
     };
-    if (SDrawFont* font = fonts.Find(same))
-        return font;
-    SDrawFont* font = new SDrawFont(size, bold, italic, false, nullptr);
-    fonts.Add(font);
-    return font;
+    return FindOrAdd(fonts, same,
+                     [=] { return new SDrawFont(size, bold, italic, false, nullptr); });
 }
 
 void SResourceCache::Clear()
 {
+    std::lock_guard<std::mutex> guard(lock);
     fonts.DeleteAll();
     brushes.DeleteAll();
     pens.DeleteAll();

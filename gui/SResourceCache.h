@@ -7,6 +7,7 @@
 #include "gui/context/SDrawLists.h"
 
 #include <cstdint>
+#include <mutex>
 
 namespace kvor::gui::context {
 class SDrawPen;
@@ -71,7 +72,9 @@ public:
     int32_t ColourCount() const { return colours.Count(); }
 
     // Find-or-create look-ups: the first cached entry that matches, else a
-    // new one appended to its cache, where it stays until Clear.
+    // new one appended to its cache, where it stays until Clear. Any thread
+    // may call them (the idle thread draws while the host's GUI thread
+    // does); the cache's lock is a leaf, never held across an X call.
     // A one-pixel solid pen of the colour.
     context::SDrawPen* FindPen(int colour);
     // A plain brush of the colour (a bitmap brush matches by the colour it
@@ -84,11 +87,16 @@ public:
     const context::SBrushListOwned& Brushes() const { return brushes; }
     const context::SFontListOwned& Fonts() const { return fonts; }
 
-    // Deletes every cached font, brush and pen, in that order.
+    // Deletes every cached font, brush and pen, in that order. Only when no
+    // other thread draws (at unload).
     void Clear();
 
 private:
+    template <typename T, typename Match, typename Make>
+    T* FindOrAdd(context::SDrawListOwned<T>& list, Match match, Make make);
+
     [[maybe_unused]] uint8_t flag = 0;  // kept in its place; nothing reads it
+    std::mutex lock;
     context::SPenListOwned pens;
     context::SBrushListOwned brushes;
     context::SFontListOwned fonts;

@@ -37,6 +37,14 @@ void SWindow::DeleteChildren()
     RemoveStyle(kStyleHasChildren);
 }
 
+void SWindow::Retire()
+{
+    for (const SWindowID& child : children)
+        if (child.control != nullptr)
+            child.control->Retire();
+    SControl::Retire();
+}
+
 void SWindow::CleanRessources()
 {
     releasing = true;

@@ -22,6 +22,7 @@ public:
     ~SWindow() override;
 
     void CleanRessources() override;
+    void Retire() override;
     void LoadControls() override {}
     void ReparentChildren() override {}
     void EnableChildren(bool enable) override;

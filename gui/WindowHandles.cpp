@@ -5,6 +5,8 @@
 #include <X11/Xlib.h>
 #include <sys/mman.h>
 
+#include <algorithm>
+#include <condition_variable>
 #include <cstring>
 #include <mutex>
 #include <unordered_map>
@@ -21,11 +23,36 @@ namespace handles {
 
 namespace {
 
+struct Entry {
+    SControl* control = nullptr;
+    int uses = 0;
+    bool retired = false;
+};
+
 struct Table {
     std::mutex lock;
-    std::unordered_map<uint32_t, SControl*> controls;
+    std::condition_variable released;
+    std::unordered_map<uint32_t, Entry> controls;
     uint32_t next = 1;
 };
+
+// The handles this thread holds uses of, once per use.
+thread_local std::vector<uint32_t> heldHere;
+
+int UsesHeldHere(uint32_t handle)
+{
+    return static_cast<int>(std::count(heldHere.begin(), heldHere.end(), handle));
+}
+
+// Called with the table locked.
+void WaitForOtherUses(Table& table, std::unique_lock<std::mutex>& guard, uint32_t handle)
+{
+    const int own = UsesHeldHere(handle);
+    table.released.wait(guard, [&] {
+        const auto found = table.controls.find(handle);
+        return found == table.controls.end() || found->second.uses <= own;
+    });
+}
 
 Table& TheTable()
 {
@@ -57,14 +84,19 @@ uint32_t Register(SControl* control)
     Table& table = TheTable();
     std::lock_guard<std::mutex> guard(table.lock);
     const uint32_t handle = NewHandle(table, control);
-    table.controls[handle] = control;
+    table.controls[handle] = Entry{control, 0, false};
     return handle;
 }
 
 void Unregister(uint32_t handle)
 {
     Table& table = TheTable();
-    std::lock_guard<std::mutex> guard(table.lock);
+    std::unique_lock<std::mutex> guard(table.lock);
+    const auto found = table.controls.find(handle);
+    if (found == table.controls.end())
+        return;
+    found->second.retired = true;
+    WaitForOtherUses(table, guard, handle);
     table.controls.erase(handle);
 }
 
@@ -73,7 +105,47 @@ SControl* Lookup(uint32_t handle)
     Table& table = TheTable();
     std::lock_guard<std::mutex> guard(table.lock);
     const auto found = table.controls.find(handle);
-    return found != table.controls.end() ? found->second : nullptr;
+    if (found == table.controls.end() || found->second.retired)
+        return nullptr;
+    return found->second.control;
+}
+
+SControl* Acquire(uint32_t handle)
+{
+    Table& table = TheTable();
+    std::lock_guard<std::mutex> guard(table.lock);
+    const auto found = table.controls.find(handle);
+    if (found == table.controls.end() || found->second.retired)
+        return nullptr;
+    ++found->second.uses;
+    heldHere.push_back(handle);
+    return found->second.control;
+}
+
+void Release(uint32_t handle)
+{
+    Table& table = TheTable();
+    {
+        std::lock_guard<std::mutex> guard(table.lock);
+        const auto mine = std::find(heldHere.rbegin(), heldHere.rend(), handle);
+        if (mine != heldHere.rend())
+            heldHere.erase(std::next(mine).base());
+        const auto found = table.controls.find(handle);
+        if (found != table.controls.end() && found->second.uses > 0)
+            --found->second.uses;
+    }
+    table.released.notify_all();
+}
+
+void Retire(uint32_t handle)
+{
+    Table& table = TheTable();
+    std::unique_lock<std::mutex> guard(table.lock);
+    const auto found = table.controls.find(handle);
+    if (found == table.controls.end())
+        return;
+    found->second.retired = true;
+    WaitForOtherUses(table, guard, handle);
 }
 
 unsigned Count()

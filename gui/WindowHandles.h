@@ -25,10 +25,22 @@ namespace handles {
 
 // Gives the control a handle (never 0) and remembers it.
 uint32_t Register(SControl* control);
-// Forgets the handle; later look-ups of it yield null.
+// Forgets the handle; later look-ups of it yield null. Waits, as Retire
+// does, for uses held by other threads.
 void Unregister(uint32_t handle);
-// The control registered under handle, or null.
+// The control registered under handle, or null (also once it is retired).
 SControl* Lookup(uint32_t handle);
+
+// The event procedure holds a use of the control it dispatches to, from
+// look-up to return, so that a thread deleting the control can wait for it.
+// Acquire gives the control with a use taken, or null when the handle is
+// unknown or retired; every successful Acquire is paired with a Release.
+SControl* Acquire(uint32_t handle);
+void Release(uint32_t handle);
+// From now on Acquire of the handle fails; returns once no other thread
+// holds a use of it. Uses the calling thread holds itself (a control
+// retired from inside its own event) are not waited for.
+void Retire(uint32_t handle);
 // How many controls are registered (for tests).
 unsigned Count();
 
