@@ -36,12 +36,34 @@ struct Table {
     uint32_t next = 1;
 };
 
-// The handles this thread holds uses of, once per use.
-thread_local std::vector<uint32_t> heldHere;
+// The handles this thread holds uses of, once per use. Plain arrays: a
+// thread_local with a destructor would pin the module in memory for as long
+// as any host thread that called us lives, and dlclose would not unload it.
+// Uses nest only as deep as event handling re-enters the procedure.
+constexpr int kMaxNestedUses = 32;
+thread_local uint32_t heldHere[kMaxNestedUses];
+thread_local int heldCount = 0;
 
 int UsesHeldHere(uint32_t handle)
 {
-    return static_cast<int>(std::count(heldHere.begin(), heldHere.end(), handle));
+    return static_cast<int>(std::count(heldHere, heldHere + heldCount, handle));
+}
+
+void NoteHeldHere(uint32_t handle)
+{
+    if (heldCount < kMaxNestedUses)
+        heldHere[heldCount++] = handle;
+}
+
+void ForgetHeldHere(uint32_t handle)
+{
+    for (int i = heldCount - 1; i >= 0; --i) {
+        if (heldHere[i] == handle) {
+            std::copy(heldHere + i + 1, heldHere + heldCount, heldHere + i);
+            --heldCount;
+            return;
+        }
+    }
 }
 
 // Called with the table locked.
@@ -118,7 +140,7 @@ SControl* Acquire(uint32_t handle)
     if (found == table.controls.end() || found->second.retired)
         return nullptr;
     ++found->second.uses;
-    heldHere.push_back(handle);
+    NoteHeldHere(handle);
     return found->second.control;
 }
 
@@ -127,9 +149,7 @@ void Release(uint32_t handle)
     Table& table = TheTable();
     {
         std::lock_guard<std::mutex> guard(table.lock);
-        const auto mine = std::find(heldHere.rbegin(), heldHere.rend(), handle);
-        if (mine != heldHere.rend())
-            heldHere.erase(std::next(mine).base());
+        ForgetHeldHere(handle);
         const auto found = table.controls.find(handle);
         if (found != table.controls.end() && found->second.uses > 0)
             --found->second.uses;
@@ -223,15 +243,38 @@ constexpr int kAtomCount = sizeof(kAtomNames) / sizeof(kAtomNames[0]);
 static_assert(sizeof(ToolkitAtoms) == kAtomCount * sizeof(unsigned long),
               "one name per atom of the table");
 
+void Unhook(const std::unordered_map<Display*, std::vector<int>>& hooks);
+
 struct AtomCache {
+    // The host keeps its display after it has unloaded us: the close hooks
+    // set on it point into this module and must go with it.
+    ~AtomCache()
+    {
+        std::unordered_map<Display*, std::vector<int>> left;
+        {
+            std::lock_guard<std::mutex> guard(lock);
+            left.swap(hooks);
+        }
+        Unhook(left);
+    }
+
     std::mutex lock;
     std::unordered_map<Display*, ToolkitAtoms> atoms;
+    // The extension numbers whose close hook we set, per display.
+    std::unordered_map<Display*, std::vector<int>> hooks;
 };
 
 AtomCache& Cache()
 {
     static AtomCache cache;
     return cache;
+}
+
+void Unhook(const std::unordered_map<Display*, std::vector<int>>& hooks)
+{
+    for (const auto& [display, numbers] : hooks)
+        for (int number : numbers)
+            XESetCloseDisplay(display, number, nullptr);
 }
 
 // A closed connection's address may be reused by a connection to another
@@ -241,6 +284,7 @@ int ForgetDisplay(Display* display, XExtCodes*)
     AtomCache& cache = Cache();
     std::lock_guard<std::mutex> guard(cache.lock);
     cache.atoms.erase(display);
+    cache.hooks.erase(display);
     return 0;
 }
 
@@ -250,8 +294,12 @@ ToolkitAtoms Intern(Display* display)
     XInternAtoms(display, const_cast<char**>(kAtomNames), kAtomCount, False, values);
     ToolkitAtoms atoms{values[0], values[1], values[2], values[3],
                        values[4], values[5], values[6], values[7]};
-    if (XExtCodes* codes = XAddExtension(display))
+    if (XExtCodes* codes = XAddExtension(display)) {
         XESetCloseDisplay(display, codes->extension, ForgetDisplay);
+        AtomCache& cache = Cache();
+        std::lock_guard<std::mutex> guard(cache.lock);
+        cache.hooks[display].push_back(codes->extension);
+    }
     return atoms;
 }
 
