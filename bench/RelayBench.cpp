@@ -3,7 +3,7 @@
 // thread runs them one after another.
 #include <benchmark/benchmark.h>
 
-#include "plugin/VstOpcodes.h"
+#include "host/Host.h"
 #include "relay/VSTPlugin.h"
 
 #include <memory>
@@ -11,12 +11,25 @@
 
 namespace {
 
+using tarvenna::host::HostInstance;
+
 constexpr VstInt32 kFrames = 256;
 
-VstIntPtr QuietHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float)
+// Nothing is recorded: the benchmark runs millions of blocks.
+std::unique_ptr<HostInstance> MakeNode(tarvenna::host::Host& host)
 {
-    // Version for the entry's check, and 1 for "events taken".
-    return opcode == audioMasterVersion ? 2400 : opcode == audioMasterProcessEvents ? 1 : 0;
+    tarvenna::host::InstanceOptions quiet;
+    quiet.record = false;
+    return host.Instantiate(
+        [](audioMasterCallback callback) -> AEffect* {
+            int result = 0;
+            auto* node = new VSTPlugin(callback, result);
+            if (result == 0)
+                return node->getAeffect();
+            delete node;
+            return nullptr;
+        },
+        quiet);
 }
 
 class Nodes {
@@ -24,50 +37,38 @@ public:
     explicit Nodes(int receivers)
     {
         for (int i = 0; i <= receivers; ++i) {
-            int result = 0;
-            auto node = std::make_unique<VSTPlugin>(QuietHost, result);
-            node->dispatcher(effMainsChanged, 0, 1, nullptr, 0.0f);
+            std::unique_ptr<HostInstance> node = MakeNode(host);
+            if (!node)
+                continue;
+            node->Resume();
             if (i > 0)
-                node->setParameter(0, 1.0f);  // Receive on port 1
+                node->SetParameter(0, 1.0f);  // Receive on port 1
+            node->Audio().Resize(kFrames);
+            node->Audio().FillInputs(0.25f);
             nodes.push_back(std::move(node));
         }
-        for (auto& channel : audio)
-            channel.assign(kFrames, 0.25f);
-        inputs[0] = outputs[0] = audio[0].data();
-        inputs[1] = outputs[1] = audio[1].data();
     }
 
     // Note-on and note-off pairs over the block, all on the sender.
     void Feed(int events)
     {
-        midi.assign(events, VstMidiEvent{});
-        block.numEvents = events;
-        for (int i = 0; i < events; ++i) {
-            VstMidiEvent& e = midi[i];
-            e.type = kVstMidiType;
-            e.byteSize = sizeof(VstMidiEvent) - 8;
-            e.deltaFrames = i % kFrames;
-            e.midiData[0] = (i % 2 == 0) ? 0x90 : 0x80;
-            e.midiData[1] = static_cast<unsigned char>(36 + (i / 2) % 64);
-            e.midiData[2] = 100;
-            block.events[i] = reinterpret_cast<VstEvent*>(&e);
-        }
+        block.Clear();
+        for (int i = 0; i < events; ++i)
+            block.Add(tarvenna::host::MakeMidiEvent((i % 2 == 0) ? 0x90 : 0x80, 36 + (i / 2) % 64,
+                                                    100, i % kFrames));
     }
 
     void RunBlock()
     {
-        nodes[0]->processEvents(block.asVstEvents());
+        nodes[0]->SendEvents(block);
         for (auto& node : nodes)
-            node->processReplacing(inputs, outputs, kFrames);
+            node->ProcessReplacing(kFrames);
     }
 
 private:
-    std::vector<std::unique_ptr<VSTPlugin>> nodes;
-    std::vector<float> audio[2];
-    float* inputs[2];
-    float* outputs[2];
-    std::vector<VstMidiEvent> midi;
-    VstEventBlock<256> block{};
+    tarvenna::host::Host host;
+    std::vector<std::unique_ptr<HostInstance>> nodes;
+    tarvenna::host::MidiBlock block{256};
 };
 
 void BM_RelayBlock(benchmark::State& state)

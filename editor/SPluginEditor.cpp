@@ -1,5 +1,6 @@
 #include "editor/SPluginEditor.h"
 
+#include "gui/SCursor.h"
 #include "gui/SGlobals.h"
 #include "plugin/AudioEffectX.h"
 #include "plugin/LoadFailure.h"
@@ -27,7 +28,6 @@ constexpr HostPattern kHostPatterns[] = {
 
 constexpr int kHostTextSize = 128;
 
-// A running idle pass gets this long to finish before close goes on.
 constexpr unsigned kCloseGraceMs = 25;
 
 }  // namespace
@@ -64,6 +64,7 @@ SPluginEditor::~SPluginEditor()
 {
     if (IsOpen())
         close();
+    DestroyWindows();
 }
 
 AudioEffectX* SPluginEditor::Host() const { return dynamic_cast<AudioEffectX*>(plugin); }
@@ -128,11 +129,15 @@ bool SPluginEditor::open(void* parent)
     if (globals != nullptr)
         globals->parentWindow = parentWindow;
     CopyPluginTexts();
-    SetSize(kWidth, kHeight);
+    if (container == nullptr)
+        CreateWindows();
+    ShowPanelIn(parentWindow);
+    StartPump();
+    CreateCursor();
     neverOpened = 0;
     if (globals != nullptr)
         editorNumber = globals->identifierCounter.fetch_add(1) + 1;
-    idleCell.function = &SPluginEditor::idlestatic;
+    StartIdle();
     SetEditorClosed(0);
     isOpen = 1;
     // The first idle pass after opening redraws everything.
@@ -144,12 +149,18 @@ void SPluginEditor::close()
 {
     SetEditorClosed(1);
     isOpen = 0;
+    StopIdle();
+    // A running idle pass gets this long to finish before the panel moves.
     kvor::threading::SThread::Sleep(kCloseGraceMs);
+    ParkPanel();
+    StopPump();
     parentWindow = 0;
     if (globals != nullptr) {
         globals->currentCursor = nullptr;
         globals->parentWindow = 0;
     }
+    delete cursor;
+    cursor = nullptr;
 }
 
 // A full refresh covers every index, so it wins over pending indexed ones.
@@ -210,8 +221,6 @@ void SPluginEditor::idlestatic(void* editor)
     if (editor != nullptr)
         static_cast<SPluginEditor*>(editor)->idle();
 }
-
-void SPluginEditor::RefreshPanel(long) {}
 
 bool SPluginEditor::HostSizesWindow()
 {

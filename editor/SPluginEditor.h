@@ -69,6 +69,10 @@ public:
     // The idle thread's entry: editor is the SPluginEditor to drive.
     static void idlestatic(void* editor);
 
+    // Stops every event, idle pass and timer of the editor's windows and
+    // waits for those running; the node calls it first when it goes.
+    void RetireWindows();
+
     int32_t GetHostKind() const { return hostKind; }
     bool IsOpen() const { return isOpen.load() != 0; }
     int32_t EditorNumber() const { return editorNumber; }
@@ -80,6 +84,10 @@ protected:
     virtual void RefreshPanel(long index);
     // Resizes the host's window when the host will not do it itself.
     virtual void ResizeParent(int width, int height);
+
+    SPluginPanel* Panel() const { return panel; }
+    kvor::gui::SControl* Container() const { return container; }
+    kvor::gui::SMessageDialog* MessageDialog() const { return messageDialog; }
 
 private:
     // The idle thread calls through the function word of this cell.
@@ -97,11 +105,25 @@ private:
     void CopyPluginTexts();
     void ClearPending();
 
+    // The toolkit's windows (SPluginEditorWindows.cpp).
+    void CreateWindows();
+    void CreatePanel();
+    void ShowPanelIn(unsigned long window);
+    void ParkPanel();
+    void CreateCursor();
+    void StartIdle();
+    void StopIdle();
+    // Hosts that pass no display leave our windows on the module's own
+    // connection, whose events only a thread of ours reads.
+    void StartPump();
+    void StopPump();
+    void DestroyWindows();
+
     IdleCell idleCell;
     int32_t editorNumber;
     SGlobals* globals;
     // Made with the toolkit's windows at the first opening; null until then.
-    [[maybe_unused]] SPluginPanel* panel;
+    SPluginPanel* panel;
     AudioEffect* plugin;
     int32_t hostKind;
     // Read by the idle thread while any thread posts.
@@ -110,12 +132,16 @@ private:
     uint8_t neverOpened;
     std::atomic<uint8_t> isOpen;
     ERect rect;
-    // Toolkit objects like the panel: null until the toolkit makes them.
-    [[maybe_unused]] kvor::gui::SCursor* cursor;
+    // Exists only while open.
+    kvor::gui::SCursor* cursor;
     unsigned long parentWindow;
-    [[maybe_unused]] kvor::gui::SControl* container;
-    [[maybe_unused]] kvor::gui::SMessageDialog* messageDialog;
-    [[maybe_unused]] unsigned long containerWindow;
+    // The container holds the panel while the editor is closed; it, the
+    // panel and the dialog live from the first opening to destruction.
+    kvor::gui::SControl* container;
+    kvor::gui::SMessageDialog* messageDialog;
+    unsigned long containerWindow;
+    // Whether the windows were made on the module's own connection.
+    bool onModuleConnection = false;
     std::atomic<uint8_t> pending[kPendingEntries];
     // The plug-in base whose flag, rectangle and texts the editor keeps;
     // null when the effect is some other kind.

@@ -1,5 +1,7 @@
 #include "fuzz/FuzzNodes.h"
 
+#include "fuzz/RelayAudit.h"
+#include "plugin/EntryPoint.h"
 #include "plugin/VstOpcodes.h"
 
 #include <cstdio>
@@ -9,13 +11,14 @@
 
 namespace fuzz {
 
-AEffect* MakeNode(stress::OutputStream* stream)
+HostInstance* MakeNode(MidiOutputCheck& check)
 {
-    AEffect* effect = stress::CreateNode(stream);
-    if (effect == nullptr)
-        Fail("the entry point made no node");
-    stress::Dispatch(effect, effMainsChanged, 0, 1);
-    return effect;
+    static tarvenna::host::Host host;
+    std::unique_ptr<HostInstance> node = host.Instantiate(CreateInstance, check.Options());
+    if (!node)
+        Fail("the entry point made no node:", host.LastError().c_str());
+    node->Resume();
+    return node.release();
 }
 
 // Also on standard output: the runs close standard error to keep the
@@ -29,10 +32,10 @@ void Fail(const char* what, const char* detail)
     std::abort();
 }
 
-void CheckNode(AEffect* effect)
+void CheckNode(HostInstance& node)
 {
     void* data = nullptr;
-    const VstIntPtr size = stress::Dispatch(effect, effGetChunk, 0, 0, &data);
+    const VstIntPtr size = node.Dispatch(effGetChunk, 0, 0, &data);
     if (size != 61 || data == nullptr)
         Fail("getChunk did not give the 61-byte bank");
     const auto* bytes = static_cast<const unsigned char*>(data);
@@ -43,7 +46,7 @@ void CheckNode(AEffect* effect)
     if (std::memchr(bytes, 0, 48) == nullptr)
         Fail("saved name has no terminator");
     for (VstInt32 index = 0; index < 4; ++index) {
-        const float value = effect->getParameter(effect, index);
+        const float value = node.GetParameter(index);
         if (!(value >= 0.0f && value <= 1.0f))
             Fail("a parameter reads outside 0 to 1");
     }
@@ -51,7 +54,7 @@ void CheckNode(AEffect* effect)
 
 void CheckTables()
 {
-    const std::string wrong = stress::AuditTables();
+    const std::string wrong = relayaudit::AuditTables();
     if (!wrong.empty())
         Fail("tables:", wrong.c_str());
 }

@@ -10,21 +10,21 @@
 
 namespace {
 
-AEffect* node = nullptr;
-stress::OutputStream stream;
+fuzz::HostInstance* node = nullptr;
+fuzz::MidiOutputCheck check;
 
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    node = fuzz::MakeNode(&stream);
+    node = fuzz::MakeNode(check);
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size == 0) {
-        if (stress::Dispatch(node, effSetChunk, 0, 0, nullptr) != 0)
+        if (node->Dispatch(effSetChunk, 0, 0, nullptr) != 0)
             fuzz::Fail("a null chunk was taken");
         return 0;
     }
@@ -38,8 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     switch (how % 4) {
     case 0:
     case 1: {
-        const VstIntPtr taken = stress::Dispatch(node, effSetChunk, how % 4,
-                                                 static_cast<VstIntPtr>(length), block.get());
+        const VstIntPtr taken =
+            node->Dispatch(effSetChunk, how % 4, static_cast<VstIntPtr>(length), block.get());
         if (taken != expected)
             fuzz::Fail("setChunk's answer does not follow the size");
         break;
@@ -65,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         break;
     }
     }
-    fuzz::CheckNode(node);
+    fuzz::CheckNode(*node);
     fuzz::CheckTables();
     return 0;
 }

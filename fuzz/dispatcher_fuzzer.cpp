@@ -23,8 +23,8 @@ namespace {
 
 constexpr std::size_t kBufferSize = 2048;
 
-AEffect* nodes[2] = {nullptr, nullptr};
-stress::OutputStream streams[2];
+fuzz::HostInstance* nodes[2] = {nullptr, nullptr};
+fuzz::MidiOutputCheck checks[2];
 
 struct CallBuffers {
     alignas(16) unsigned char bytes[kBufferSize];
@@ -37,7 +37,7 @@ struct CallBuffers {
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     for (int i = 0; i < 2; ++i)
-        nodes[i] = fuzz::MakeNode(&streams[i]);
+        nodes[i] = fuzz::MakeNode(checks[i]);
     return 0;
 }
 
@@ -46,16 +46,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FuzzedDataProvider input(data, size);
     static CallBuffers buffers;
     for (int call = 0; call < 32 && input.remaining_bytes() > 0; ++call) {
-        AEffect* e = nodes[input.ConsumeIntegralInRange<int>(0, 1)];
+        fuzz::HostInstance& node = *nodes[input.ConsumeIntegralInRange<int>(0, 1)];
+        // The process calls go straight to the record: the host library
+        // would not pass a negative frame count on.
+        AEffect* e = node.Effect();
         const int kind = input.ConsumeIntegralInRange<int>(0, 9);
         if (kind == 8) {
-            e->setParameter(e, input.ConsumeIntegral<VstInt32>(),
-                            input.ConsumeFloatingPoint<float>());
+            const VstInt32 index = input.ConsumeIntegral<VstInt32>();
+            node.SetParameter(index, input.ConsumeFloatingPoint<float>());
             continue;
         }
         if (kind == 9) {
             const VstInt32 index = input.ConsumeIntegral<VstInt32>();
-            e->getParameter(e, index);
+            node.GetParameter(index);
             float in[2][16] = {};
             float out[2][16] = {};
             float* inputs[2] = {in[0], in[1]};
@@ -114,10 +117,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         default:
             break;
         }
-        stress::Dispatch(e, opcode, index, value, ptr, opt);
+        node.Dispatch(opcode, index, value, ptr, opt);
     }
-    for (AEffect* e : nodes)
-        fuzz::CheckNode(e);
+    for (fuzz::HostInstance* node : nodes)
+        fuzz::CheckNode(*node);
     fuzz::CheckTables();
     return 0;
 }

@@ -12,48 +12,46 @@
 
 #include <cmath>
 #include <cstring>
-#include <memory>
 #include <string>
 
 namespace {
 
 constexpr int kNodes = 3;
-AEffect* nodes[kNodes] = {};
-std::unique_ptr<stress::OutputStream> streams[kNodes];
+constexpr VstInt32 kFrames = 32;
+fuzz::HostInstance* nodes[kNodes] = {};
+fuzz::MidiOutputCheck checks[kNodes];
 
 void RunAll(int rounds)
 {
     for (int round = 0; round < rounds; ++round)
-        for (AEffect* e : nodes)
-            stress::RunBlock(e, nullptr);
+        for (fuzz::HostInstance* node : nodes)
+            node->RunBlock(nullptr, kFrames);
 }
 
 void EndSession()
 {
-    for (AEffect* e : nodes)
-        stress::Dispatch(e, effMainsChanged, 0, 0);
-    for (AEffect* e : nodes)
-        stress::Dispatch(e, effMainsChanged, 0, 1);
+    for (fuzz::HostInstance* node : nodes)
+        node->Suspend();
+    for (fuzz::HostInstance* node : nodes)
+        node->Resume();
     RunAll(2);
 }
 
 // The same start for every input: senders in port 0, Thru and Panic off,
-// nothing held, nothing queued, and fresh output streams.
+// nothing held, nothing queued, and fresh output checks.
 void Restart()
 {
     EndSession();
-    for (AEffect* e : nodes) {
-        e->setParameter(e, 3, 0.0f);
-        e->setParameter(e, 2, 0.0f);
-        e->setParameter(e, 0, 0.0f);
-        e->setParameter(e, 1, 0.0f);
+    for (fuzz::HostInstance* node : nodes) {
+        node->SetParameter(3, 0.0f);
+        node->SetParameter(2, 0.0f);
+        node->SetParameter(0, 0.0f);
+        node->SetParameter(1, 0.0f);
     }
     RunAll(3);
     EndSession();
-    for (int i = 0; i < kNodes; ++i) {
-        streams[i] = std::make_unique<stress::OutputStream>();
-        nodes[i]->user = streams[i].get();
-    }
+    for (fuzz::MidiOutputCheck& check : checks)
+        check.Reset();
 }
 
 float ParameterValue(FuzzedDataProvider& input)
@@ -78,17 +76,19 @@ float ParameterValue(FuzzedDataProvider& input)
     }
 }
 
-void SendBlock(AEffect* e, FuzzedDataProvider& input)
+void SendBlock(fuzz::HostInstance& node, FuzzedDataProvider& input)
 {
-    static stress::HostBlock block;
+    static tarvenna::host::MidiBlock block(320);
     block.Clear();
-    const int count = input.ConsumeIntegralInRange<int>(0, stress::HostBlock::kCapacity);
+    const int count = input.ConsumeIntegralInRange<int>(0, static_cast<int>(block.Capacity()));
     for (int i = 0; i < count && input.remaining_bytes() > 0; ++i) {
         const uint8_t shape = input.ConsumeIntegral<uint8_t>();
         // Status bytes below 0x80 are running values: data without a status.
+        const int status = input.ConsumeIntegral<uint8_t>();
+        const int data1 = input.ConsumeIntegral<uint8_t>();
+        const int data2 = input.ConsumeIntegral<uint8_t>();
         VstMidiEvent event =
-            stress::MakeEvent(input.ConsumeIntegral<uint8_t>(), input.ConsumeIntegral<uint8_t>(),
-                              input.ConsumeIntegral<uint8_t>(), input.ConsumeIntegral<int8_t>());
+            tarvenna::host::MakeMidiEvent(status, data1, data2, input.ConsumeIntegral<int8_t>());
         if (shape & 0x01)
             event.type = input.ConsumeIntegral<int8_t>();
         if (shape & 0x02)
@@ -99,10 +99,10 @@ void SendBlock(AEffect* e, FuzzedDataProvider& input)
             event.midiData[3] = input.ConsumeIntegral<uint8_t>();
         block.Add(event, (shape & 0xF0) == 0xF0);
     }
-    stress::Dispatch(e, effProcessEvents, 0, 0, block.Events());
+    node.SendEvents(block);
 }
 
-void LoadChunk(AEffect* e, FuzzedDataProvider& input)
+void LoadChunk(fuzz::HostInstance& node, FuzzedDataProvider& input)
 {
     unsigned char bytes[62] = {};
     std::strcpy(reinterpret_cast<char*>(bytes), "fuzz");
@@ -110,17 +110,15 @@ void LoadChunk(AEffect* e, FuzzedDataProvider& input)
     bytes[49] = input.ConsumeIntegral<uint8_t>() % 9;
     bytes[50] = input.ConsumeIntegral<uint8_t>() % 2;
     const bool program = input.ConsumeBool();
-    stress::Dispatch(e, effSetChunk, program ? 1 : 0, program ? 60 : 61, bytes);
+    node.Dispatch(effSetChunk, program ? 1 : 0, program ? 60 : 61, bytes);
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    for (int i = 0; i < kNodes; ++i) {
-        streams[i] = std::make_unique<stress::OutputStream>();
-        nodes[i] = fuzz::MakeNode(streams[i].get());
-    }
+    for (int i = 0; i < kNodes; ++i)
+        nodes[i] = fuzz::MakeNode(checks[i]);
     return 0;
 }
 
@@ -129,51 +127,54 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Restart();
     FuzzedDataProvider input(data, size);
     for (int step = 0; step < 64 && input.remaining_bytes() > 0; ++step) {
-        AEffect* e = nodes[input.ConsumeIntegralInRange<int>(0, kNodes - 1)];
+        fuzz::HostInstance& node = *nodes[input.ConsumeIntegralInRange<int>(0, kNodes - 1)];
         switch (input.ConsumeIntegralInRange<int>(0, 9)) {
         case 0:
         case 1:
         case 2:
-            SendBlock(e, input);
+            SendBlock(node, input);
             break;
         case 3:
-            stress::RunBlock(e, nullptr);
+            node.RunBlock(nullptr, kFrames);
             break;
         case 4: {
             float in[2][8] = {};
             float out[2][8] = {};
             float* inputs[2] = {in[0], in[1]};
             float* outputs[2] = {out[0], out[1]};
+            AEffect* e = node.Effect();
             e->process(e, inputs, outputs, input.ConsumeIntegralInRange<VstInt32>(0, 8));
             break;
         }
         case 5:
-        case 6:
-            e->setParameter(e, input.ConsumeIntegralInRange<VstInt32>(0, 4), ParameterValue(input));
+        case 6: {
+            const VstInt32 index = input.ConsumeIntegralInRange<VstInt32>(0, 4);
+            node.SetParameter(index, ParameterValue(input));
             break;
+        }
         case 7:
-            stress::Dispatch(e, effMainsChanged, 0, input.ConsumeBool() ? 1 : 0);
+            node.Dispatch(effMainsChanged, 0, input.ConsumeBool() ? 1 : 0);
             break;
         case 8:
-            LoadChunk(e, input);
+            LoadChunk(node, input);
             break;
         default:
-            e->setParameter(e, 3, input.ConsumeBool() ? 1.0f : 0.0f);
+            node.SetParameter(3, input.ConsumeBool() ? 1.0f : 0.0f);
             break;
         }
     }
     EndSession();
     for (int i = 0; i < kNodes; ++i) {
-        const std::vector<stress::Note> left = streams[i]->Sounding();
+        const std::vector<tarvenna::host::Note> left = checks[i].Sounding();
         if (!left.empty()) {
             const std::string text = "node " + std::to_string(i) + " channel " +
                                      std::to_string(left[0].channel) + " note " +
                                      std::to_string(left[0].note);
             fuzz::Fail("a note was left sounding:", text.c_str());
         }
-        if (streams[i]->Malformed() != 0)
+        if (checks[i].Malformed() != 0)
             fuzz::Fail("a node handed its host a malformed event");
-        fuzz::CheckNode(nodes[i]);
+        fuzz::CheckNode(*nodes[i]);
     }
     fuzz::CheckTables();
     return 0;

@@ -5,45 +5,45 @@
 namespace tarvenna::host {
 
 AudioBuffers::AudioBuffers(int inputs, int outputs, int frames)
-    : inputs_(static_cast<std::size_t>(std::max(inputs, 0))),
-      outputs_(static_cast<std::size_t>(std::max(outputs, 0)))
+    : inputChannels(static_cast<std::size_t>(std::max(inputs, 0))),
+      outputChannels(static_cast<std::size_t>(std::max(outputs, 0)))
 {
-    resize(frames);
+    Resize(frames);
 }
 
-void AudioBuffers::resize(int frames)
+void AudioBuffers::Resize(int frames)
 {
-    frames_ = std::max(frames, 0);
-    for (auto& channel : inputs_)
-        channel.assign(static_cast<std::size_t>(frames_), 0.0f);
-    for (auto& channel : outputs_)
-        channel.assign(static_cast<std::size_t>(frames_), 0.0f);
-    repoint();
+    frameCount = std::max(frames, 0);
+    for (auto& channel : inputChannels)
+        channel.assign(static_cast<std::size_t>(frameCount), 0.0f);
+    for (auto& channel : outputChannels)
+        channel.assign(static_cast<std::size_t>(frameCount), 0.0f);
+    Repoint();
 }
 
-void AudioBuffers::repoint()
+void AudioBuffers::Repoint()
 {
-    inputPointers_.clear();
-    outputPointers_.clear();
-    for (auto& channel : inputs_)
-        inputPointers_.push_back(channel.data());
-    for (auto& channel : outputs_)
-        outputPointers_.push_back(channel.data());
+    inputPointers.clear();
+    outputPointers.clear();
+    for (auto& channel : inputChannels)
+        inputPointers.push_back(channel.data());
+    for (auto& channel : outputChannels)
+        outputPointers.push_back(channel.data());
     // A plug-in that declares no channels still gets a valid array pointer.
-    if (inputPointers_.empty())
-        inputPointers_.push_back(nullptr);
-    if (outputPointers_.empty())
-        outputPointers_.push_back(nullptr);
+    if (inputPointers.empty())
+        inputPointers.push_back(nullptr);
+    if (outputPointers.empty())
+        outputPointers.push_back(nullptr);
 }
 
-void AudioBuffers::fill(std::vector<std::vector<float>>& channels, float value)
+void AudioBuffers::Fill(std::vector<std::vector<float>>& channels, float value)
 {
     for (auto& channel : channels)
         std::fill(channel.begin(), channel.end(), value);
 }
 
-void AudioBuffers::fillInputs(float value) { fill(inputs_, value); }
+void AudioBuffers::FillInputs(float value) { Fill(inputChannels, value); }
 
-void AudioBuffers::fillOutputs(float value) { fill(outputs_, value); }
+void AudioBuffers::FillOutputs(float value) { Fill(outputChannels, value); }
 
 }  // namespace tarvenna::host

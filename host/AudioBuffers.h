@@ -18,33 +18,36 @@ public:
     AudioBuffers& operator=(AudioBuffers&&) = default;
 
     // Changes the frame count of every channel; all samples become 0.
-    void resize(int frames);
+    void Resize(int frames);
 
-    int frames() const { return frames_; }
-    int numInputs() const { return static_cast<int>(inputs_.size()); }
-    int numOutputs() const { return static_cast<int>(outputs_.size()); }
+    int Frames() const { return frameCount; }
+    int NumInputs() const { return static_cast<int>(inputChannels.size()); }
+    int NumOutputs() const { return static_cast<int>(outputChannels.size()); }
 
     // The channel pointer arrays handed to process / processReplacing.
-    float** inputs() { return inputPointers_.data(); }
-    float** outputs() { return outputPointers_.data(); }
+    float** Inputs() { return inputPointers.data(); }
+    float** Outputs() { return outputPointers.data(); }
 
-    float* input(int channel) { return inputs_.at(channel).data(); }
-    float* output(int channel) { return outputs_.at(channel).data(); }
-    const std::vector<float>& inputChannel(int channel) const { return inputs_.at(channel); }
-    const std::vector<float>& outputChannel(int channel) const { return outputs_.at(channel); }
+    float* Input(int channel) { return inputChannels.at(channel).data(); }
+    float* Output(int channel) { return outputChannels.at(channel).data(); }
+    const std::vector<float>& InputChannel(int channel) const { return inputChannels.at(channel); }
+    const std::vector<float>& OutputChannel(int channel) const
+    {
+        return outputChannels.at(channel);
+    }
 
-    void fillInputs(float value);
-    void fillOutputs(float value);
+    void FillInputs(float value);
+    void FillOutputs(float value);
 
 private:
-    static void fill(std::vector<std::vector<float>>& channels, float value);
-    void repoint();
+    static void Fill(std::vector<std::vector<float>>& channels, float value);
+    void Repoint();
 
-    int frames_ = 0;
-    std::vector<std::vector<float>> inputs_;
-    std::vector<std::vector<float>> outputs_;
-    std::vector<float*> inputPointers_;
-    std::vector<float*> outputPointers_;
+    int frameCount = 0;
+    std::vector<std::vector<float>> inputChannels;
+    std::vector<std::vector<float>> outputChannels;
+    std::vector<float*> inputPointers;
+    std::vector<float*> outputPointers;
 };
 
 }  // namespace tarvenna::host

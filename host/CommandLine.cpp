@@ -6,7 +6,7 @@ namespace tarvenna::host::cli {
 
 namespace {
 
-bool parseNumber(const std::string& text, VstIntPtr& out)
+bool ParseNumber(const std::string& text, VstIntPtr& out)
 {
     if (text.empty())
         return false;
@@ -19,7 +19,7 @@ bool parseNumber(const std::string& text, VstIntPtr& out)
 }
 
 // Applies one "--host-..." option and its value; false when unknown or bad.
-bool applyHostOption(const std::string& name, const std::string& value, HostConfig& host)
+bool ApplyHostOption(const std::string& name, const std::string& value, HostConfig& host)
 {
     if (name == "--host-vendor")
         host.vendor = value;
@@ -28,9 +28,9 @@ bool applyHostOption(const std::string& name, const std::string& value, HostConf
     else if (name == "--host-directory")
         host.directory = value;
     else if (name == "--host-version")
-        return parseNumber(value, host.version);
+        return ParseNumber(value, host.version);
     else if (name == "--host-vendor-version")
-        return parseNumber(value, host.vendorVersion);
+        return ParseNumber(value, host.vendorVersion);
     else
         return false;
     return true;
@@ -38,7 +38,7 @@ bool applyHostOption(const std::string& name, const std::string& value, HostConf
 
 }  // namespace
 
-const char* hostOptionsHelp()
+const char* HostOptionsHelp()
 {
     return "  --host-vendor TEXT          vendor string the host answers\n"
            "  --host-product TEXT         product string the host answers\n"
@@ -47,7 +47,7 @@ const char* hostOptionsHelp()
            "  --host-directory PATH       directory answered (default: none)\n";
 }
 
-CommandLine parseCommandLine(const std::vector<std::string>& words)
+CommandLine ParseCommandLine(const std::vector<std::string>& words)
 {
     CommandLine line;
     for (std::size_t i = 0; i < words.size(); ++i) {
@@ -59,7 +59,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& words)
                 line.error = "option " + word + " needs a value";
                 return line;
             }
-            if (!applyHostOption(word, words[++i], line.host)) {
+            if (!ApplyHostOption(word, words[++i], line.host)) {
                 line.error = "bad option " + word + " " + words[i];
                 return line;
             }

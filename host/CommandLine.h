@@ -18,9 +18,9 @@ struct CommandLine {
     std::string error;
 };
 
-CommandLine parseCommandLine(const std::vector<std::string>& words);
+CommandLine ParseCommandLine(const std::vector<std::string>& words);
 
 // Help text for the host options, one per line.
-const char* hostOptionsHelp();
+const char* HostOptionsHelp();
 
 }  // namespace tarvenna::host::cli

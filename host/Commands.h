@@ -24,10 +24,10 @@ struct Command {
 
 // info <module.so>: loads the module, creates one instance, prints what a
 // host sees of it, closes it and unloads.
-int runInfo(const CommandLine& line, std::ostream& out, std::ostream& err);
+int RunInfo(const CommandLine& line, std::ostream& out, std::ostream& err);
 
 // relay <module.so>: plays a short session with several instances of the
 // module and prints what each hands its host, block by block.
-int runRelay(const CommandLine& line, std::ostream& out, std::ostream& err);
+int RunRelay(const CommandLine& line, std::ostream& out, std::ostream& err);
 
 }  // namespace tarvenna::host::cli

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstring>
 
+#include "host/EditorHost.h"
 #include "host/HostInstance.h"
 #include "host/InstanceRegistry.h"
 #include "plugin/VstOpcodes.h"
@@ -17,7 +18,7 @@ namespace {
 constexpr VstIntPtr kLevelUser = 1;
 constexpr VstIntPtr kLevelRealtime = 2;
 
-VstIntPtr copyText(const std::string& text, void* ptr)
+VstIntPtr CopyText(const std::string& text, void* ptr)
 {
     if (!ptr)
         return 0;
@@ -29,7 +30,7 @@ VstIntPtr copyText(const std::string& text, void* ptr)
 
 // The event pointers as the plug-in wrote them, past the two entries the
 // declaration shows.
-VstEvent* const* eventPointers(const VstEvents* events)
+VstEvent* const* EventPointers(const VstEvents* events)
 {
     auto* base = reinterpret_cast<const unsigned char*>(events);
     return reinterpret_cast<VstEvent* const*>(base + offsetof(VstEvents, events));
@@ -37,90 +38,118 @@ VstEvent* const* eventPointers(const VstEvents* events)
 
 }  // namespace
 
-VstIntPtr hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+VstIntPtr HostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
                        float opt)
 {
-    return registry::answer(effect, opcode, index, value, ptr, opt);
+    return registry::Answer(effect, opcode, index, value, ptr, opt);
 }
 
-VstIntPtr HostInstance::answerRequest(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
-                                      float opt)
+VstIntPtr HostInstance::AnswerRequest(AEffect* from, VstInt32 opcode, VstInt32 index,
+                                      VstIntPtr value, void* ptr, float opt)
 {
+    RequestRecord request{from, opcode, index, value, ptr, opt, {}};
+    if (opcode == audioMasterCanDo && ptr)
+        request.text = static_cast<const char*>(ptr);
+    std::optional<VstIntPtr> hooked;
+    if (options.hook)
+        hooked = options.hook(request);
     VstIntPtr answer = 0;
     {
-        std::lock_guard<std::mutex> guard(mutex_);
-        recording_.requests.push_back({opcode, index, value, opt, ptr != nullptr});
-        answer = answerLocked(opcode, index, value, ptr, opt);
+        std::lock_guard<std::mutex> guard(mutex);
+        if (options.record)
+            RecordLocked(request);
+        answer = hooked ? *hooked : AnswerLocked(request);
     }
-    requestArrived_.notify_all();
+    requestArrived.notify_all();
     return answer;
 }
 
-VstIntPtr HostInstance::answerLocked(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
-                                     float opt)
+void HostInstance::RecordLocked(const RequestRecord& request)
 {
-    switch (opcode) {
+    recording.requests.push_back(request);
+    switch (request.opcode) {
     case audioMasterAutomate:
-        recording_.automation.push_back({index, opt});
-        return 0;
-    case audioMasterVersion:
-        return config_.version;
+        recording.automation.push_back({request.index, request.opt});
+        break;
     case audioMasterWantMidi:
-        recording_.wantMidi.push_back(value);
+        recording.wantMidi.push_back(request.value);
+        break;
+    case audioMasterProcessEvents:
+        RecordHandout(static_cast<const VstEvents*>(request.ptr));
+        break;
+    case audioMasterSizeWindow:
+        recording.sizeWindow.push_back({request.index, static_cast<VstInt32>(request.value)});
+        break;
+    case audioMasterBeginEdit:
+        recording.beginEdits.push_back(request.index);
+        break;
+    case audioMasterEndEdit:
+        recording.endEdits.push_back(request.index);
+        break;
+    default:
+        break;
+    }
+}
+
+VstIntPtr HostInstance::AnswerLocked(const RequestRecord& request)
+{
+    switch (request.opcode) {
+    case audioMasterVersion:
+        return config.version;
+    case audioMasterWantMidi:
+    case audioMasterBeginEdit:
+    case audioMasterEndEdit:
         return 1;
     case audioMasterProcessEvents:
-        recordHandout(static_cast<const VstEvents*>(ptr));
-        return config_.processEventsAnswer;
+        return config.processEventsAnswer;
     case audioMasterSizeWindow:
-        recording_.sizeWindow.push_back({index, static_cast<VstInt32>(value)});
-        return config_.sizeWindowAnswer;
+        if (config.resizeEditorWindow && CanSizeWindow(config))
+            EditorHost::ResizeFor(request.effect, request.index, static_cast<int>(request.value));
+        return config.sizeWindowAnswer;
     case audioMasterGetSampleRate:
-        return static_cast<VstIntPtr>(config_.sampleRate);
+        return static_cast<VstIntPtr>(config.sampleRate);
     case audioMasterGetBlockSize:
-        return config_.blockSize;
+        return config.blockSize;
     case audioMasterGetCurrentProcessLevel:
-        return inProcess_ ? kLevelRealtime : kLevelUser;
+        return inProcess ? kLevelRealtime : kLevelUser;
     case audioMasterGetVendorString:
-        return copyText(config_.vendor, ptr);
+        return CopyText(config.vendor, request.ptr);
     case audioMasterGetProductString:
-        return copyText(config_.product, ptr);
+        return CopyText(config.product, request.ptr);
     case audioMasterGetVendorVersion:
-        return config_.vendorVersion;
-    case audioMasterCanDo:
-        return ptr && config_.canDo.count(static_cast<const char*>(ptr)) ? 1 : 0;
+        return config.vendorVersion;
+    case audioMasterCanDo: {
+        const auto found = request.ptr ? config.canDo.find(request.text) : config.canDo.end();
+        return found != config.canDo.end() ? found->second : 0;
+    }
     case audioMasterGetDirectory:
-        return config_.directory ? reinterpret_cast<VstIntPtr>(config_.directory->c_str()) : 0;
-    case audioMasterBeginEdit:
-        recording_.beginEdits.push_back(index);
-        return 1;
-    case audioMasterEndEdit:
-        recording_.endEdits.push_back(index);
-        return 1;
+        return config.directory ? reinterpret_cast<VstIntPtr>(config.directory->c_str()) : 0;
     default:
-        // Everything else (time info, pins, windows, files...) this host
-        // does not offer; 0 is the interface's "no".
+        // Everything else (automation is only noted; time info, pins,
+        // windows, files...) this host does not offer; 0 is the
+        // interface's "no".
         return 0;
     }
 }
 
-void HostInstance::recordHandout(const VstEvents* events)
+void HostInstance::RecordHandout(const VstEvents* events)
 {
     MidiHandout handout;
-    handout.block = blocks_.load();
-    handout.duringProcess = inProcess_.load();
-    handout.first = recording_.midiOut.size();
+    handout.block = blocks.load();
+    handout.duringProcess = inProcess.load();
+    handout.first = recording.midiOut.size();
     if (events && events->numEvents > 0) {
-        VstEvent* const* pointers = eventPointers(events);
+        VstEvent* const* pointers = EventPointers(events);
         for (VstInt32 i = 0; i < events->numEvents; ++i) {
             if (!pointers[i])
                 continue;
             VstMidiEvent copy;
             std::memcpy(&copy, pointers[i], sizeof copy);
-            recording_.midiOut.push_back(copy);
+            recording.midiOut.push_back(copy);
         }
     }
-    handout.count = recording_.midiOut.size() - handout.first;
-    recording_.handouts.push_back(handout);
+    handout.count = recording.midiOut.size() - handout.first;
+    recording.handouts.push_back(handout);
 }
 
 }  // namespace tarvenna::host

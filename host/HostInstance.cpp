@@ -2,6 +2,7 @@
 #include "host/HostInstance.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "host/InstanceRegistry.h"
@@ -18,250 +19,258 @@ constexpr std::size_t kTextBuffer = 256;
 
 // Channels the host offers: at least stereo, never absurdly many even when
 // the record says so.
-int channelsFor(VstInt32 declared) { return std::clamp<int>(declared, 2, 64); }
+int ChannelsFor(VstInt32 declared) { return std::clamp<int>(declared, 2, 64); }
 
 }  // namespace
 
-HostInstance::HostInstance(Module& module, const HostConfig& config)
-    : module_(&module),
-      audio_(2, 2, config.blockSize),
-      config_(config)
+HostInstance::HostInstance(Module* module, const HostConfig& answers, InstanceOptions options)
+    : module(module),
+      options(std::move(options)),
+      audio(2, 2, answers.blockSize),
+      config(answers)
 {
-    recording_.reserve();
+    if (this->options.record)
+        recording.Reserve();
 }
 
 HostInstance::~HostInstance()
 {
-    if (!closed())
-        close();
+    if (!Closed())
+        Close();
 }
 
-void HostInstance::attach(AEffect* effect)
+void HostInstance::Attach(AEffect* record)
 {
-    effect_ = effect;
-    audio_ = AudioBuffers(channelsFor(effect->numInputs), channelsFor(effect->numOutputs),
-                          audio_.frames());
-    registry::add(effect, this);
-    module_->instanceOpened();
+    effect = record;
+    audio = AudioBuffers(ChannelsFor(record->numInputs), ChannelsFor(record->numOutputs),
+                         audio.Frames());
+    registry::Add(record, this);
+    if (module)
+        module->InstanceOpened();
 }
 
-HostConfig HostInstance::config() const
+HostConfig HostInstance::Config() const
 {
-    std::lock_guard<std::mutex> guard(mutex_);
-    return config_;
+    std::lock_guard<std::mutex> guard(mutex);
+    return config;
 }
 
-void HostInstance::setConfig(const HostConfig& config)
+void HostInstance::SetConfig(const HostConfig& answers)
 {
-    std::lock_guard<std::mutex> guard(mutex_);
-    config_ = config;
+    std::lock_guard<std::mutex> guard(mutex);
+    config = answers;
 }
 
-void HostInstance::updateConfig(const std::function<void(HostConfig&)>& change)
+void HostInstance::UpdateConfig(const std::function<void(HostConfig&)>& change)
 {
-    std::lock_guard<std::mutex> guard(mutex_);
-    change(config_);
+    std::lock_guard<std::mutex> guard(mutex);
+    change(config);
 }
 
-VstIntPtr HostInstance::dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+VstIntPtr HostInstance::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
                                  float opt)
 {
-    if (closed())
+    if (Closed())
         return 0;
-    return effect_->dispatcher(effect_, opcode, index, value, ptr, opt);
-}
-
-VstIntPtr HostInstance::open() { return dispatch(effOpen); }
-
-VstIntPtr HostInstance::close()
-{
-    if (closed())
-        return 0;
-    AEffect* effect = effect_;
-    const VstIntPtr answer = dispatch(effClose);
+    if (opcode != effClose)
+        return effect->dispatcher(effect, opcode, index, value, ptr, opt);
+    AEffect* record = effect;
+    const VstIntPtr answer = record->dispatcher(record, effClose, index, value, ptr, opt);
     // The plug-in may still call back while closing, so the record stays
     // known until the dispatcher has returned.
-    effect_ = nullptr;
-    registry::remove(effect);
-    module_->instanceClosed();
+    effect = nullptr;
+    registry::Remove(record);
+    if (module)
+        module->InstanceClosed();
     return answer;
 }
 
-void HostInstance::setSampleRate(float rate)
+VstIntPtr HostInstance::Open() { return Dispatch(effOpen); }
+
+VstIntPtr HostInstance::Close() { return Dispatch(effClose); }
+
+void HostInstance::SetSampleRate(float rate)
 {
-    updateConfig([rate](HostConfig& c) { c.sampleRate = rate; });
-    dispatch(effSetSampleRate, 0, 0, nullptr, rate);
+    UpdateConfig([rate](HostConfig& c) { c.sampleRate = rate; });
+    Dispatch(effSetSampleRate, 0, 0, nullptr, rate);
 }
 
-void HostInstance::setBlockSize(VstInt32 frames)
+void HostInstance::SetBlockSize(VstInt32 frames)
 {
-    updateConfig([frames](HostConfig& c) { c.blockSize = frames; });
-    if (frames > audio_.frames())
-        audio_.resize(frames);
-    dispatch(effSetBlockSize, 0, frames);
+    UpdateConfig([frames](HostConfig& c) { c.blockSize = frames; });
+    if (frames > audio.Frames())
+        audio.Resize(frames);
+    Dispatch(effSetBlockSize, 0, frames);
 }
 
-void HostInstance::resume() { dispatch(effMainsChanged, 0, 1); }
+void HostInstance::Resume() { Dispatch(effMainsChanged, 0, 1); }
 
-void HostInstance::suspend() { dispatch(effMainsChanged, 0, 0); }
+void HostInstance::Suspend() { Dispatch(effMainsChanged, 0, 0); }
 
-void HostInstance::setProgram(VstInt32 program) { dispatch(effSetProgram, 0, program); }
+void HostInstance::SetProgram(VstInt32 program) { Dispatch(effSetProgram, 0, program); }
 
-VstIntPtr HostInstance::program() { return dispatch(effGetProgram); }
+VstIntPtr HostInstance::Program() { return Dispatch(effGetProgram); }
 
-void HostInstance::setProgramName(const std::string& name)
+void HostInstance::SetProgramName(const std::string& name)
 {
     char text[kTextBuffer] = {};
-    std::strncpy(text, name.c_str(), sizeof text - 1);
-    dispatch(effSetProgramName, 0, 0, text);
+    std::snprintf(text, sizeof text, "%s", name.c_str());
+    Dispatch(effSetProgramName, 0, 0, text);
 }
 
-std::string HostInstance::textRequest(VstInt32 opcode, VstInt32 index)
+std::string HostInstance::TextRequest(VstInt32 opcode, VstInt32 index)
 {
     char text[kTextBuffer] = {};
-    dispatch(opcode, index, 0, text);
+    Dispatch(opcode, index, 0, text);
     text[sizeof text - 1] = '\0';
     return text;
 }
 
-std::string HostInstance::programName() { return textRequest(effGetProgramName); }
+std::string HostInstance::ProgramName() { return TextRequest(effGetProgramName); }
 
-std::string HostInstance::parameterName(VstInt32 index)
+std::string HostInstance::ParameterName(VstInt32 index)
 {
-    return textRequest(effGetParamName, index);
+    return TextRequest(effGetParamName, index);
 }
 
-std::string HostInstance::parameterLabel(VstInt32 index)
+std::string HostInstance::ParameterLabel(VstInt32 index)
 {
-    return textRequest(effGetParamLabel, index);
+    return TextRequest(effGetParamLabel, index);
 }
 
-std::string HostInstance::parameterDisplay(VstInt32 index)
+std::string HostInstance::ParameterDisplay(VstInt32 index)
 {
-    return textRequest(effGetParamDisplay, index);
+    return TextRequest(effGetParamDisplay, index);
 }
 
-VstIntPtr HostInstance::canDo(const std::string& text)
+VstIntPtr HostInstance::CanDo(const std::string& text)
 {
     std::vector<char> copy(text.begin(), text.end());
     copy.push_back('\0');
-    return dispatch(effCanDo, 0, 0, copy.data());
+    return Dispatch(effCanDo, 0, 0, copy.data());
 }
 
-std::string HostInstance::effectName() { return textRequest(effGetEffectName); }
+std::string HostInstance::EffectName() { return TextRequest(effGetEffectName); }
 
-std::string HostInstance::vendorString() { return textRequest(effGetVendorString); }
+std::string HostInstance::VendorString() { return TextRequest(effGetVendorString); }
 
-std::string HostInstance::productString() { return textRequest(effGetProductString); }
+std::string HostInstance::ProductString() { return TextRequest(effGetProductString); }
 
-VstIntPtr HostInstance::vendorVersion() { return dispatch(effGetVendorVersion); }
+VstIntPtr HostInstance::VendorVersion() { return Dispatch(effGetVendorVersion); }
 
-VstIntPtr HostInstance::plugCategory() { return dispatch(effGetPlugCategory); }
+VstIntPtr HostInstance::PlugCategory() { return Dispatch(effGetPlugCategory); }
 
-VstIntPtr HostInstance::vstVersion() { return dispatch(effGetVstVersion); }
+VstIntPtr HostInstance::VstVersion() { return Dispatch(effGetVstVersion); }
 
-std::vector<unsigned char> HostInstance::getChunk(bool program)
+std::vector<unsigned char> HostInstance::GetChunk(bool program)
 {
     void* data = nullptr;
-    const VstIntPtr size = dispatch(effGetChunk, program ? 1 : 0, 0, &data);
+    const VstIntPtr size = Dispatch(effGetChunk, program ? 1 : 0, 0, &data);
     if (size <= 0 || !data)
         return {};
     const auto* bytes = static_cast<const unsigned char*>(data);
     return {bytes, bytes + size};
 }
 
-VstIntPtr HostInstance::setChunk(const std::vector<unsigned char>& data, bool program)
+VstIntPtr HostInstance::SetChunk(const std::vector<unsigned char>& data, bool program)
 {
     // The dispatcher takes a non-const pointer; the plug-in gets a copy it
     // may keep until the next chunk is sent.
-    chunkToSend_ = data;
-    return dispatch(effSetChunk, program ? 1 : 0, static_cast<VstIntPtr>(chunkToSend_.size()),
-                    chunkToSend_.data());
+    chunkToSend = data;
+    return Dispatch(effSetChunk, program ? 1 : 0, static_cast<VstIntPtr>(chunkToSend.size()),
+                    chunkToSend.data());
 }
 
-std::optional<ERect> HostInstance::editorRect()
+std::optional<ERect> HostInstance::EditorRect()
 {
     ERect* rect = nullptr;
-    if (!dispatch(effEditGetRect, 0, 0, &rect) || !rect)
+    if (!Dispatch(effEditGetRect, 0, 0, &rect) || !rect)
         return std::nullopt;
     return *rect;
 }
 
-VstIntPtr HostInstance::openEditor(void* parentWindow, VstIntPtr display)
+VstIntPtr HostInstance::OpenEditor(void* parentWindow, VstIntPtr display)
 {
-    return dispatch(effEditOpen, 0, display, parentWindow);
+    return Dispatch(effEditOpen, 0, display, parentWindow);
 }
 
-VstIntPtr HostInstance::closeEditor() { return dispatch(effEditClose); }
+VstIntPtr HostInstance::CloseEditor() { return Dispatch(effEditClose); }
 
-VstIntPtr HostInstance::idleEditor() { return dispatch(effEditIdle); }
+VstIntPtr HostInstance::IdleEditor() { return Dispatch(effEditIdle); }
 
-void HostInstance::setParameter(VstInt32 index, float value)
+void HostInstance::SetParameter(VstInt32 index, float value)
 {
-    if (!closed() && effect_->setParameter)
-        effect_->setParameter(effect_, index, value);
+    if (!Closed() && effect->setParameter)
+        effect->setParameter(effect, index, value);
 }
 
-float HostInstance::getParameter(VstInt32 index)
+float HostInstance::GetParameter(VstInt32 index)
 {
-    if (closed() || !effect_->getParameter)
+    if (Closed() || !effect->getParameter)
         return 0.0f;
-    return effect_->getParameter(effect_, index);
+    return effect->getParameter(effect, index);
 }
 
-bool HostInstance::process(ProcessCall call, VstInt32 frames)
+bool HostInstance::Process(ProcessCall call, VstInt32 frames)
 {
-    if (closed() || frames < 0)
+    if (Closed() || frames < 0)
         return false;
     AEffectProcessProc proc =
-        call == ProcessCall::Replacing ? effect_->processReplacing : effect_->process;
+        call == ProcessCall::Replacing ? effect->processReplacing : effect->process;
     if (!proc)
         return false;
-    if (frames > audio_.frames())
-        audio_.resize(frames);
-    ++blocks_;
-    inProcess_ = true;
-    proc(effect_, audio_.inputs(), audio_.outputs(), frames);
-    inProcess_ = false;
+    if (frames > audio.Frames())
+        audio.Resize(frames);
+    ++blocks;
+    inProcess = true;
+    proc(effect, audio.Inputs(), audio.Outputs(), frames);
+    inProcess = false;
     return true;
 }
 
-VstIntPtr HostInstance::sendMidi(const std::vector<MidiMessage>& messages)
+VstIntPtr HostInstance::SendMidi(const std::vector<MidiMessage>& messages)
 {
-    midi_.assign(messages);
-    return sendEvents(midi_);
+    midi.Assign(messages);
+    return SendEvents(midi);
 }
 
-VstIntPtr HostInstance::sendEvents(MidiBlock& block)
+VstIntPtr HostInstance::SendEvents(MidiBlock& block)
 {
-    return dispatch(effProcessEvents, 0, 0, block.events());
+    return Dispatch(effProcessEvents, 0, 0, block.Events());
 }
 
-bool HostInstance::runBlock(const std::vector<MidiMessage>& messages, VstInt32 frames,
+bool HostInstance::RunBlock(const std::vector<MidiMessage>& messages, VstInt32 frames,
                             ProcessCall call)
 {
     if (!messages.empty())
-        sendMidi(messages);
-    return process(call, frames);
+        SendMidi(messages);
+    return Process(call, frames);
 }
 
-Recording HostInstance::recorded() const
+bool HostInstance::RunBlock(MidiBlock* block, VstInt32 frames, ProcessCall call)
 {
-    std::lock_guard<std::mutex> guard(mutex_);
-    return recording_;
+    if (block && block->Size() > 0)
+        SendEvents(*block);
+    return Process(call, frames);
 }
 
-void HostInstance::clearRecorded()
+Recording HostInstance::Recorded() const
 {
-    std::lock_guard<std::mutex> guard(mutex_);
-    recording_.clear();
+    std::lock_guard<std::mutex> guard(mutex);
+    return recording;
 }
 
-bool HostInstance::waitFor(const std::function<bool(const Recording&)>& condition,
+void HostInstance::ClearRecorded()
+{
+    std::lock_guard<std::mutex> guard(mutex);
+    recording.Clear();
+}
+
+bool HostInstance::WaitFor(const std::function<bool(const Recording&)>& condition,
                            std::chrono::milliseconds timeout)
 {
-    std::unique_lock<std::mutex> guard(mutex_);
-    return requestArrived_.wait_for(guard, timeout, [&] { return condition(recording_); });
+    std::unique_lock<std::mutex> guard(mutex);
+    return requestArrived.wait_for(guard, timeout, [&] { return condition(recording); });
 }
 
 }  // namespace tarvenna::host

@@ -22,7 +22,7 @@ const char* const kCanDoTexts[] = {"sendVstEvents",       "sendVstMidiEvent",   
 // Listing stops here even if the record claims more parameters.
 constexpr VstInt32 kMaxListedParameters = 128;
 
-std::string hex(VstInt32 value)
+std::string Hex(VstInt32 value)
 {
     char text[16];
     std::snprintf(text, sizeof text, "0x%08x", static_cast<unsigned>(value));
@@ -30,7 +30,7 @@ std::string hex(VstInt32 value)
 }
 
 // Four characters, the first in the most significant byte.
-std::string fourChars(VstInt32 value)
+std::string FourChars(VstInt32 value)
 {
     std::string text;
     for (int shift = 24; shift >= 0; shift -= 8) {
@@ -40,7 +40,7 @@ std::string fourChars(VstInt32 value)
     return text;
 }
 
-std::string flagNames(VstInt32 flags)
+std::string FlagNames(VstInt32 flags)
 {
     static const struct {
         VstInt32 bit;
@@ -66,40 +66,40 @@ std::string flagNames(VstInt32 flags)
     return names;
 }
 
-void describeRecord(const Module& module, const AEffect& e, std::ostream& out)
+void DescribeRecord(const Module& module, const AEffect& e, std::ostream& out)
 {
-    out << "module: " << module.path() << '\n'
-        << "entry: " << module.entryName() << '\n'
-        << "magic: " << fourChars(e.magic) << " (" << hex(e.magic) << ")\n"
-        << "unique ID: " << fourChars(e.uniqueID) << " (" << hex(e.uniqueID) << ")\n"
+    out << "module: " << module.Path() << '\n'
+        << "entry: " << module.EntryName() << '\n'
+        << "magic: " << FourChars(e.magic) << " (" << Hex(e.magic) << ")\n"
+        << "unique ID: " << FourChars(e.uniqueID) << " (" << Hex(e.uniqueID) << ")\n"
         << "programs: " << e.numPrograms << '\n'
         << "parameters: " << e.numParams << '\n'
         << "inputs: " << e.numInputs << '\n'
         << "outputs: " << e.numOutputs << '\n'
-        << "flags: " << hex(e.flags) << " (" << flagNames(e.flags) << ")\n"
+        << "flags: " << Hex(e.flags) << " (" << FlagNames(e.flags) << ")\n"
         << "version: " << e.version << '\n';
 }
 
-void describeAnswers(HostInstance& instance, std::ostream& out)
+void DescribeAnswers(HostInstance& instance, std::ostream& out)
 {
-    out << "effect name: " << instance.effectName() << '\n'
-        << "vendor: " << instance.vendorString() << '\n'
-        << "product: " << instance.productString() << '\n'
-        << "vendor version: " << instance.vendorVersion() << '\n';
+    out << "effect name: " << instance.EffectName() << '\n'
+        << "vendor: " << instance.VendorString() << '\n'
+        << "product: " << instance.ProductString() << '\n'
+        << "vendor version: " << instance.VendorVersion() << '\n';
     for (const char* text : kCanDoTexts)
-        out << "canDo " << text << ": " << instance.canDo(text) << '\n';
-    out << "category: " << instance.plugCategory() << '\n'
-        << "VST version: " << instance.vstVersion() << '\n'
-        << "program: " << instance.program() << " \"" << instance.programName() << "\"\n";
+        out << "canDo " << text << ": " << instance.CanDo(text) << '\n';
+    out << "category: " << instance.PlugCategory() << '\n'
+        << "VST version: " << instance.VstVersion() << '\n'
+        << "program: " << instance.Program() << " \"" << instance.ProgramName() << "\"\n";
 }
 
-void describeParameters(HostInstance& instance, std::ostream& out)
+void DescribeParameters(HostInstance& instance, std::ostream& out)
 {
-    const VstInt32 count = std::min(instance.effect()->numParams, kMaxListedParameters);
+    const VstInt32 count = std::min(instance.Effect()->numParams, kMaxListedParameters);
     for (VstInt32 i = 0; i < count; ++i) {
-        out << "parameter " << i << ": " << instance.parameterName(i) << " = "
-            << instance.parameterDisplay(i);
-        const std::string label = instance.parameterLabel(i);
+        out << "parameter " << i << ": " << instance.ParameterName(i) << " = "
+            << instance.ParameterDisplay(i);
+        const std::string label = instance.ParameterLabel(i);
         if (!label.empty())
             out << ' ' << label;
         out << '\n';
@@ -108,31 +108,31 @@ void describeParameters(HostInstance& instance, std::ostream& out)
 
 }  // namespace
 
-int runInfo(const CommandLine& line, std::ostream& out, std::ostream& err)
+int RunInfo(const CommandLine& line, std::ostream& out, std::ostream& err)
 {
     if (line.arguments.size() != 1) {
         err << "usage: tarvenna-host info <module.so>\n";
         return kExitUsage;
     }
     Module module;
-    if (!module.load(line.arguments[0])) {
-        err << "tarvenna-host: " << module.error() << '\n';
+    if (!module.Load(line.arguments[0])) {
+        err << "tarvenna-host: " << module.Error() << '\n';
         return kExitFailed;
     }
     Host host(line.host);
-    std::unique_ptr<HostInstance> instance = host.instantiate(module);
+    std::unique_ptr<HostInstance> instance = host.Instantiate(module);
     if (!instance) {
-        err << "tarvenna-host: " << host.lastError() << " (" << module.path() << ")\n";
+        err << "tarvenna-host: " << host.LastError() << " (" << module.Path() << ")\n";
         return kExitFailed;
     }
-    instance->open();
-    describeRecord(module, *instance->effect(), out);
-    describeAnswers(*instance, out);
-    describeParameters(*instance, out);
-    instance->close();
+    instance->Open();
+    DescribeRecord(module, *instance->Effect(), out);
+    DescribeAnswers(*instance, out);
+    DescribeParameters(*instance, out);
+    instance->Close();
     instance.reset();
-    if (!module.unload()) {
-        err << "tarvenna-host: " << module.error() << '\n';
+    if (!module.Unload()) {
+        err << "tarvenna-host: " << module.Error() << '\n';
         return kExitFailed;
     }
     return kExitOk;

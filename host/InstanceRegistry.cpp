@@ -3,6 +3,7 @@
 #include <atomic>
 #include <map>
 #include <mutex>
+#include <shared_mutex>
 
 #include "host/HostInstance.h"
 
@@ -10,13 +11,13 @@ namespace tarvenna::host::registry {
 
 namespace {
 
-std::mutex& lock()
+std::shared_mutex& Lock()
 {
-    static std::mutex m;
+    static std::shared_mutex m;
     return m;
 }
 
-std::map<AEffect*, HostInstance*>& owners()
+std::map<AEffect*, HostInstance*>& Owners()
 {
     static std::map<AEffect*, HostInstance*> table;
     return table;
@@ -27,26 +28,26 @@ thread_local HostInstance* creating = nullptr;
 
 }  // namespace
 
-void add(AEffect* effect, HostInstance* instance)
+void Add(AEffect* effect, HostInstance* instance)
 {
-    std::lock_guard<std::mutex> guard(lock());
-    owners()[effect] = instance;
+    std::unique_lock<std::shared_mutex> guard(Lock());
+    Owners()[effect] = instance;
 }
 
-void remove(AEffect* effect)
+void Remove(AEffect* effect)
 {
-    std::lock_guard<std::mutex> guard(lock());
-    owners().erase(effect);
+    std::unique_lock<std::shared_mutex> guard(Lock());
+    Owners().erase(effect);
 }
 
-VstIntPtr answer(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+VstIntPtr Answer(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
                  float opt)
 {
-    std::lock_guard<std::mutex> guard(lock());
+    std::shared_lock<std::shared_mutex> guard(Lock());
     HostInstance* instance = nullptr;
     if (effect) {
-        auto found = owners().find(effect);
-        if (found != owners().end())
+        auto found = Owners().find(effect);
+        if (found != Owners().end())
             instance = found->second;
     }
     if (!instance)
@@ -55,13 +56,13 @@ VstIntPtr answer(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr val
         ++strays;
         return 0;
     }
-    return instance->answerRequest(opcode, index, value, ptr, opt);
+    return instance->AnswerRequest(effect, opcode, index, value, ptr, opt);
 }
 
-std::size_t strayCount() { return strays.load(); }
+std::size_t StrayCount() { return strays.load(); }
 
-CreationScope::CreationScope(HostInstance* instance) : previous_(creating) { creating = instance; }
+CreationScope::CreationScope(HostInstance* instance) : previous(creating) { creating = instance; }
 
-CreationScope::~CreationScope() { creating = previous_; }
+CreationScope::~CreationScope() { creating = previous; }
 
 }  // namespace tarvenna::host::registry

@@ -9,16 +9,18 @@ class HostInstance;
 
 namespace registry {
 
-void add(AEffect* effect, HostInstance* instance);
-void remove(AEffect* effect);
+void Add(AEffect* effect, HostInstance* instance);
+// Waits for requests of the instance that are being answered.
+void Remove(AEffect* effect);
 
 // Answers a request for whichever instance it belongs to: the registered
 // owner of `effect`, else the instance this thread is creating. The lookup
-// lock is held while answering, so a closing instance cannot vanish midway.
-VstIntPtr answer(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+// is held (shared, so requests of parallel audio threads do not wait for
+// each other) while answering, so a closing instance cannot vanish midway.
+VstIntPtr Answer(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
                  float opt);
 
-std::size_t strayCount();
+std::size_t StrayCount();
 
 // Marks the instance whose entry call runs on this thread, for the requests
 // made before its record is known.
@@ -30,7 +32,7 @@ public:
     CreationScope& operator=(const CreationScope&) = delete;
 
 private:
-    HostInstance* previous_;
+    HostInstance* previous;
 };
 
 }  // namespace registry

@@ -6,7 +6,7 @@
 
 namespace tarvenna::host {
 
-VstMidiEvent makeMidiEvent(const MidiMessage& message)
+VstMidiEvent MakeMidiEvent(const MidiMessage& message)
 {
     VstMidiEvent event{};
     event.type = kVstMidiType;
@@ -18,19 +18,25 @@ VstMidiEvent makeMidiEvent(const MidiMessage& message)
     return event;
 }
 
-VstEvent** MidiBlock::pointerSlots()
+VstMidiEvent MakeMidiEvent(int status, int data1, int data2, VstInt32 deltaFrames)
+{
+    return MakeMidiEvent({deltaFrames, static_cast<std::uint8_t>(status),
+                          static_cast<std::uint8_t>(data1), static_cast<std::uint8_t>(data2)});
+}
+
+VstEvent** MidiBlock::PointerSlots()
 {
     // Addressed from the block's start: the declared array has two entries
     // and indexing it past them would be out of bounds as far as C++ knows.
-    auto* base = reinterpret_cast<unsigned char*>(header_.get());
+    auto* base = reinterpret_cast<unsigned char*>(header.get());
     return reinterpret_cast<VstEvent**>(base + offsetof(VstEvents, events));
 }
 
 void MidiBlock::FreeDeleter::operator()(VstEvents* block) const { std::free(block); }
 
-MidiBlock::MidiBlock(std::size_t capacity) { reserve(capacity); }
+MidiBlock::MidiBlock(std::size_t capacity) { Reserve(capacity); }
 
-void MidiBlock::reserve(std::size_t capacity)
+void MidiBlock::Reserve(std::size_t capacity)
 {
     if (capacity == 0)
         capacity = 1;
@@ -40,37 +46,37 @@ void MidiBlock::reserve(std::size_t capacity)
     auto* block = static_cast<VstEvents*>(std::calloc(1, bytes));
     if (!block)
         throw std::bad_alloc();
-    header_.reset(block);
-    records_.assign(capacity, VstMidiEvent{});
-    count_ = 0;
+    header.reset(block);
+    records.assign(capacity, VstMidiEvent{});
+    count = 0;
 }
 
-void MidiBlock::assign(const std::vector<MidiMessage>& messages)
+void MidiBlock::Assign(const std::vector<MidiMessage>& messages)
 {
-    if (messages.size() > capacity())
-        reserve(messages.size());
-    clear();
+    if (messages.size() > Capacity())
+        Reserve(messages.size());
+    Clear();
     for (const MidiMessage& message : messages)
-        add(message);
+        Add(message);
 }
 
-void MidiBlock::clear()
+void MidiBlock::Clear()
 {
-    count_ = 0;
-    header_->numEvents = 0;
-    header_->reserved = 0;
+    count = 0;
+    header->numEvents = 0;
+    header->reserved = 0;
 }
 
-bool MidiBlock::add(const MidiMessage& message) { return add(makeMidiEvent(message)); }
+bool MidiBlock::Add(const MidiMessage& message) { return Add(MakeMidiEvent(message)); }
 
-bool MidiBlock::add(const VstMidiEvent& event)
+bool MidiBlock::Add(const VstMidiEvent& event, bool nullPointer)
 {
-    if (count_ == capacity())
+    if (count == Capacity())
         return false;
-    records_[count_] = event;
-    pointerSlots()[count_] = reinterpret_cast<VstEvent*>(&records_[count_]);
-    ++count_;
-    header_->numEvents = static_cast<VstInt32>(count_);
+    records[count] = event;
+    PointerSlots()[count] = nullPointer ? nullptr : reinterpret_cast<VstEvent*>(&records[count]);
+    ++count;
+    header->numEvents = static_cast<VstInt32>(count);
     return true;
 }
 

@@ -19,7 +19,10 @@ struct MidiMessage {
 };
 
 // A zeroed MIDI event record (type 1, byte size 24) carrying the message.
-VstMidiEvent makeMidiEvent(const MidiMessage& message);
+VstMidiEvent MakeMidiEvent(const MidiMessage& message);
+// The same from loose values, which are cut to their low bytes as a host
+// with faulty MIDI would send them.
+VstMidiEvent MakeMidiEvent(int status, int data1, int data2, VstInt32 deltaFrames = 0);
 
 class MidiBlock {
 public:
@@ -29,30 +32,31 @@ public:
     MidiBlock& operator=(const MidiBlock&) = delete;
 
     // Replaces the contents; grows the storage when the list does not fit.
-    void assign(const std::vector<MidiMessage>& messages);
-    void clear();
-    // Appends a copy; false when the block is full.
-    bool add(const MidiMessage& message);
-    bool add(const VstMidiEvent& event);
+    void Assign(const std::vector<MidiMessage>& messages);
+    void Clear();
+    // Appends a copy; false when the block is full. With `nullPointer` the
+    // slot's pointer stays null, as a faulty host might leave it.
+    bool Add(const MidiMessage& message);
+    bool Add(const VstMidiEvent& event, bool nullPointer = false);
 
-    std::size_t size() const { return count_; }
-    std::size_t capacity() const { return records_.size(); }
-    const VstMidiEvent& operator[](std::size_t i) const { return records_[i]; }
+    std::size_t Size() const { return count; }
+    std::size_t Capacity() const { return records.size(); }
+    const VstMidiEvent& operator[](std::size_t i) const { return records[i]; }
 
     // The block in the layout the plug-in reads; valid until the next change.
-    VstEvents* events() { return header_.get(); }
+    VstEvents* Events() { return header.get(); }
 
 private:
     struct FreeDeleter {
         void operator()(VstEvents* block) const;
     };
 
-    void reserve(std::size_t capacity);
-    VstEvent** pointerSlots();
+    void Reserve(std::size_t capacity);
+    VstEvent** PointerSlots();
 
-    std::vector<VstMidiEvent> records_;
-    std::unique_ptr<VstEvents, FreeDeleter> header_;
-    std::size_t count_ = 0;
+    std::vector<VstMidiEvent> records;
+    std::unique_ptr<VstEvents, FreeDeleter> header;
+    std::size_t count = 0;
 };
 
 }  // namespace tarvenna::host

@@ -7,7 +7,7 @@ namespace tarvenna::host {
 
 namespace {
 
-std::string loaderError(const char* fallback)
+std::string LoaderError(const char* fallback)
 {
     const char* text = dlerror();
     return text ? text : fallback;
@@ -15,7 +15,7 @@ std::string loaderError(const char* fallback)
 
 // dlsym on a handle also searches the module's dependencies; an entry point
 // must be defined by the module itself, not borrowed from a library it uses.
-bool definedIn(void* handle, void* symbol)
+bool DefinedIn(void* handle, void* symbol)
 {
     link_map* own = nullptr;
     if (dlinfo(handle, RTLD_DI_LINKMAP, &own) != 0 || !own)
@@ -29,65 +29,65 @@ bool definedIn(void* handle, void* symbol)
 
 }  // namespace
 
-Module::Module(const std::string& path) { load(path); }
+Module::Module(const std::string& path) { Load(path); }
 
-Module::~Module() { unload(); }
+Module::~Module() { Unload(); }
 
-bool Module::load(const std::string& path)
+bool Module::Load(const std::string& file)
 {
-    if (loaded() && !unload())
+    if (Loaded() && !Unload())
         return false;
-    path_ = path;
-    error_.clear();
+    path = file;
+    error.clear();
     dlerror();
     // A name without a slash would send dlopen searching the library path;
     // a plug-in is always a file, so it is taken from the working directory.
-    const std::string file = path.find('/') == std::string::npos ? "./" + path : path;
-    handle_ = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!handle_) {
-        error_ = "cannot load " + path + ": " + loaderError("dlopen failed");
+    const std::string opened = file.find('/') == std::string::npos ? "./" + file : file;
+    handle = dlopen(opened.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle) {
+        error = "cannot load " + file + ": " + LoaderError("dlopen failed");
         return false;
     }
-    entry_ = findEntry();
-    if (!entry_) {
-        error_ = "no entry point (VSTPluginMain or main) in " + path;
-        dlclose(handle_);
-        handle_ = nullptr;
+    entry = FindEntry();
+    if (!entry) {
+        error = "no entry point (VSTPluginMain or main) in " + file;
+        dlclose(handle);
+        handle = nullptr;
         return false;
     }
     return true;
 }
 
-EntryProc Module::findEntry()
+EntryProc Module::FindEntry()
 {
     for (const char* name : {"VSTPluginMain", "main"}) {
         dlerror();
-        void* symbol = dlsym(handle_, name);
-        if (symbol && definedIn(handle_, symbol)) {
-            entryName_ = name;
+        void* symbol = dlsym(handle, name);
+        if (symbol && DefinedIn(handle, symbol)) {
+            entryName = name;
             return reinterpret_cast<EntryProc>(symbol);
         }
     }
-    entryName_.clear();
+    entryName.clear();
     return nullptr;
 }
 
-bool Module::unload()
+bool Module::Unload()
 {
-    if (!handle_)
+    if (!handle)
         return true;
-    if (openInstances_ > 0) {
-        error_ = "cannot unload " + path_ + ": " + std::to_string(openInstances_.load()) +
-                 " instance(s) still open";
+    if (openInstances > 0) {
+        error = "cannot unload " + path + ": " + std::to_string(openInstances.load()) +
+                " instance(s) still open";
         return false;
     }
     dlerror();
-    const bool closed = dlclose(handle_) == 0;
+    const bool closed = dlclose(handle) == 0;
     if (!closed)
-        error_ = "cannot unload " + path_ + ": " + loaderError("dlclose failed");
-    handle_ = nullptr;
-    entry_ = nullptr;
-    entryName_.clear();
+        error = "cannot unload " + path + ": " + LoaderError("dlclose failed");
+    handle = nullptr;
+    entry = nullptr;
+    entryName.clear();
     return closed;
 }
 

@@ -14,7 +14,7 @@ using EntryProc = AEffect* (*)(audioMasterCallback);
 class Module {
 public:
     Module() = default;
-    // Loads at once; check loaded() and error().
+    // Loads at once; check Loaded() and Error().
     explicit Module(const std::string& path);
     ~Module();
 
@@ -26,34 +26,34 @@ public:
     // "main". A path without a slash names a file in the working directory.
     // Unloads whatever was loaded before. On failure error() holds the
     // reason with the loader's own text.
-    bool load(const std::string& path);
+    bool Load(const std::string& path);
 
-    // dlclose. Refused (false, with error()) while an instance made from
+    // dlclose. Refused (false, with Error()) while an instance made from
     // this module is still open: its code would vanish under it.
-    bool unload();
+    bool Unload();
 
-    bool loaded() const { return handle_ != nullptr; }
-    EntryProc entry() const { return entry_; }
+    bool Loaded() const { return handle != nullptr; }
+    EntryProc Entry() const { return entry; }
     // "VSTPluginMain" or "main": the name the entry was found under.
-    const std::string& entryName() const { return entryName_; }
-    const std::string& path() const { return path_; }
-    const std::string& error() const { return error_; }
-    void* handle() const { return handle_; }
-    int openInstances() const { return openInstances_.load(); }
+    const std::string& EntryName() const { return entryName; }
+    const std::string& Path() const { return path; }
+    const std::string& Error() const { return error; }
+    void* Handle() const { return handle; }
+    int OpenInstances() const { return openInstances.load(); }
 
 private:
     friend class HostInstance;
-    void instanceOpened() { ++openInstances_; }
-    void instanceClosed() { --openInstances_; }
+    void InstanceOpened() { ++openInstances; }
+    void InstanceClosed() { --openInstances; }
 
-    EntryProc findEntry();
+    EntryProc FindEntry();
 
-    void* handle_ = nullptr;
-    EntryProc entry_ = nullptr;
-    std::string entryName_;
-    std::string path_;
-    std::string error_;
-    std::atomic<int> openInstances_{0};
+    void* handle = nullptr;
+    EntryProc entry = nullptr;
+    std::string entryName;
+    std::string path;
+    std::string error;
+    std::atomic<int> openInstances{0};
 };
 
 }  // namespace tarvenna::host

@@ -2,7 +2,7 @@
 
 namespace tarvenna::host {
 
-void Recording::reserve()
+void Recording::Reserve()
 {
     requests.reserve(4096);
     automation.reserve(1024);
@@ -14,7 +14,7 @@ void Recording::reserve()
     midiOut.reserve(8192);
 }
 
-void Recording::clear()
+void Recording::Clear()
 {
     requests.clear();
     automation.clear();
@@ -26,7 +26,7 @@ void Recording::clear()
     midiOut.clear();
 }
 
-std::size_t Recording::count(VstInt32 opcode) const
+std::size_t Recording::Count(VstInt32 opcode) const
 {
     std::size_t n = 0;
     for (const RequestRecord& request : requests)
@@ -34,20 +34,28 @@ std::size_t Recording::count(VstInt32 opcode) const
     return n;
 }
 
-std::vector<VstMidiEvent> Recording::eventsOfHandout(std::size_t handout) const
+const RequestRecord* Recording::Last(VstInt32 opcode) const
+{
+    for (auto it = requests.rbegin(); it != requests.rend(); ++it)
+        if (it->opcode == opcode)
+            return &*it;
+    return nullptr;
+}
+
+std::vector<VstMidiEvent> Recording::EventsOfHandout(std::size_t handout) const
 {
     const MidiHandout& h = handouts.at(handout);
     return {midiOut.begin() + static_cast<std::ptrdiff_t>(h.first),
             midiOut.begin() + static_cast<std::ptrdiff_t>(h.first + h.count)};
 }
 
-std::vector<VstMidiEvent> Recording::eventsOfBlock(std::uint64_t block) const
+std::vector<VstMidiEvent> Recording::EventsOfBlock(std::uint64_t block) const
 {
     std::vector<VstMidiEvent> events;
     for (std::size_t i = 0; i < handouts.size(); ++i) {
         if (handouts[i].block != block)
             continue;
-        const std::vector<VstMidiEvent> part = eventsOfHandout(i);
+        const std::vector<VstMidiEvent> part = EventsOfHandout(i);
         events.insert(events.end(), part.begin(), part.end());
     }
     return events;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "plugin/VstRecords.h"
@@ -9,11 +10,18 @@
 namespace tarvenna::host {
 
 struct RequestRecord {
+    // The record the request came with: null, or one the host does not
+    // know yet, while the instance is being created.
+    AEffect* effect = nullptr;
     VstInt32 opcode = 0;
     VstInt32 index = 0;
     VstIntPtr value = 0;
+    // As the plug-in passed it; kept to be compared, never to be followed
+    // once the request has been answered.
+    void* ptr = nullptr;
     float opt = 0.0f;
-    bool hadPointer = false;
+    // The text of a capability query (audioMasterCanDo); empty otherwise.
+    std::string text;
 };
 
 struct AutomationRecord {
@@ -51,13 +59,15 @@ struct Recording {
     std::vector<VstMidiEvent> midiOut;
 
     // Sized so that ordinary test runs never allocate in a process call.
-    void reserve();
+    void Reserve();
     // Empties every list and keeps the storage.
-    void clear();
+    void Clear();
 
-    std::size_t count(VstInt32 opcode) const;
-    std::vector<VstMidiEvent> eventsOfHandout(std::size_t handout) const;
-    std::vector<VstMidiEvent> eventsOfBlock(std::uint64_t block) const;
+    std::size_t Count(VstInt32 opcode) const;
+    // The latest request with this opcode; null when there was none.
+    const RequestRecord* Last(VstInt32 opcode) const;
+    std::vector<VstMidiEvent> EventsOfHandout(std::size_t handout) const;
+    std::vector<VstMidiEvent> EventsOfBlock(std::uint64_t block) const;
 };
 
 }  // namespace tarvenna::host

@@ -13,20 +13,20 @@ using namespace tarvenna::host::cli;
 
 const Command kCommands[] = {
     {"info", "info <module.so>", "load the module, create one instance and print what a host sees",
-     runInfo},
+     RunInfo},
     {"relay", "relay <module.so>",
-     "play MIDI through several instances and print what each hands its host", runRelay},
+     "play MIDI through several instances and print what each hands its host", RunRelay},
 };
 
-void printUsage(std::ostream& out)
+void PrintUsage(std::ostream& out)
 {
     out << "usage: tarvenna-host [options] <command> [arguments]\n\ncommands:\n";
     for (const Command& command : kCommands)
         out << "  " << command.synopsis << "\n      " << command.summary << '\n';
-    out << "\noptions:\n  -h, --help                  show this text\n" << hostOptionsHelp();
+    out << "\noptions:\n  -h, --help                  show this text\n" << HostOptionsHelp();
 }
 
-const Command* findCommand(const std::string& name)
+const Command* FindCommand(const std::string& name)
 {
     for (const Command& command : kCommands)
         if (name == command.name)
@@ -38,21 +38,21 @@ const Command* findCommand(const std::string& name)
 
 int main(int argc, char** argv)
 {
-    const CommandLine line = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    const CommandLine line = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (!line.error.empty()) {
         std::cerr << "tarvenna-host: " << line.error << "\n";
-        printUsage(std::cerr);
+        PrintUsage(std::cerr);
         return kExitUsage;
     }
     if (line.help) {
-        printUsage(std::cout);
+        PrintUsage(std::cout);
         return kExitOk;
     }
-    const Command* command = findCommand(line.command);
+    const Command* command = FindCommand(line.command);
     if (!command) {
         if (!line.command.empty())
             std::cerr << "tarvenna-host: unknown command " << line.command << "\n";
-        printUsage(std::cerr);
+        PrintUsage(std::cerr);
         return kExitUsage;
     }
     return command->run(line, std::cout, std::cerr);

@@ -1,5 +1,6 @@
 #include "relay/VSTPlugin.h"
 
+#include "editor/SPluginEditor.h"
 #include "plugin/UserMessage.h"
 #include "plugin/LoadFailure.h"
 #include "runtime/datastring.h"
@@ -49,6 +50,10 @@ VSTPlugin::VSTPlugin(audioMasterCallback hostCallback, int& result)
 
 VSTPlugin::~VSTPlugin()
 {
+    // The panel's events and idle passes call into this node: they end
+    // before any part of it does.
+    if (pluginEditor != nullptr)
+        pluginEditor->RetireWindows();
     uninitialize();
     if (releaseLock.IsLocked())
         releaseLock.Unlock();

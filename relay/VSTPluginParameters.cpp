@@ -311,10 +311,7 @@ bool VSTPlugin::getProgramNameIndexed(VstInt32, VstInt32 index, char* text)
 // The MIDI pass asks this on the audio thread in every block, so it reads
 // the atomic flag instead of taking the base's mutex, which the editor holds
 // while it opens or closes and which could put the audio thread to sleep.
-bool VSTPlugin::EditorIsOpen()
-{
-    return editor != nullptr && editorClosed.load() == 0;
-}
+bool VSTPlugin::EditorIsOpen() { return editor != nullptr && editorClosed.load() == 0; }
 
 void VSTPlugin::RefreshEditor(VstInt32 index)
 {

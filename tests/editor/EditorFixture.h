@@ -1,5 +1,6 @@
-// A plug-in with a fake host and a second, recording editor on it, so that
-// tests can drive the editor directly and see what it asks of the panel.
+// A plug-in under our host library and a second, recording editor on it, so
+// that tests can drive the editor directly and see what it asks of the
+// panel and of the host.
 #pragma once
 
 #include "tests/plugin/RecordingEditor.h"
@@ -13,20 +14,28 @@
 
 class EditorFixture : public ::testing::Test {
 protected:
-    EditorFixture() : host(FakeHost::Reset()) {}
-
     // Made on first use, after the test has set the host's answers.
     RecordingEditor& editor()
     {
-        if (!recording)
-            recording.reset(new RecordingEditor(plugin(), result));
+        if (!recording) {
+            TestPlugin& made = plugin();
+            recording.reset(new RecordingEditor(made, result, *instance));
+        }
         return *recording;
     }
     TestPlugin& plugin()
     {
-        if (!owner)
-            owner.reset(new TestPlugin(result));
+        if (!instance) {
+            host.Defaults() = answers;
+            instance = MakeTestPlugin(host, result, &owner);
+        }
         return *owner;
+    }
+    // What the plug-in asked of its host so far.
+    std::size_t Requests(VstInt32 opcode) const { return instance->Recorded().Count(opcode); }
+    tarvenna::host::RequestRecord LastRequest(VstInt32 opcode) const
+    {
+        return ::LastRequest(*instance, opcode);
     }
     // Opens the editor and lets the idle pass take the opening's refresh,
     // so that a test sees only what it posts itself.
@@ -39,9 +48,12 @@ protected:
 
     static inline void* const kParent = reinterpret_cast<void*>(uintptr_t{0x2a00001});
 
-    FakeHost& host;
+    // What the host answers; set before the plug-in is made.
+    tarvenna::host::HostConfig answers = PluginTestAnswers();
+    tarvenna::host::Host host;
     DisplayGuard displays;
     int result = kLoadUsable;
-    std::unique_ptr<TestPlugin> owner;
+    TestPlugin* owner = nullptr;  // the instance's
+    std::unique_ptr<tarvenna::host::HostInstance> instance;
     std::unique_ptr<RecordingEditor> recording;  // destroyed before its plug-in
 };

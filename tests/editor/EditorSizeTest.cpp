@@ -23,11 +23,11 @@ class SizeAnswers : public EditorFixture, public ::testing::WithParamInterface<V
 
 TEST_P(SizeAnswers, OpeningResizesTheParentUnlessTheHostSaysYes)
 {
-    host.sizeWindowAnswer = GetParam();
+    answers.canDo["sizeWindow"] = GetParam();
     editor().open(kParent);
 
-    EXPECT_EQ(host.Last(audioMasterCanDo).text, "sizeWindow");
-    const HostRequest sizing = host.Last(audioMasterSizeWindow);
+    EXPECT_EQ(LastRequest(audioMasterCanDo).text, "sizeWindow");
+    const tarvenna::host::RequestRecord sizing = LastRequest(audioMasterSizeWindow);
     EXPECT_EQ(sizing.index, 170);
     EXPECT_EQ(sizing.value, 200);
     if (GetParam() == 1) {
@@ -46,42 +46,42 @@ TEST_F(EditorFixture, SetSizeWritesThePluginsRectangle)
 {
     editor().SetSize(300, 120);
     ExpectRect(PluginRect(plugin()), 120, 300);
-    EXPECT_EQ(host.Last(audioMasterSizeWindow).index, 300);
-    EXPECT_EQ(host.Last(audioMasterSizeWindow).value, 120);
+    EXPECT_EQ(LastRequest(audioMasterSizeWindow).index, 300);
+    EXPECT_EQ(LastRequest(audioMasterSizeWindow).value, 120);
 }
 
 TEST_F(EditorFixture, ResizeOnlyTellsTheHost)
 {
-    host.sizeWindowAnswer = 0;
+    answers.canDo["sizeWindow"] = 0;
     editor().Resize(180, 220);
     ExpectRect(PluginRect(plugin()), 220, 180);
-    EXPECT_EQ(host.Count(audioMasterCanDo), 0);
-    EXPECT_EQ(host.Count(audioMasterSizeWindow), 1);
+    EXPECT_EQ(Requests(audioMasterCanDo), 0u);
+    EXPECT_EQ(Requests(audioMasterSizeWindow), 1u);
     EXPECT_TRUE(editor().parentResizes.empty());
 }
 
 TEST_F(EditorFixture, ChangeSizeGrowsTheRectangle)
 {
     editor().ChangeSize(0, 0);
-    EXPECT_EQ(host.Count(audioMasterSizeWindow), 0);
+    EXPECT_EQ(Requests(audioMasterSizeWindow), 0u);
 
     editor().ChangeSize(10, 20);
     ExpectRect(PluginRect(plugin()), 220, 180);
-    EXPECT_EQ(host.Last(audioMasterSizeWindow).index, 180);
-    EXPECT_EQ(host.Last(audioMasterSizeWindow).value, 220);
+    EXPECT_EQ(LastRequest(audioMasterSizeWindow).index, 180);
+    EXPECT_EQ(LastRequest(audioMasterSizeWindow).value, 220);
     EXPECT_TRUE(editor().parentResizes.empty());
 }
 
 TEST_F(EditorFixture, ChangeSizeResizesTheParentWhenTheHostCannot)
 {
-    host.sizeWindowAnswer = -1;
+    answers.canDo["sizeWindow"] = -1;
     editor().ChangeSize(-20, 5);
     ASSERT_EQ(editor().parentResizes.size(), 1u);
     EXPECT_EQ(editor().parentResizes[0].width, 150);
     EXPECT_EQ(editor().parentResizes[0].height, 205);
     EXPECT_EQ(editor().parentResizes[0].sizeWindowRequestsBefore, 0);
-    EXPECT_EQ(host.Last(audioMasterSizeWindow).index, 150);
-    EXPECT_EQ(host.Last(audioMasterSizeWindow).value, 205);
+    EXPECT_EQ(LastRequest(audioMasterSizeWindow).index, 150);
+    EXPECT_EQ(LastRequest(audioMasterSizeWindow).value, 205);
 }
 
 TEST_F(EditorFixture, EditorRectangleIsThePanelSize) { ExpectRect(*editor().GetRect(), 200, 170); }

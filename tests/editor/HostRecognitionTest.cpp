@@ -21,8 +21,8 @@ class HostRecognition : public EditorFixture, public ::testing::WithParamInterfa
 
 TEST_P(HostRecognition, ProductStringGivesTheKind)
 {
-    host.product = GetParam().product;
-    host.vendorVersion = GetParam().vendorVersion;
+    answers.product = GetParam().product;
+    answers.vendorVersion = GetParam().vendorVersion;
     EXPECT_EQ(editor().GetHostKind(), GetParam().kind) << GetParam().product;
     EXPECT_EQ(result, kLoadUsable);
 }
@@ -46,22 +46,22 @@ INSTANTIATE_TEST_SUITE_P(Hosts, HostRecognition,
 
 TEST_F(EditorFixture, UsineIsRefused)
 {
-    host.product = "Usine";
+    answers.product = "Usine";
     EXPECT_EQ(editor().GetHostKind(), kHostUsine);
     EXPECT_EQ(result, kLoadHostRefused);
 }
 
 TEST_F(EditorFixture, UsineBehindAnEarlierHostIsNotRefused)
 {
-    host.product = "Tracktion hosting Usine";
+    answers.product = "Tracktion hosting Usine";
     EXPECT_EQ(editor().GetHostKind(), kHostTracktion);
     EXPECT_EQ(result, kLoadUsable);
 }
 
 TEST_F(EditorFixture, VendorStringPlaysNoPart)
 {
-    host.vendor = "Cubase";
-    host.product = "Something";
+    answers.vendor = "Cubase";
+    answers.product = "Something";
     EXPECT_EQ(editor().GetHostKind(), kHostUnknown);
 }
 

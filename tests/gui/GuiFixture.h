@@ -9,6 +9,7 @@
 #include "gui/SControl.h"
 #include "gui/SWindow.h"
 #include "plugin/ModuleState.h"
+#include "tests/support/WaitUntil.h"
 #include "tests/support/Xvfb.h"
 
 #include <X11/Xlib.h>
@@ -37,8 +38,8 @@ struct TestServerState {
     TestServerState()
     {
         server = std::make_unique<tarvenna::test::Xvfb>();
-        if (server->running())
-            display = XOpenDisplay(server->name().c_str());
+        if (server->Running())
+            display = XOpenDisplay(server->Name().c_str());
     }
     ~TestServerState()
     {
@@ -152,7 +153,7 @@ protected:
     {
         display = TestDisplay();
         if (display == nullptr)
-            GTEST_SKIP() << "no X server for the toolkit tests: " << TestServer().server->error();
+            GTEST_SKIP() << "no X server for the toolkit tests: " << TestServer().server->Error();
         saved = dp.exchange(display);
         Drain();
     }
@@ -184,18 +185,10 @@ protected:
     // Delivers events until the condition holds or the (emulator-tolerant)
     // limit passes.
     template <typename Condition>
-    bool PumpUntil(Condition condition, std::chrono::milliseconds limit = std::chrono::seconds(10))
+    bool PumpUntil(Condition condition,
+                   std::chrono::milliseconds limit = tarvenna::test::kWaitLimit)
     {
-        const auto deadline = std::chrono::steady_clock::now() + limit;
-        while (!condition()) {
-            Drain();
-            if (condition())
-                return true;
-            if (std::chrono::steady_clock::now() > deadline)
-                return false;
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
-        return true;
+        return tarvenna::test::WaitUntil(condition, limit, [this] { Drain(); });
     }
 
     // Sends an event of the given kind to the window through the server, as

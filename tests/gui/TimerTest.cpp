@@ -6,6 +6,7 @@
 #include "runtime/STimer.h"
 #include "runtime/STimerIdle.h"
 #include "tests/support/ProcessThreads.h"
+#include "tests/support/WaitUntil.h"
 
 #include <memory>
 
@@ -14,8 +15,8 @@ using namespace kvor::gui;
 using kvor::threading::SPeriodicThread;
 using kvor::threading::STimer;
 using kvor::threading::STimerIdle;
-using tarvenna::test::Eventually;
 using tarvenna::test::ThreadsOfProcess;
+using tarvenna::test::WaitUntil;
 
 namespace {
 
@@ -30,7 +31,7 @@ protected:
     }
     void TearDown() override
     {
-        EXPECT_TRUE(Eventually([this] { return ThreadsOfProcess() == baseline; }))
+        EXPECT_TRUE(WaitUntil([this] { return ThreadsOfProcess() == baseline; }))
             << "a test left a thread behind";
         GuiTest::TearDown();
     }
@@ -72,7 +73,7 @@ TEST_F(TimerTest, AddTimerTicksOnTheControlItselfUntilDeleted)
     auto control = std::make_unique<RecordingControl>(&globals, nullptr, 1, 0, 0, 0, 5, 5);
     std::unique_ptr<STimer> timer(control->AddTimer(10, true));
     EXPECT_TRUE(control->EventHandled(kEventTimerTick));
-    ASSERT_TRUE(Eventually([&] { return control->parsedCount.load() >= 3; }));
+    ASSERT_TRUE(WaitUntil([&] { return control->parsedCount.load() >= 3; }));
     const std::vector<Parsed> ticks = control->Snapshot();
     EXPECT_EQ(ticks[0].code, kEventTimerTick);
     EXPECT_EQ(ticks[0].kind, kEventKindValue);
@@ -95,7 +96,7 @@ TEST_F(TimerTest, TicksReachOtherListenersAndStopWithTheControl)
     EXPECT_EQ(owner->GetTimerId(), before + 1);
     EXPECT_EQ(owner->GetStyle() & kStyleTimer, kStyleTimer);
     owner->AddEventListener(&listener, kEventTimerTick);
-    ASSERT_TRUE(Eventually([&] { return listener.parsedCount.load() >= 2; }));
+    ASSERT_TRUE(WaitUntil([&] { return listener.parsedCount.load() >= 2; }));
     EXPECT_EQ(listener.Snapshot()[0].value, owner->GetTimerId());
     EXPECT_EQ(owner->parsedCount.load(), 0) << "only registered listeners hear ticks";
 
@@ -114,7 +115,7 @@ TEST_F(TimerTest, StopAndStartAgain)
     Pause(40);
     EXPECT_EQ(control.parsedCount.load(), 0) << "created without starting";
     control.StartTimer(10);
-    ASSERT_TRUE(Eventually([&] { return control.parsedCount.load() >= 1; }));
+    ASSERT_TRUE(WaitUntil([&] { return control.parsedCount.load() >= 1; }));
     control.StopTimer(false);
     EXPECT_NE(control.GetTimer(), nullptr);
     EXPECT_FALSE(control.GetTimer()->IsRunning());
@@ -144,8 +145,8 @@ TEST_F(TimerTest, AListenerMayStopTheTimerFromInsideItsTick)
     control.CreateTimer(5, false);
     control.AddEventListener(&control, kEventTimerTick);
     control.StartTimer(5);
-    ASSERT_TRUE(Eventually([&] { return control.parsedCount.load() >= 1; }));
-    ASSERT_TRUE(Eventually([] { return SPeriodicThread::LiveThreads() == 0; }));
+    ASSERT_TRUE(WaitUntil([&] { return control.parsedCount.load() >= 1; }));
+    ASSERT_TRUE(WaitUntil([] { return SPeriodicThread::LiveThreads() == 0; }));
     EXPECT_EQ(control.GetTimer(), nullptr);
     Pause(30);
     EXPECT_EQ(control.parsedCount.load(), 1);
@@ -158,7 +159,7 @@ TEST_F(TimerTest, IdleFunctionsRunAbout22MsApart)
     control.CreateIdleTimer(22, false);
     control.CreateIdleFunction(&probe.function, &probe);
     EXPECT_TRUE(STimerIdle::IdleThreadRunning());
-    ASSERT_TRUE(Eventually([&] { return probe.Calls() >= 8; }));
+    ASSERT_TRUE(WaitUntil([&] { return probe.Calls() >= 8; }));
     control.DestroyIdleTimer();
     std::lock_guard<std::mutex> guard(probe.lock);
     const auto span = probe.times.back() - probe.times.front();
@@ -182,12 +183,12 @@ TEST_F(TimerTest, TheIdleThreadLeavesWithTheLastEntryAndComesBack)
     a->CreateIdleFunction(&first.function, &first);
     b->CreateIdleFunction(&second.function, &second);
     EXPECT_EQ(STimerIdle::EntryCount(), 2u);
-    ASSERT_TRUE(Eventually([&] { return first.Calls() >= 2 && second.Calls() >= 2; }));
+    ASSERT_TRUE(WaitUntil([&] { return first.Calls() >= 2 && second.Calls() >= 2; }));
 
     a->DestroyIdleTimer();
     EXPECT_TRUE(STimerIdle::IdleThreadRunning());
     const size_t firstCalls = first.Calls();
-    ASSERT_TRUE(Eventually([&] { return second.Calls() >= 5; }));
+    ASSERT_TRUE(WaitUntil([&] { return second.Calls() >= 5; }));
     EXPECT_EQ(first.Calls(), firstCalls) << "a removed entry is not called again";
 
     b->DestroyIdleTimer();
@@ -196,14 +197,14 @@ TEST_F(TimerTest, TheIdleThreadLeavesWithTheLastEntryAndComesBack)
     // Joined, not just asked to go: it has left our code when the call
     // returns. The kernel drops the task from the list a moment later.
     EXPECT_EQ(SPeriodicThread::LiveThreads(), 0u);
-    EXPECT_TRUE(Eventually([&] { return ThreadsOfProcess() == baseline; }));
+    EXPECT_TRUE(WaitUntil([&] { return ThreadsOfProcess() == baseline; }));
 
     a->CreateIdleTimer(22, false);
     EXPECT_TRUE(STimerIdle::IdleThreadRunning());
     EXPECT_EQ(ThreadsOfProcess(), baseline + 1);
     a->DestroyIdleTimer();
     EXPECT_EQ(SPeriodicThread::LiveThreads(), 0u);
-    EXPECT_TRUE(Eventually([&] { return ThreadsOfProcess() == baseline; }));
+    EXPECT_TRUE(WaitUntil([&] { return ThreadsOfProcess() == baseline; }));
 }
 
 TEST_F(TimerTest, RemovingAnEntryWaitsForItsCallInProgress)
@@ -213,7 +214,7 @@ TEST_F(TimerTest, RemovingAnEntryWaitsForItsCallInProgress)
     probe.holdMs = 80;
     control.CreateIdleTimer(22, false);
     control.CreateIdleFunction(&probe.function, &probe);
-    ASSERT_TRUE(Eventually([&] { return probe.inside.load(); }));
+    ASSERT_TRUE(WaitUntil([&] { return probe.inside.load(); }));
     control.DestroyIdleFunction();
     EXPECT_FALSE(probe.inside.load()) << "returned while the call was still running";
     const size_t calls = probe.Calls();
@@ -247,7 +248,7 @@ TEST_F(TimerTest, AnIdleFunctionMayRemoveItselfFromTheIdleThread)
     control.CreateIdleTimer(22, false);
     control.CreateIdleFunction(&remover.function, &remover);
     ASSERT_TRUE(
-        Eventually([&] { return remover.calls.load() >= 1 && !STimerIdle::IdleThreadRunning(); }));
+        WaitUntil([&] { return remover.calls.load() >= 1 && !STimerIdle::IdleThreadRunning(); }));
     Pause(60);
     EXPECT_EQ(remover.calls.load(), 1);
     EXPECT_EQ(control.GetIdleTimer(), nullptr);
@@ -261,7 +262,7 @@ TEST_F(TimerTest, StopAllWaitsForEveryWorker)
     ASSERT_EQ(SPeriodicThread::LiveThreads(), 2u);
     SPeriodicThread::StopAll();
     EXPECT_EQ(SPeriodicThread::LiveThreads(), 0u);
-    EXPECT_TRUE(Eventually([&] { return ThreadsOfProcess() == baseline; }));
+    EXPECT_TRUE(WaitUntil([&] { return ThreadsOfProcess() == baseline; }));
     const int after = control.parsedCount.load();
     Pause(40);
     EXPECT_EQ(control.parsedCount.load(), after);

@@ -11,9 +11,9 @@ ToolkitDisplay::ToolkitDisplay(std::vector<std::string> screens,
                                std::vector<std::string> extraArguments)
     : server_(std::move(screens), std::move(extraArguments))
 {
-    if (!server_.running())
+    if (!server_.Running())
         return;
-    display_ = XOpenDisplay(server_.name().c_str());
+    display_ = XOpenDisplay(server_.Name().c_str());
     if (display_ == nullptr)
         return;
     previous_ = dps;
@@ -35,9 +35,9 @@ ToolkitDisplay::~ToolkitDisplay()
 
 std::string ToolkitDisplay::error() const
 {
-    if (!server_.running())
-        return server_.error();
-    return display_ == nullptr ? "cannot connect to " + server_.name() : "";
+    if (!server_.Running())
+        return server_.Error();
+    return display_ == nullptr ? "cannot connect to " + server_.Name() : "";
 }
 
 namespace {

@@ -30,7 +30,7 @@ public:
     bool ready() const { return display_ != nullptr; }
     std::string error() const;
     Display* display() const { return display_; }
-    const std::string& name() const { return server_.name(); }
+    const std::string& name() const { return server_.Name(); }
 
 private:
     Xvfb server_;

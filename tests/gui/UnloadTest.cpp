@@ -4,14 +4,15 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/ProcessThreads.h"
+#include "tests/support/WaitUntil.h"
 
 #include <dlfcn.h>
 
 #include <chrono>
 #include <thread>
 
-using tarvenna::test::Eventually;
 using tarvenna::test::ThreadsOfProcess;
+using tarvenna::test::WaitUntil;
 
 TEST(UnloadTest, RunningWorkersAreStoppedAndJoinedAtUnload)
 {
@@ -27,13 +28,13 @@ TEST(UnloadTest, RunningWorkersAreStoppedAndJoinedAtUnload)
         ASSERT_NE(live, nullptr);
         start();
         EXPECT_EQ(live(), 2u);
-        ASSERT_TRUE(Eventually([&] { return calls() >= 3; }));
+        ASSERT_TRUE(WaitUntil([&] { return calls() >= 3; }));
         EXPECT_EQ(ThreadsOfProcess(), baseline + 2);
 
         ASSERT_EQ(dlclose(module), 0);
         // The module must really be gone, or this would prove nothing.
         EXPECT_EQ(dlopen(TARVENNA_UNLOAD_PROBE, RTLD_NOW | RTLD_NOLOAD), nullptr);
-        EXPECT_TRUE(Eventually([&] { return ThreadsOfProcess() == baseline; }));
+        EXPECT_TRUE(WaitUntil([&] { return ThreadsOfProcess() == baseline; }));
         // A worker still running would now fault in unmapped code.
         std::this_thread::sleep_for(std::chrono::milliseconds(30));
     }

@@ -15,28 +15,28 @@ using HostAnswers = HostTest;
 
 TEST_F(HostAnswers, VersionZeroGivesNoInstance)
 {
-    host.defaults().version = 0;
-    EXPECT_EQ(host.instantiate(module), nullptr);
-    EXPECT_NE(host.lastError().find("no instance"), std::string::npos) << host.lastError();
-    ASSERT_EQ(host.lastCreationRequests().size(), 1u);
-    EXPECT_EQ(host.lastCreationRequests()[0].opcode, audioMasterVersion);
-    EXPECT_FALSE(host.lastCreationRequests()[0].hadPointer);
-    EXPECT_EQ(counters().created, 0);
-    EXPECT_EQ(module.openInstances(), 0);
+    host.Defaults().version = 0;
+    EXPECT_EQ(host.Instantiate(module), nullptr);
+    EXPECT_NE(host.LastError().find("no instance"), std::string::npos) << host.LastError();
+    ASSERT_EQ(host.LastCreationRequests().size(), 1u);
+    EXPECT_EQ(host.LastCreationRequests()[0].opcode, audioMasterVersion);
+    EXPECT_EQ(host.LastCreationRequests()[0].ptr, nullptr);
+    EXPECT_EQ(Counters().created, 0);
+    EXPECT_EQ(module.OpenInstances(), 0);
 }
 
 TEST_F(HostAnswers, ConfiguredAnswersReachTheModuleDuringCreation)
 {
-    HostConfig& c = host.defaults();
+    HostConfig& c = host.Defaults();
     c.version = 2300;
     c.vendor = "Steady Vendor";
     c.product = "Cantabile Test";
     c.vendorVersion = 8200;
     c.sampleRate = 48000.0f;
     c.blockSize = 128;
-    auto instance = create();
+    auto instance = Create();
     ASSERT_NE(instance, nullptr);
-    const FixtureHostView& v = view(*instance);
+    const FixtureHostView& v = View(*instance);
     EXPECT_EQ(v.version, 2300);
     EXPECT_STREQ(v.vendor, "Steady Vendor");
     EXPECT_EQ(v.vendorAnswer, 1);
@@ -49,48 +49,48 @@ TEST_F(HostAnswers, ConfiguredAnswersReachTheModuleDuringCreation)
 
 TEST_F(HostAnswers, CanDoAnswersOneOnlyForListedTexts)
 {
-    auto listed = create();
+    auto listed = Create();
     ASSERT_NE(listed, nullptr);
-    EXPECT_EQ(view(*listed).canDoSizeWindow, 1);
-    EXPECT_EQ(view(*listed).canDoUnknown, 0);
+    EXPECT_EQ(View(*listed).canDoSizeWindow, 1);
+    EXPECT_EQ(View(*listed).canDoUnknown, 0);
 
-    host.defaults().canDo.erase("sizeWindow");
-    auto unlisted = create();
+    host.Defaults().canDo.erase("sizeWindow");
+    auto unlisted = Create();
     ASSERT_NE(unlisted, nullptr);
-    EXPECT_EQ(view(*unlisted).canDoSizeWindow, 0);
+    EXPECT_EQ(View(*unlisted).canDoSizeWindow, 0);
 }
 
 TEST_F(HostAnswers, LongTextsAreCutToTheInterfacesLength)
 {
-    host.defaults().product = std::string(200, 'p');
-    auto instance = create();
+    host.Defaults().product = std::string(200, 'p');
+    auto instance = Create();
     ASSERT_NE(instance, nullptr);
-    EXPECT_EQ(std::string(view(*instance).product), std::string(kHostTextCapacity - 1, 'p'));
+    EXPECT_EQ(std::string(View(*instance).product), std::string(kHostTextCapacity - 1, 'p'));
 }
 
 TEST_F(HostAnswers, DirectoryIsNullUnlessConfigured)
 {
-    auto instance = create();
+    auto instance = Create();
     ASSERT_NE(instance, nullptr);
-    instance->resume();
-    EXPECT_EQ(view(*instance).resumes, 1);
-    EXPECT_TRUE(view(*instance).directoryWasNull);
+    instance->Resume();
+    EXPECT_EQ(View(*instance).resumes, 1);
+    EXPECT_TRUE(View(*instance).directoryWasNull);
 
-    instance->updateConfig([](HostConfig& c) { c.directory = "/opt/vst/tarvenna.so"; });
-    instance->resume();
-    EXPECT_FALSE(view(*instance).directoryWasNull);
-    EXPECT_STREQ(view(*instance).directory, "/opt/vst/tarvenna.so");
+    instance->UpdateConfig([](HostConfig& c) { c.directory = "/opt/vst/tarvenna.so"; });
+    instance->Resume();
+    EXPECT_FALSE(View(*instance).directoryWasNull);
+    EXPECT_STREQ(View(*instance).directory, "/opt/vst/tarvenna.so");
 }
 
 TEST_F(HostAnswers, SizeWindowIsAnsweredAndItsSizeRecorded)
 {
-    host.defaults().sizeWindowAnswer = 0;
-    auto instance = create();
+    host.Defaults().sizeWindowAnswer = 0;
+    auto instance = Create();
     ASSERT_NE(instance, nullptr);
     int parent = 0;
-    EXPECT_EQ(instance->openEditor(&parent), 1);
-    EXPECT_EQ(view(*instance).sizeWindowAnswer, 0);
-    const Recording r = instance->recorded();
+    EXPECT_EQ(instance->OpenEditor(&parent), 1);
+    EXPECT_EQ(View(*instance).sizeWindowAnswer, 0);
+    const Recording r = instance->Recorded();
     ASSERT_EQ(r.sizeWindow.size(), 1u);
     EXPECT_EQ(r.sizeWindow[0].width, 170);
     EXPECT_EQ(r.sizeWindow[0].height, 200);
@@ -98,69 +98,69 @@ TEST_F(HostAnswers, SizeWindowIsAnsweredAndItsSizeRecorded)
 
 TEST_F(HostAnswers, EachInstanceKeepsItsOwnAnswers)
 {
-    auto first = create();
-    auto second = create();
+    auto first = Create();
+    auto second = Create();
     ASSERT_NE(first, nullptr);
     ASSERT_NE(second, nullptr);
-    first->updateConfig([](HostConfig& c) { c.directory = "/first/"; });
-    first->resume();
-    second->resume();
-    EXPECT_STREQ(view(*first).directory, "/first/");
-    EXPECT_TRUE(view(*second).directoryWasNull);
-    EXPECT_FALSE(second->config().directory.has_value());
+    first->UpdateConfig([](HostConfig& c) { c.directory = "/first/"; });
+    first->Resume();
+    second->Resume();
+    EXPECT_STREQ(View(*first).directory, "/first/");
+    EXPECT_TRUE(View(*second).directoryWasNull);
+    EXPECT_FALSE(second->Config().directory.has_value());
 }
 
 TEST_F(HostAnswers, SampleRateAndBlockSizeSetOnTheInstanceBecomeTheAnswers)
 {
-    auto instance = create();
+    auto instance = Create();
     ASSERT_NE(instance, nullptr);
-    instance->setSampleRate(96000.0f);
-    instance->setBlockSize(64);
-    EXPECT_EQ(hostCallback(instance->effect(), audioMasterGetSampleRate, 0, 0, nullptr, 0), 96000);
-    EXPECT_EQ(hostCallback(instance->effect(), audioMasterGetBlockSize, 0, 0, nullptr, 0), 64);
+    instance->SetSampleRate(96000.0f);
+    instance->SetBlockSize(64);
+    EXPECT_EQ(HostCallback(instance->Effect(), audioMasterGetSampleRate, 0, 0, nullptr, 0), 96000);
+    EXPECT_EQ(HostCallback(instance->Effect(), audioMasterGetBlockSize, 0, 0, nullptr, 0), 64);
 }
 
 TEST_F(HostAnswers, ProcessLevelTellsTheAudioThreadApart)
 {
-    auto instance = create();
+    auto instance = Create();
     ASSERT_NE(instance, nullptr);
-    EXPECT_EQ(view(*instance).levelOutsideProcess, 1);
-    instance->processReplacing(16);
-    EXPECT_EQ(view(*instance).levelInProcess, 2);
+    EXPECT_EQ(View(*instance).levelOutsideProcess, 1);
+    instance->ProcessReplacing(16);
+    EXPECT_EQ(View(*instance).levelInProcess, 2);
 }
 
 TEST_F(HostAnswers, UnknownRecordsOutsideCreationAreStrays)
 {
-    const std::size_t before = strayRequestCount();
+    const std::size_t before = StrayRequestCount();
     AEffect stranger{};
-    EXPECT_EQ(hostCallback(&stranger, audioMasterVersion, 0, 0, nullptr, 0), 0);
-    EXPECT_EQ(hostCallback(nullptr, audioMasterVersion, 0, 0, nullptr, 0), 0);
-    EXPECT_EQ(strayRequestCount(), before + 2);
+    EXPECT_EQ(HostCallback(&stranger, audioMasterVersion, 0, 0, nullptr, 0), 0);
+    EXPECT_EQ(HostCallback(nullptr, audioMasterVersion, 0, 0, nullptr, 0), 0);
+    EXPECT_EQ(StrayRequestCount(), before + 2);
 }
 
 // Creation-time requests belong to the instance being created even though
 // they carry a record (or none) the host does not know yet.
 TEST_F(HostAnswers, RequestLogStartsWithTheCreationRequests)
 {
-    auto instance = create();
+    auto instance = Create();
     ASSERT_NE(instance, nullptr);
-    const Recording r = instance->recorded();
-    ASSERT_EQ(r.requests.size(), host.lastCreationRequests().size());
+    const Recording r = instance->Recorded();
+    ASSERT_EQ(r.requests.size(), host.LastCreationRequests().size());
     ASSERT_GE(r.requests.size(), 4u);
     EXPECT_EQ(r.requests[0].opcode, audioMasterVersion);
     EXPECT_EQ(r.requests[1].opcode, audioMasterGetVendorString);
-    EXPECT_TRUE(r.requests[1].hadPointer);
+    EXPECT_NE(r.requests[1].ptr, nullptr);
     EXPECT_EQ(r.requests[2].opcode, audioMasterGetProductString);
-    EXPECT_EQ(r.count(audioMasterCanDo), 2u);
+    EXPECT_EQ(r.Count(audioMasterCanDo), 2u);
 }
 
 TEST_F(HostAnswers, ResumeAsksForMidiInput)
 {
-    auto instance = create();
+    auto instance = Create();
     ASSERT_NE(instance, nullptr);
-    instance->clearRecorded();
-    instance->resume();
-    const Recording r = instance->recorded();
+    instance->ClearRecorded();
+    instance->Resume();
+    const Recording r = instance->Recorded();
     ASSERT_EQ(r.wantMidi.size(), 1u);
     EXPECT_EQ(r.wantMidi[0], 1);
     ASSERT_EQ(r.requests.size(), 2u);

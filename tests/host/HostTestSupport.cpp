@@ -6,26 +6,26 @@ namespace tarvenna::host::test {
 
 namespace {
 
-template <typename Proc> Proc exported(const Module& module, const char* name)
+template <typename Proc> Proc Exported(const Module& module, const char* name)
 {
-    auto proc = reinterpret_cast<Proc>(dlsym(module.handle(), name));
-    EXPECT_NE(proc, nullptr) << name << " missing from " << module.path();
+    auto proc = reinterpret_cast<Proc>(dlsym(module.Handle(), name));
+    EXPECT_NE(proc, nullptr) << name << " missing from " << module.Path();
     return proc;
 }
 
 }  // namespace
 
-const FixtureHostView& fixtureView(const Module& module, const HostInstance& instance)
+const FixtureHostView& FixtureViewOf(const Module& module, const HostInstance& instance)
 {
-    return *exported<FixtureViewProc>(module, FIXTURE_VIEW_SYMBOL)(instance.effect());
+    return *Exported<FixtureViewProc>(module, FIXTURE_VIEW_SYMBOL)(instance.Effect());
 }
 
-FixtureCounters fixtureCounters(const Module& module)
+FixtureCounters FixtureCountersOf(const Module& module)
 {
-    return *exported<FixtureCountersProc>(module, FIXTURE_COUNTERS_SYMBOL)();
+    return *Exported<FixtureCountersProc>(module, FIXTURE_COUNTERS_SYMBOL)();
 }
 
-bool isMapped(const char* path)
+bool IsMapped(const char* path)
 {
     void* handle = dlopen(path, RTLD_NOW | RTLD_NOLOAD);
     if (handle)
@@ -33,12 +33,12 @@ bool isMapped(const char* path)
     return handle != nullptr;
 }
 
-void HostTest::SetUp() { ASSERT_TRUE(module.load(HOST_FIXTURE_MODULE)) << module.error(); }
+void HostTest::SetUp() { ASSERT_TRUE(module.Load(HOST_FIXTURE_MODULE)) << module.Error(); }
 
-std::unique_ptr<HostInstance> HostTest::create()
+std::unique_ptr<HostInstance> HostTest::Create()
 {
-    std::unique_ptr<HostInstance> instance = host.instantiate(module);
-    EXPECT_NE(instance, nullptr) << host.lastError();
+    std::unique_ptr<HostInstance> instance = host.Instantiate(module);
+    EXPECT_NE(instance, nullptr) << host.LastError();
     return instance;
 }
 

@@ -13,23 +13,23 @@
 namespace tarvenna::host::test {
 
 // What the test module reports, read through its own exported functions.
-const FixtureHostView& fixtureView(const Module& module, const HostInstance& instance);
-FixtureCounters fixtureCounters(const Module& module);
+const FixtureHostView& FixtureViewOf(const Module& module, const HostInstance& instance);
+FixtureCounters FixtureCountersOf(const Module& module);
 
 // True while `path` is mapped in this process.
-bool isMapped(const char* path);
+bool IsMapped(const char* path);
 
 class HostTest : public ::testing::Test {
 protected:
     void SetUp() override;
 
     // A new instance of the test module; fails the test when none comes.
-    std::unique_ptr<HostInstance> create();
-    const FixtureHostView& view(const HostInstance& instance) const
+    std::unique_ptr<HostInstance> Create();
+    const FixtureHostView& View(const HostInstance& instance) const
     {
-        return fixtureView(module, instance);
+        return FixtureViewOf(module, instance);
     }
-    FixtureCounters counters() const { return fixtureCounters(module); }
+    FixtureCounters Counters() const { return FixtureCountersOf(module); }
 
     Module module;
     Host host;

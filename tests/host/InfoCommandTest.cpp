@@ -8,20 +8,20 @@
 namespace tarvenna::host::test {
 namespace {
 
-ProgramResult runHost(std::vector<std::string> arguments)
+ProgramResult RunHost(std::vector<std::string> arguments)
 {
     arguments.insert(arguments.begin(), TARVENNA_HOST_EXE);
-    return runProgram(TARVENNA_HOST_EMULATOR, arguments);
+    return RunProgram(TARVENNA_HOST_EMULATOR, arguments);
 }
 
-bool hasLine(const std::string& text, const std::string& line)
+bool HasLine(const std::string& text, const std::string& line)
 {
     return ("\n" + text).find("\n" + line + "\n") != std::string::npos;
 }
 
 TEST(HostInfoCommand, PrintsWhatAHostSeesOfTheModule)
 {
-    const ProgramResult r = runHost({"info", HOST_FIXTURE_MODULE});
+    const ProgramResult r = RunHost({"info", HOST_FIXTURE_MODULE});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     const char* expected[] = {
         "entry: VSTPluginMain",
@@ -48,20 +48,20 @@ TEST(HostInfoCommand, PrintsWhatAHostSeesOfTheModule)
         "parameter 1: Echo = 0.25",
     };
     for (const char* line : expected)
-        EXPECT_TRUE(hasLine(r.out, line)) << line << "\n" << r.out;
-    EXPECT_TRUE(hasLine(r.out, std::string("module: ") + HOST_FIXTURE_MODULE)) << r.out;
+        EXPECT_TRUE(HasLine(r.out, line)) << line << "\n" << r.out;
+    EXPECT_TRUE(HasLine(r.out, std::string("module: ") + HOST_FIXTURE_MODULE)) << r.out;
 }
 
 TEST(HostInfoCommand, NamesTheEntryItFound)
 {
-    const ProgramResult r = runHost({"info", HOST_FIXTURE_MAIN_ONLY});
+    const ProgramResult r = RunHost({"info", HOST_FIXTURE_MAIN_ONLY});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_TRUE(hasLine(r.out, "entry: main")) << r.out;
+    EXPECT_TRUE(HasLine(r.out, "entry: main")) << r.out;
 }
 
 TEST(HostInfoCommand, MissingModuleFailsWithTheLoadersText)
 {
-    const ProgramResult r = runHost({"info", "/nonexistent/tarvenna.so"});
+    const ProgramResult r = RunHost({"info", "/nonexistent/tarvenna.so"});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find("cannot load /nonexistent/tarvenna.so"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("No such file or directory"), std::string::npos) << r.err;
@@ -70,21 +70,21 @@ TEST(HostInfoCommand, MissingModuleFailsWithTheLoadersText)
 
 TEST(HostInfoCommand, NullInstanceFails)
 {
-    const ProgramResult r = runHost({"--host-version", "0", "info", HOST_FIXTURE_MODULE});
+    const ProgramResult r = RunHost({"--host-version", "0", "info", HOST_FIXTURE_MODULE});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find("returned no instance"), std::string::npos) << r.err;
 }
 
 TEST(HostInfoCommand, ModuleWithoutEntryFails)
 {
-    const ProgramResult r = runHost({"info", HOST_FIXTURE_NO_ENTRY});
+    const ProgramResult r = RunHost({"info", HOST_FIXTURE_NO_ENTRY});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find("no entry point"), std::string::npos) << r.err;
 }
 
 TEST(HostCommandLine, HelpListsTheCommands)
 {
-    const ProgramResult r = runHost({"--help"});
+    const ProgramResult r = RunHost({"--help"});
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_NE(r.out.find("info <module.so>"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("--host-product"), std::string::npos) << r.out;
@@ -92,13 +92,13 @@ TEST(HostCommandLine, HelpListsTheCommands)
 
 TEST(HostCommandLine, MistakesAreUsageErrors)
 {
-    EXPECT_EQ(runHost({}).exitCode, 2);
-    EXPECT_EQ(runHost({"info"}).exitCode, 2);
-    EXPECT_EQ(runHost({"info", "a.so", "b.so"}).exitCode, 2);
-    EXPECT_EQ(runHost({"frobnicate"}).exitCode, 2);
-    EXPECT_EQ(runHost({"--host-version"}).exitCode, 2);
-    EXPECT_EQ(runHost({"--host-version", "x", "info", HOST_FIXTURE_MODULE}).exitCode, 2);
-    EXPECT_EQ(runHost({"--bogus", "info", HOST_FIXTURE_MODULE}).exitCode, 2);
+    EXPECT_EQ(RunHost({}).exitCode, 2);
+    EXPECT_EQ(RunHost({"info"}).exitCode, 2);
+    EXPECT_EQ(RunHost({"info", "a.so", "b.so"}).exitCode, 2);
+    EXPECT_EQ(RunHost({"frobnicate"}).exitCode, 2);
+    EXPECT_EQ(RunHost({"--host-version"}).exitCode, 2);
+    EXPECT_EQ(RunHost({"--host-version", "x", "info", HOST_FIXTURE_MODULE}).exitCode, 2);
+    EXPECT_EQ(RunHost({"--bogus", "info", HOST_FIXTURE_MODULE}).exitCode, 2);
 }
 
 }  // namespace

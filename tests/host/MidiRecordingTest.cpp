@@ -13,7 +13,7 @@ namespace {
 using HostMidiOut = HostTest;
 using HostAutomation = HostTest;
 
-void expectMessage(const VstMidiEvent& e, VstInt32 delta, int status, int data1, int data2)
+void ExpectMessage(const VstMidiEvent& e, VstInt32 delta, int status, int data1, int data2)
 {
     EXPECT_EQ(e.type, kVstMidiType);
     EXPECT_EQ(e.byteSize, 24);
@@ -25,46 +25,46 @@ void expectMessage(const VstMidiEvent& e, VstInt32 delta, int status, int data1,
 
 TEST_F(HostMidiOut, EventsAreRecordedPerBlock)
 {
-    auto instance = create();
+    auto instance = Create();
     ASSERT_NE(instance, nullptr);
-    ASSERT_TRUE(instance->runBlock({{3, 0x90, 60, 100}, {9, 0x90, 64, 90}}, 32));
-    ASSERT_TRUE(instance->runBlock({}, 32));
-    ASSERT_TRUE(instance->runBlock({{1, 0x80, 60, 0}}, 32));
-    EXPECT_EQ(instance->blocksStarted(), 3u);
+    ASSERT_TRUE(instance->RunBlock({{3, 0x90, 60, 100}, {9, 0x90, 64, 90}}, 32));
+    ASSERT_TRUE(instance->RunBlock({}, 32));
+    ASSERT_TRUE(instance->RunBlock({{1, 0x80, 60, 0}}, 32));
+    EXPECT_EQ(instance->BlocksStarted(), 3u);
 
-    const Recording r = instance->recorded();
+    const Recording r = instance->Recorded();
     ASSERT_EQ(r.handouts.size(), 2u);
     EXPECT_EQ(r.handouts[0].block, 1u);
     EXPECT_TRUE(r.handouts[0].duringProcess);
     EXPECT_EQ(r.handouts[1].block, 3u);
 
-    const std::vector<VstMidiEvent> first = r.eventsOfBlock(1);
+    const std::vector<VstMidiEvent> first = r.EventsOfBlock(1);
     ASSERT_EQ(first.size(), 2u);
-    expectMessage(first[0], 3, 0x90, 60, 100);
-    expectMessage(first[1], 9, 0x90, 64, 90);
-    EXPECT_TRUE(r.eventsOfBlock(2).empty());
-    const std::vector<VstMidiEvent> third = r.eventsOfBlock(3);
+    ExpectMessage(first[0], 3, 0x90, 60, 100);
+    ExpectMessage(first[1], 9, 0x90, 64, 90);
+    EXPECT_TRUE(r.EventsOfBlock(2).empty());
+    const std::vector<VstMidiEvent> third = r.EventsOfBlock(3);
     ASSERT_EQ(third.size(), 1u);
-    expectMessage(third[0], 1, 0x80, 60, 0);
-    EXPECT_EQ(r.count(audioMasterProcessEvents), 2u);
+    ExpectMessage(third[0], 1, 0x80, 60, 0);
+    EXPECT_EQ(r.Count(audioMasterProcessEvents), 2u);
 }
 
 // The module overwrites its events right after handing them over; the
 // recording must hold its own copies of all 32 bytes.
 TEST_F(HostMidiOut, RecordedEventsAreDeepCopies)
 {
-    auto instance = create();
+    auto instance = Create();
     ASSERT_NE(instance, nullptr);
-    VstMidiEvent sent = makeMidiEvent({7, 0xB3, 74, 33});
+    VstMidiEvent sent = MakeMidiEvent({7, 0xB3, 74, 33});
     sent.noteLength = 480;
     sent.detune = -5;
     sent.noteOffVelocity = 64;
     MidiBlock block(1);
-    block.add(sent);
-    instance->sendEvents(block);
-    instance->processReplacing(16);
+    block.Add(sent);
+    instance->SendEvents(block);
+    instance->ProcessReplacing(16);
 
-    const Recording r = instance->recorded();
+    const Recording r = instance->Recorded();
     ASSERT_EQ(r.midiOut.size(), 1u);
     EXPECT_EQ(std::memcmp(&r.midiOut[0], &sent, sizeof sent), 0);
     EXPECT_EQ(r.midiOut[0].midiData[0], 0xB3);
@@ -73,53 +73,53 @@ TEST_F(HostMidiOut, RecordedEventsAreDeepCopies)
 
 TEST_F(HostMidiOut, InstancesRecordSeparately)
 {
-    auto a = create();
-    auto b = create();
+    auto a = Create();
+    auto b = Create();
     ASSERT_NE(a, nullptr);
     ASSERT_NE(b, nullptr);
-    a->runBlock({{0, 0x91, 1, 1}}, 8);
-    b->runBlock({{0, 0x92, 2, 2}, {0, 0x92, 3, 3}}, 8);
-    EXPECT_EQ(a->recorded().midiOut.size(), 1u);
-    ASSERT_EQ(b->recorded().midiOut.size(), 2u);
-    EXPECT_EQ(b->recorded().midiOut[1].midiData[1], 3);
+    a->RunBlock({{0, 0x91, 1, 1}}, 8);
+    b->RunBlock({{0, 0x92, 2, 2}, {0, 0x92, 3, 3}}, 8);
+    EXPECT_EQ(a->Recorded().midiOut.size(), 1u);
+    ASSERT_EQ(b->Recorded().midiOut.size(), 2u);
+    EXPECT_EQ(b->Recorded().midiOut[1].midiData[1], 3);
 }
 
 TEST_F(HostMidiOut, ProcessEventsAnswerIsConfigurable)
 {
-    auto instance = create();
+    auto instance = Create();
     ASSERT_NE(instance, nullptr);
-    instance->runBlock({{0, 0x90, 60, 1}}, 8);
-    EXPECT_EQ(view(*instance).processEventsAnswer, 1);
-    instance->updateConfig([](HostConfig& c) { c.processEventsAnswer = 0; });
-    instance->runBlock({{0, 0x90, 61, 1}}, 8);
-    EXPECT_EQ(view(*instance).processEventsAnswer, 0);
-    EXPECT_EQ(instance->recorded().midiOut.size(), 2u);
+    instance->RunBlock({{0, 0x90, 60, 1}}, 8);
+    EXPECT_EQ(View(*instance).processEventsAnswer, 1);
+    instance->UpdateConfig([](HostConfig& c) { c.processEventsAnswer = 0; });
+    instance->RunBlock({{0, 0x90, 61, 1}}, 8);
+    EXPECT_EQ(View(*instance).processEventsAnswer, 0);
+    EXPECT_EQ(instance->Recorded().midiOut.size(), 2u);
 }
 
 TEST_F(HostMidiOut, ClearingForgetsEverythingButTheBlockCount)
 {
-    auto instance = create();
+    auto instance = Create();
     ASSERT_NE(instance, nullptr);
-    instance->runBlock({{0, 0x90, 60, 1}}, 8);
-    instance->setParameter(0, 1.0f);
-    instance->clearRecorded();
-    const Recording r = instance->recorded();
+    instance->RunBlock({{0, 0x90, 60, 1}}, 8);
+    instance->SetParameter(0, 1.0f);
+    instance->ClearRecorded();
+    const Recording r = instance->Recorded();
     EXPECT_TRUE(r.requests.empty());
     EXPECT_TRUE(r.midiOut.empty());
     EXPECT_TRUE(r.handouts.empty());
     EXPECT_TRUE(r.automation.empty());
     EXPECT_TRUE(r.beginEdits.empty());
-    EXPECT_EQ(instance->blocksStarted(), 1u);
+    EXPECT_EQ(instance->BlocksStarted(), 1u);
 }
 
 TEST_F(HostAutomation, IndexValueAndEditBracketsAreRecorded)
 {
-    auto instance = create();
+    auto instance = Create();
     ASSERT_NE(instance, nullptr);
-    instance->clearRecorded();
-    instance->setParameter(1, 0.375f);
-    instance->setParameter(0, 1.0f);
-    const Recording r = instance->recorded();
+    instance->ClearRecorded();
+    instance->SetParameter(1, 0.375f);
+    instance->SetParameter(0, 1.0f);
+    const Recording r = instance->Recorded();
     ASSERT_EQ(r.automation.size(), 2u);
     EXPECT_EQ(r.automation[0].index, 1);
     EXPECT_FLOAT_EQ(r.automation[0].value, 0.375f);
@@ -136,15 +136,15 @@ TEST_F(HostAutomation, IndexValueAndEditBracketsAreRecorded)
 
 TEST_F(HostAutomation, WaitForSeesRequestsFromAnotherThread)
 {
-    auto instance = create();
+    auto instance = Create();
     ASSERT_NE(instance, nullptr);
-    instance->clearRecorded();
-    std::thread editor([&] { instance->setParameter(1, 0.5f); });
-    const bool seen = instance->waitFor([](const Recording& r) { return !r.automation.empty(); },
+    instance->ClearRecorded();
+    std::thread editor([&] { instance->SetParameter(1, 0.5f); });
+    const bool seen = instance->WaitFor([](const Recording& r) { return !r.automation.empty(); },
                                         std::chrono::seconds(10));
     editor.join();
     EXPECT_TRUE(seen);
-    EXPECT_FALSE(instance->waitFor([](const Recording& r) { return r.automation.size() > 1; },
+    EXPECT_FALSE(instance->WaitFor([](const Recording& r) { return r.automation.size() > 1; },
                                    std::chrono::milliseconds(20)));
 }
 

@@ -16,12 +16,12 @@ TEST(HostModuleLoad, MissingFileFailsWithTheLoadersText)
 {
     const std::string path = std::string(HOST_FIXTURE_MODULE) + ".missing";
     Module module;
-    EXPECT_FALSE(module.load(path));
-    EXPECT_FALSE(module.loaded());
-    EXPECT_EQ(module.entry(), nullptr);
-    EXPECT_NE(module.error().find(path), std::string::npos) << module.error();
-    EXPECT_NE(module.error().find("cannot open shared object file"), std::string::npos)
-        << module.error();
+    EXPECT_FALSE(module.Load(path));
+    EXPECT_FALSE(module.Loaded());
+    EXPECT_EQ(module.Entry(), nullptr);
+    EXPECT_NE(module.Error().find(path), std::string::npos) << module.Error();
+    EXPECT_NE(module.Error().find("cannot open shared object file"), std::string::npos)
+        << module.Error();
 }
 
 TEST(HostModuleLoad, FileThatIsNoLibraryFailsWithTheLoadersText)
@@ -35,17 +35,17 @@ TEST(HostModuleLoad, FileThatIsNoLibraryFailsWithTheLoadersText)
     std::fclose(file);
     Module module(path);
     std::remove(path.c_str());
-    EXPECT_FALSE(module.loaded());
-    EXPECT_NE(module.error().find("invalid ELF header"), std::string::npos) << module.error();
+    EXPECT_FALSE(module.Loaded());
+    EXPECT_NE(module.Error().find("invalid ELF header"), std::string::npos) << module.Error();
 }
 
 TEST(HostModuleLoad, ModuleWithoutEntryIsRefusedAndUnloaded)
 {
     Module module;
-    EXPECT_FALSE(module.load(HOST_FIXTURE_NO_ENTRY));
-    EXPECT_FALSE(module.loaded());
-    EXPECT_NE(module.error().find("no entry point"), std::string::npos) << module.error();
-    EXPECT_FALSE(isMapped(HOST_FIXTURE_NO_ENTRY));
+    EXPECT_FALSE(module.Load(HOST_FIXTURE_NO_ENTRY));
+    EXPECT_FALSE(module.Loaded());
+    EXPECT_NE(module.Error().find("no entry point"), std::string::npos) << module.Error();
+    EXPECT_FALSE(IsMapped(HOST_FIXTURE_NO_ENTRY));
 }
 
 struct EntryCase {
@@ -62,12 +62,12 @@ class HostModuleEntry : public ::testing::TestWithParam<EntryCase> {};
 TEST_P(HostModuleEntry, IsFoundAndCalledUnderItsName)
 {
     Module module;
-    ASSERT_TRUE(module.load(GetParam().path)) << module.error();
-    EXPECT_EQ(module.entryName(), GetParam().name);
+    ASSERT_TRUE(module.Load(GetParam().path)) << module.Error();
+    EXPECT_EQ(module.EntryName(), GetParam().name);
     Host host;
-    auto instance = host.instantiate(module);
-    ASSERT_NE(instance, nullptr) << host.lastError();
-    EXPECT_STREQ(fixtureView(module, *instance).entryName, GetParam().name);
+    auto instance = host.Instantiate(module);
+    ASSERT_NE(instance, nullptr) << host.LastError();
+    EXPECT_STREQ(FixtureViewOf(module, *instance).entryName, GetParam().name);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -80,58 +80,58 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(HostModuleUnload, UnloadUnmapsTheLibrary)
 {
     Module module(HOST_FIXTURE_MODULE);
-    ASSERT_TRUE(module.loaded()) << module.error();
-    EXPECT_TRUE(isMapped(HOST_FIXTURE_MODULE));
-    EXPECT_TRUE(module.unload());
-    EXPECT_FALSE(module.loaded());
-    EXPECT_EQ(module.entry(), nullptr);
-    EXPECT_FALSE(isMapped(HOST_FIXTURE_MODULE));
+    ASSERT_TRUE(module.Loaded()) << module.Error();
+    EXPECT_TRUE(IsMapped(HOST_FIXTURE_MODULE));
+    EXPECT_TRUE(module.Unload());
+    EXPECT_FALSE(module.Loaded());
+    EXPECT_EQ(module.Entry(), nullptr);
+    EXPECT_FALSE(IsMapped(HOST_FIXTURE_MODULE));
 }
 
 TEST(HostModuleUnload, DestructionUnloads)
 {
     {
         Module module(HOST_FIXTURE_MODULE);
-        ASSERT_TRUE(module.loaded()) << module.error();
+        ASSERT_TRUE(module.Loaded()) << module.Error();
     }
-    EXPECT_FALSE(isMapped(HOST_FIXTURE_MODULE));
+    EXPECT_FALSE(IsMapped(HOST_FIXTURE_MODULE));
 }
 
 TEST(HostModuleUnload, LoadingAgainReplacesTheFirstLibrary)
 {
     Module module(HOST_FIXTURE_MODULE);
-    ASSERT_TRUE(module.load(HOST_FIXTURE_MAIN_ONLY)) << module.error();
-    EXPECT_FALSE(isMapped(HOST_FIXTURE_MODULE));
-    EXPECT_TRUE(isMapped(HOST_FIXTURE_MAIN_ONLY));
-    EXPECT_EQ(module.entryName(), "main");
+    ASSERT_TRUE(module.Load(HOST_FIXTURE_MAIN_ONLY)) << module.Error();
+    EXPECT_FALSE(IsMapped(HOST_FIXTURE_MODULE));
+    EXPECT_TRUE(IsMapped(HOST_FIXTURE_MAIN_ONLY));
+    EXPECT_EQ(module.EntryName(), "main");
 }
 
 TEST(HostModuleUnload, IsRefusedWhileAnInstanceIsOpen)
 {
     Module module(HOST_FIXTURE_MODULE);
     Host host;
-    auto instance = host.instantiate(module);
-    ASSERT_NE(instance, nullptr) << host.lastError();
-    EXPECT_EQ(module.openInstances(), 1);
-    EXPECT_FALSE(module.unload());
-    EXPECT_NE(module.error().find("still open"), std::string::npos) << module.error();
-    EXPECT_TRUE(isMapped(HOST_FIXTURE_MODULE));
+    auto instance = host.Instantiate(module);
+    ASSERT_NE(instance, nullptr) << host.LastError();
+    EXPECT_EQ(module.OpenInstances(), 1);
+    EXPECT_FALSE(module.Unload());
+    EXPECT_NE(module.Error().find("still open"), std::string::npos) << module.Error();
+    EXPECT_TRUE(IsMapped(HOST_FIXTURE_MODULE));
 
-    instance->close();
-    EXPECT_EQ(module.openInstances(), 0);
-    EXPECT_TRUE(module.unload()) << module.error();
-    EXPECT_FALSE(isMapped(HOST_FIXTURE_MODULE));
+    instance->Close();
+    EXPECT_EQ(module.OpenInstances(), 0);
+    EXPECT_TRUE(module.Unload()) << module.Error();
+    EXPECT_FALSE(IsMapped(HOST_FIXTURE_MODULE));
 }
 
 TEST(HostModuleUnload, ReloadStartsTheModuleAfresh)
 {
     Module module(HOST_FIXTURE_MODULE);
     Host host;
-    host.instantiate(module)->close();
-    EXPECT_EQ(fixtureCounters(module).created, 1);
-    ASSERT_TRUE(module.unload());
-    ASSERT_TRUE(module.load(HOST_FIXTURE_MODULE));
-    EXPECT_EQ(fixtureCounters(module).created, 0);
+    host.Instantiate(module)->Close();
+    EXPECT_EQ(FixtureCountersOf(module).created, 1);
+    ASSERT_TRUE(module.Unload());
+    ASSERT_TRUE(module.Load(HOST_FIXTURE_MODULE));
+    EXPECT_EQ(FixtureCountersOf(module).created, 0);
 }
 
 }  // namespace

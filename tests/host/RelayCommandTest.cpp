@@ -10,7 +10,7 @@ namespace tarvenna::host::test {
 namespace {
 
 // The lines between a block's heading and the next empty line.
-std::string section(const std::string& text, const std::string& heading)
+std::string Section(const std::string& text, const std::string& heading)
 {
     const std::size_t start = text.find("\n" + heading);
     if (start == std::string::npos)
@@ -24,7 +24,7 @@ protected:
     static void SetUpTestSuite()
     {
         result =
-            runProgram(TARVENNA_HOST_EMULATOR, {TARVENNA_HOST_EXE, "relay", TARVENNA_MODULE_PATH});
+            RunProgram(TARVENNA_HOST_EMULATOR, {TARVENNA_HOST_EXE, "relay", TARVENNA_MODULE_PATH});
     }
     static ProgramResult result;
 };
@@ -33,7 +33,7 @@ ProgramResult RelayCommand::result;
 TEST_F(RelayCommand, SucceedsAndSetsUpThreeNodes)
 {
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    const std::string setup = section(result.out, "Three instances");
+    const std::string setup = Section(result.out, "Three instances");
     EXPECT_NE(setup.find("instance 1: Send, port 1, Thru Off"), std::string::npos) << setup;
     EXPECT_NE(setup.find("instance 2: Receive, port 1, Thru Off"), std::string::npos) << setup;
     EXPECT_NE(setup.find("instance 3: Receive, port 2, Thru Off"), std::string::npos) << setup;
@@ -41,7 +41,7 @@ TEST_F(RelayCommand, SucceedsAndSetsUpThreeNodes)
 
 TEST_F(RelayCommand, OnlyTheReceiverOfThePortHearsTheSender)
 {
-    const std::string block = section(result.out, "Block 1:");
+    const std::string block = Section(result.out, "Block 1:");
     EXPECT_NE(block.find("instance 2 -> host: note-on ch 1 key 60 vel 100"), std::string::npos)
         << block;
     EXPECT_NE(block.find("instance 2 -> host: controller ch 1 #1 = 64"), std::string::npos)
@@ -52,7 +52,7 @@ TEST_F(RelayCommand, OnlyTheReceiverOfThePortHearsTheSender)
 
 TEST_F(RelayCommand, NotesEndWhenTheSenderLeavesThePort)
 {
-    const std::string block = section(result.out, "Block 3:");
+    const std::string block = Section(result.out, "Block 3:");
     EXPECT_NE(block.find("instance 2 -> host: note-off ch 1 key 60 vel 0"), std::string::npos)
         << block;
     EXPECT_NE(block.find("instance 2 -> host: note-off ch 1 key 64 vel 0"), std::string::npos)
@@ -61,19 +61,19 @@ TEST_F(RelayCommand, NotesEndWhenTheSenderLeavesThePort)
 
 TEST_F(RelayCommand, SwitchingAReceiverOffAndOnEndsItsNote)
 {
-    const std::string block = section(result.out, "Block 5:");
+    const std::string block = Section(result.out, "Block 5:");
     EXPECT_NE(block.find("instance 3 -> host: note-off ch 1 key 67 vel 0"), std::string::npos)
         << block;
 }
 
 TEST_F(RelayCommand, ThruAndPanicReachTheHost)
 {
-    const std::string thru = section(result.out, "Block 6:");
+    const std::string thru = Section(result.out, "Block 6:");
     EXPECT_NE(thru.find("instance 1 -> host: note-on ch 1 key 72 vel 80"), std::string::npos)
         << thru;
     EXPECT_NE(thru.find("instance 3 -> host: note-on ch 1 key 72 vel 80"), std::string::npos)
         << thru;
-    const std::string panic = section(result.out, "Block 7:");
+    const std::string panic = Section(result.out, "Block 7:");
     EXPECT_NE(panic.find("instance 3 -> host: controller ch 1 #120 = 0"), std::string::npos)
         << panic;
     EXPECT_NE(panic.find("instance 3 -> host: pitch bend ch 1 8192"), std::string::npos) << panic;
@@ -82,7 +82,7 @@ TEST_F(RelayCommand, ThruAndPanicReachTheHost)
 
 TEST_F(RelayCommand, AChunkCarriesTheSettingsToANewInstance)
 {
-    const std::string restored = section(result.out, "Settings saved");
+    const std::string restored = Section(result.out, "Settings saved");
     EXPECT_NE(restored.find("instance 4: Receive, port 2, Thru Off"), std::string::npos)
         << restored;
 }

@@ -10,7 +10,7 @@ namespace tarvenna::host::test {
 
 namespace {
 
-std::vector<std::string> commandWords(const std::string& launcher,
+std::vector<std::string> CommandWords(const std::string& launcher,
                                       const std::vector<std::string>& arguments)
 {
     std::vector<std::string> words;
@@ -23,7 +23,7 @@ std::vector<std::string> commandWords(const std::string& launcher,
 
 // Reads both pipes until the child closes them, without letting one fill up
 // while the other is waited on.
-void drain(int outFd, int errFd, ProgramResult& result)
+void Drain(int outFd, int errFd, ProgramResult& result)
 {
     pollfd fds[2] = {{outFd, POLLIN, 0}, {errFd, POLLIN, 0}};
     std::string* sinks[2] = {&result.out, &result.err};
@@ -47,10 +47,10 @@ void drain(int outFd, int errFd, ProgramResult& result)
 
 }  // namespace
 
-ProgramResult runProgram(const std::string& launcher, const std::vector<std::string>& arguments)
+ProgramResult RunProgram(const std::string& launcher, const std::vector<std::string>& arguments)
 {
     ProgramResult result;
-    std::vector<std::string> words = commandWords(launcher, arguments);
+    std::vector<std::string> words = CommandWords(launcher, arguments);
     std::vector<char*> argv;
     for (std::string& word : words)
         argv.push_back(word.data());
@@ -74,7 +74,7 @@ ProgramResult runProgram(const std::string& launcher, const std::vector<std::str
     }
     close(outPipe[1]);
     close(errPipe[1]);
-    drain(outPipe[0], errPipe[0], result);
+    Drain(outPipe[0], errPipe[0], result);
     int status = 0;
     if (child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status))
         result.exitCode = WEXITSTATUS(status);

@@ -15,6 +15,6 @@ struct ProgramResult {
 
 // `launcher` is split at spaces and put in front of the arguments (an
 // emulator such as "qemu-i386 -L /"; empty runs the program directly).
-ProgramResult runProgram(const std::string& launcher, const std::vector<std::string>& arguments);
+ProgramResult RunProgram(const std::string& launcher, const std::vector<std::string>& arguments);
 
 }  // namespace tarvenna::host::test

@@ -38,14 +38,15 @@ TEST_F(VstDispatch, SetProgramIgnoresNumbersNotBelowTheProgramCount)
     EXPECT_EQ(dispatch(e, effSetProgram, 0, 1), 0);
     EXPECT_EQ(dispatch(e, effGetProgram), 0);
 
-    TestHost other;
+    FixedAnswers other;
     RecordingEffect* three = nullptr;
-    AEffect* r = makeRecord(other, &three, 3);
+    const std::unique_ptr<HostInstance> instanceOfThree = makeRecord(host, other, &three, 3);
+    AEffect* r = instanceOfThree->Effect();
     dispatch(r, effSetProgram, 0, 2);
     EXPECT_EQ(dispatch(r, effGetProgram), 2);
     dispatch(r, effSetProgram, 0, 3);
     EXPECT_EQ(dispatch(r, effGetProgram), 2);
-    dispatch(r, effClose);
+    EXPECT_EQ(instanceOfThree->Close(), 1);
 }
 
 TEST_F(VstDispatch, OpcodesOutsideTheInterfaceAnswerZeroAndDoNothing)
@@ -56,7 +57,7 @@ TEST_F(VstDispatch, OpcodesOutsideTheInterfaceAnswerZeroAndDoNothing)
     for (VstInt32 opcode : {effEditDraw, effEditMouse, effEditKey, effEditTop, effEditSleep})
         EXPECT_EQ(dispatch(e, opcode, 1, 1, bufferA, 1.0f), 0) << opcode;
     EXPECT_EQ(fx->log, "");
-    EXPECT_TRUE(host.calls.empty());
+    EXPECT_TRUE(Calls().empty());
 }
 
 TEST_F(VstDispatch, LifecycleOpcodesReachTheirOperations)

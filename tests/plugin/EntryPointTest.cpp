@@ -1,6 +1,7 @@
 // The entry point's decisions, called in-process so a test can change what
 // the machine inquiry found.
 
+#include "host/Host.h"
 #include "plugin/EntryPoint.h"
 #include "plugin/LoadFailure.h"
 #include "plugin/ModuleState.h"
@@ -16,15 +17,20 @@
 
 namespace {
 
-int versionRequests = 0;
+using tarvenna::host::Host;
+using tarvenna::host::HostInstance;
 
-VstIntPtr HostWithVersion(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float)
+VSTPlugin* NodeOf(const HostInstance& instance)
 {
-    if (opcode == audioMasterVersion) {
-        ++versionRequests;
-        return 2400;
-    }
-    return 0;
+    return static_cast<VSTPlugin*>(static_cast<AudioEffect*>(instance.Effect()->object));
+}
+
+std::size_t VersionRequests(const Host& host)
+{
+    std::size_t count = 0;
+    for (const tarvenna::host::RequestRecord& request : host.LastCreationRequests())
+        count += request.opcode == audioMasterVersion;
+    return count;
 }
 
 std::string FailureText(int code, const char* hostName)
@@ -36,12 +42,13 @@ std::string FailureText(int code, const char* hostName)
 
 TEST(EntryPoint, HandsTheHostTheRecordInsideTheNode)
 {
-    AEffect* effect = CreateInstance(HostWithVersion);
-    ASSERT_NE(effect, nullptr);
-    auto* node = static_cast<VSTPlugin*>(static_cast<AudioEffect*>(effect->object));
-    EXPECT_EQ(effect, &node->effectRecord);
-    EXPECT_EQ(effect->object, static_cast<AudioEffect*>(node));
-    effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
+    Host host;
+    auto instance = host.Instantiate(CreateInstance);
+    ASSERT_NE(instance, nullptr) << host.LastError();
+    VSTPlugin* node = NodeOf(*instance);
+    EXPECT_EQ(instance->Effect(), &node->effectRecord);
+    EXPECT_EQ(instance->Effect()->object, static_cast<AudioEffect*>(node));
+    EXPECT_EQ(VersionRequests(host), 1u);
 }
 
 class EntryOnOldKernel : public ProcFilesFixture {
@@ -63,13 +70,13 @@ TEST_F(EntryOnOldKernel, RefusesTheMachineBeforeBuildingANode)
     sd.getOSInfos(files);
     ASSERT_FALSE(sd.Qualifies(false, false));
 
-    versionRequests = 0;
+    Host host;
     StderrCapture err;
-    AEffect* effect = CreateInstance(HostWithVersion);
+    auto refused = host.Instantiate(CreateInstance);
     const std::string text = err.Stop();
 
-    EXPECT_EQ(effect, nullptr);
-    EXPECT_EQ(versionRequests, 1);
+    EXPECT_EQ(refused, nullptr);
+    EXPECT_EQ(VersionRequests(host), 1u);
     EXPECT_NE(text.find("Failed to load plugin\n(Reason: System not supported\n"
                         "Please check the requirements)"),
               std::string::npos)
@@ -77,10 +84,9 @@ TEST_F(EntryOnOldKernel, RefusesTheMachineBeforeBuildingANode)
 
     // No node was built: on the real kernel the next instance is node 1.
     sd.getOSInfos();
-    AEffect* next = CreateInstance(HostWithVersion);
-    ASSERT_NE(next, nullptr);
-    EXPECT_EQ(static_cast<VSTPlugin*>(static_cast<AudioEffect*>(next->object))->nodeId, 1);
-    next->dispatcher(next, effClose, 0, 0, nullptr, 0.0f);
+    auto next = host.Instantiate(CreateInstance);
+    ASSERT_NE(next, nullptr) << host.LastError();
+    EXPECT_EQ(NodeOf(*next)->nodeId, 1);
 }
 
 TEST(EntryPoint, NeedsAHostCallbackThatAnswersTheVersion)

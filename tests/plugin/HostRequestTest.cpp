@@ -1,5 +1,6 @@
 // The requests the effect makes of its host: opcode and argument mapping,
 // how answers become results, and the answers when there is no host.
+#include <cstring>
 #include <functional>
 
 #include "LayerFixture.h"
@@ -22,7 +23,12 @@ VstFileSelect* select() { return reinterpret_cast<VstFileSelect*>(bufferA); }
 VstWindow* window() { return reinterpret_cast<VstWindow*>(bufferA); }
 VstAudioFile* files() { return reinterpret_cast<VstAudioFile*>(bufferA); }
 VstOfflineTask* task() { return reinterpret_cast<VstOfflineTask*>(bufferB); }
-VstEvents* events() { return reinterpret_cast<VstEvents*>(bufferB); }
+// The host follows an events block to copy its events: an empty one.
+VstEvents* events()
+{
+    std::memset(bufferB, 0, sizeof bufferB);
+    return reinterpret_cast<VstEvents*>(bufferB);
+}
 
 TEST_F(VstHostRequests, EachRequestSendsItsOpcodeAndArguments)
 {
@@ -78,10 +84,11 @@ TEST_F(VstHostRequests, EachRequestSendsItsOpcodeAndArguments)
         {"inArrangement", [](F f) { f.getInputSpeakerArrangement(); }, 49, 0, 0, nullptr, 0},
     };
     for (const Request& r : requests) {
-        host.calls.clear();
+        instance->ClearRecorded();
         r.make(*fx);
-        ASSERT_EQ(host.calls.size(), 1u) << r.name;
-        const HostCall& c = host.calls[0];
+        const std::vector<RequestRecord> calls = Calls();
+        ASSERT_EQ(calls.size(), 1u) << r.name;
+        const RequestRecord& c = calls[0];
         EXPECT_EQ(c.effect, e) << r.name;  // always the effect's own record
         EXPECT_EQ(c.opcode, r.opcode) << r.name;
         EXPECT_EQ(c.index, r.index) << r.name;
@@ -94,7 +101,7 @@ TEST_F(VstHostRequests, EachRequestSendsItsOpcodeAndArguments)
 TEST_F(VstHostRequests, AutomationSetsTheParameterBeforeTellingTheHost)
 {
     float seenByHost = -1.0f;
-    host.onCall = [&](const HostCall&) { seenByHost = fx->parameters[1]; };
+    answers.onCall = [&](const RequestRecord&) { seenByHost = fx->parameters[1]; };
     fx->setParameterAutomated(1, 0.5f);
     EXPECT_EQ(fx->log, "setParameter(1,0.5);");
     EXPECT_EQ(seenByHost, 0.5f);
@@ -102,72 +109,72 @@ TEST_F(VstHostRequests, AutomationSetsTheParameterBeforeTellingTheHost)
 
 TEST_F(VstHostRequests, MasterVersionTreatsZeroAsVersionOne)
 {
-    host.answer = 0;
+    answers.answer = 0;
     EXPECT_EQ(fx->getMasterVersion(), 1);
-    host.answer = 2400;
+    answers.answer = 2400;
     EXPECT_EQ(fx->getMasterVersion(), 2400);
 }
 
 TEST_F(VstHostRequests, EventsCountAsSentOnlyWhenTheHostAnswersOne)
 {
-    host.answer = 1;
+    answers.answer = 1;
     EXPECT_TRUE(fx->sendVstEventsToHost(events()));
-    host.answer = 2;
+    answers.answer = 2;
     EXPECT_FALSE(fx->sendVstEventsToHost(events()));
-    host.answer = 0;
+    answers.answer = 0;
     EXPECT_FALSE(fx->sendVstEventsToHost(events()));
 }
 
 TEST_F(VstHostRequests, PinsAreConnectedWhenTheHostAnswersZero)
 {
-    host.answer = 0;
+    answers.answer = 0;
     EXPECT_TRUE(fx->isInputConnected(0));
     EXPECT_TRUE(fx->isOutputConnected(0));
-    host.answer = 1;
+    answers.answer = 1;
     EXPECT_FALSE(fx->isInputConnected(0));
     EXPECT_FALSE(fx->isOutputConnected(0));
 }
 
 TEST_F(VstHostRequests, OnlyPositiveRatesAndSizesAreStored)
 {
-    host.answer = 48000;
+    answers.answer = 48000;
     EXPECT_EQ(fx->updateSampleRate(), 48000.0f);
-    host.answer = 0;
+    answers.answer = 0;
     EXPECT_EQ(fx->updateSampleRate(), 48000.0f);
-    host.answer = -1;
+    answers.answer = -1;
     EXPECT_EQ(fx->updateSampleRate(), 48000.0f);
     EXPECT_EQ(fx->getSampleRate(), 48000.0f);
 
-    host.answer = 512;
+    answers.answer = 512;
     EXPECT_EQ(fx->updateBlockSize(), 512);
-    host.answer = -64;
+    answers.answer = -64;
     EXPECT_EQ(fx->updateBlockSize(), 512);
     EXPECT_EQ(fx->getBlockSize(), 512);
 }
 
 TEST_F(VstHostRequests, NonzeroAnswersAreTrueAndPointerAnswersPassThrough)
 {
-    host.answer = -1;
+    answers.answer = -1;
     EXPECT_TRUE(fx->canHostDo(bufferA));
     EXPECT_TRUE(fx->sizeWindow(1, 2));
-    host.answer = 0;
+    answers.answer = 0;
     EXPECT_FALSE(fx->canHostDo(bufferA));
     EXPECT_FALSE(fx->getHostVendorString(bufferA));
-    host.answer = reinterpret_cast<VstIntPtr>(bufferB);
+    answers.answer = reinterpret_cast<VstIntPtr>(bufferB);
     EXPECT_EQ(fx->getDirectory(), bufferB);
     EXPECT_EQ(fx->getTimeInfo(0), reinterpret_cast<VstTimeInfo*>(bufferB));
     EXPECT_EQ(fx->getNextPlug(0), reinterpret_cast<AEffect*>(bufferB));
-    host.answer = 104;
+    answers.answer = 104;
     EXPECT_EQ(fx->getHostVendorVersion(), 104);
 }
 
 TEST_F(VstHostRequests, FileRequestsWithoutARecordDoNotCallTheHost)
 {
-    host.answer = 1;
+    answers.answer = 1;
     EXPECT_FALSE(fx->openFileSelector(nullptr));
     EXPECT_FALSE(fx->closeFileSelector(nullptr));
     EXPECT_FALSE(fx->getChunkFile(nullptr));
-    EXPECT_TRUE(host.calls.empty());
+    EXPECT_TRUE(Calls().empty());
     EXPECT_TRUE(fx->openFileSelector(select()));
 }
 

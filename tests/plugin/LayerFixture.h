@@ -1,5 +1,5 @@
-// A record made as the entry point makes it, closed again through the
-// close opcode after each test, as a host would.
+// A record made as the entry point makes it, under our host library, and
+// closed again through the close opcode after each test, as a host would.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,14 +8,19 @@
 
 class LayerTest : public ::testing::Test {
 protected:
-    void SetUp() override { e = makeRecord(host, &fx); }
-    void TearDown() override
+    void SetUp() override
     {
-        if (e)
-            dispatch(e, effClose);
+        instance = makeRecord(host, answers, &fx);
+        e = instance->Effect();
     }
+    // What the effect asked of its host so far.
+    std::vector<RequestRecord> Calls() const { return instance->Recorded().requests; }
 
-    TestHost host;
+    tarvenna::host::Host host;
+    FixedAnswers answers;
+    // Closes the record when the test has not (the test's own effClose goes
+    // through the instance).
+    std::unique_ptr<HostInstance> instance;
     RecordingEffect* fx = nullptr;
     AEffect* e = nullptr;
 };

@@ -47,7 +47,7 @@ TEST_F(VstNullPointers, GuardedOpcodesWithNullPtrAnswerZeroAndCallNothing)
         EXPECT_EQ(ed->window(), nullptr) << opcode;
     }
     EXPECT_EQ(untouched, reinterpret_cast<VstSpeakerArrangement*>(bufferB));
-    EXPECT_TRUE(host.calls.empty());
+    EXPECT_TRUE(Calls().empty());
 }
 
 TEST_F(VstNullPointers, ValuePointerOpcodesWithNullValueAnswerZero)

@@ -3,14 +3,14 @@
 #include <cstring>
 
 #include "LayerFixture.h"
+#include "host/HostCallback.h"
 #include "plugin/RecordFunctions.h"
 
 namespace {
 
 TEST(VstRecord, ConstructorFillsRecordForTheHost)
 {
-    TestHost host;
-    RecordingEffect fx(&host, 3, 7);
+    RecordingEffect fx(tarvenna::host::HostCallback, 3, 7);
     const AEffect& r = *fx.getAeffect();
     EXPECT_EQ(r.magic, 0x56737450);
     EXPECT_EQ(r.dispatcher, &dispatchEffectClass);
@@ -130,8 +130,9 @@ TEST_F(VstRecordFunctions, CloseRunsCloseThenDestroysAndAnswersOne)
     fx->destroyed = &effectGone;
     fx->lastLog = &logAtDestruction;
     fx->attachEditor(new RecordingEditor(fx, &editorGone));
-    EXPECT_EQ(dispatch(e, effClose, 0, 0, bufferA, 0.0f), 1);
-    e = nullptr;  // the record went with the object
+    EXPECT_EQ(instance->Dispatch(effClose, 0, 0, bufferA, 0.0f), 1);
+    EXPECT_TRUE(instance->Closed());  // the record went with the object
+    e = nullptr;
     EXPECT_TRUE(effectGone);
     EXPECT_TRUE(editorGone);
     EXPECT_EQ(logAtDestruction, "close();");

@@ -2,7 +2,6 @@
 // window instead of touching either.
 #pragma once
 
-#include "FakeHost.h"
 #include "TestPlugin.h"
 
 #include "plugin/VstOpcodes.h"
@@ -17,8 +16,9 @@ public:
         int sizeWindowRequestsBefore;  // how many the host had got by then
     };
 
-    RecordingEditor(TestPlugin& plugin, int& result)
-        : SPluginEditor(&plugin, plugin.Globals(), result)
+    RecordingEditor(TestPlugin& plugin, int& result, const tarvenna::host::HostInstance& host)
+        : SPluginEditor(&plugin, plugin.Globals(), result),
+          host(host)
     {
     }
 
@@ -29,6 +29,10 @@ protected:
     void RefreshPanel(long index) override { refreshes.push_back(index); }
     void ResizeParent(int width, int height) override
     {
-        parentResizes.push_back({width, height, FakeHost::Current().Count(audioMasterSizeWindow)});
+        const auto before = static_cast<int>(host.Recorded().Count(audioMasterSizeWindow));
+        parentResizes.push_back({width, height, before});
     }
+
+private:
+    const tarvenna::host::HostInstance& host;
 };

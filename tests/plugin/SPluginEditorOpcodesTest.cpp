@@ -4,20 +4,54 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/Xvfb.h"
+
+#include <X11/Xlib.h>
+
 namespace {
 
-// Stand-ins for the host's window and X display: the editor keeps and
-// compares them but, with a host that sizes its own window, never uses them.
+// A stand-in for the host's window: without a display the editor keeps it
+// but makes no windows in it.
 void* const kParent = reinterpret_cast<void*>(uintptr_t{0x2a00001});
-Display* const kHostDisplay = reinterpret_cast<Display*>(uintptr_t{0x1000});
-Display* const kOtherDisplay = reinterpret_cast<Display*>(uintptr_t{0x2000});
+// Any non-null pointer: refused before the editor is reached.
+Display* const kSomeDisplay = reinterpret_cast<Display*>(uintptr_t{0x1000});
+
+// Two connections of a host to a private X server, and a window of the
+// first: a display handed over makes the editor build its panel on it.
+class HostDisplays {
+public:
+    HostDisplays() : server({"640x480x24"})
+    {
+        if (!server.Running())
+            return;
+        first = XOpenDisplay(server.Name().c_str());
+        second = XOpenDisplay(server.Name().c_str());
+        if (first != nullptr)
+            window = XCreateSimpleWindow(first, DefaultRootWindow(first), 0, 0, 170, 200, 0, 0, 0);
+        if (first != nullptr)
+            XSync(first, False);
+    }
+    ~HostDisplays()
+    {
+        if (second != nullptr)
+            XCloseDisplay(second);
+        if (first != nullptr)
+            XCloseDisplay(first);
+    }
+    bool Ready() const { return first != nullptr && second != nullptr && window != 0; }
+    void* Parent() const { return reinterpret_cast<void*>(static_cast<uintptr_t>(window)); }
+
+    tarvenna::test::Xvfb server;
+    Display* first = nullptr;
+    Display* second = nullptr;
+    Window window = 0;
+};
 
 class EditorOpcodes : public ::testing::Test {
 protected:
     EditorOpcodes()
     {
-        FakeHost::Reset().sizeWindowAnswer = 1;
-        editor = new RecordingEditor(*hosted.plugin, hosted.result);
+        editor = new RecordingEditor(*hosted.plugin, hosted.result, *hosted.instance);
         hosted.plugin->ReplaceEditor(editor);
     }
 
@@ -46,7 +80,7 @@ TEST_F(EditorOpcodes, RectangleBeforeOpeningIs170By200)
 TEST_F(EditorOpcodes, NullPointersAreAnsweredWithZero)
 {
     EXPECT_EQ(hosted.Dispatch(effEditGetRect, 0, 0, nullptr), 0);
-    EXPECT_EQ(Open(kHostDisplay, nullptr), 0);
+    EXPECT_EQ(Open(kSomeDisplay, nullptr), 0);
     EXPECT_EQ(dp.load(), nullptr);
     EXPECT_FALSE(editor->IsOpen());
     EXPECT_TRUE(hosted.plugin->EditorClosed());
@@ -54,19 +88,28 @@ TEST_F(EditorOpcodes, NullPointersAreAnsweredWithZero)
 
 TEST_F(EditorOpcodes, FirstDisplayGivenIsKept)
 {
-    EXPECT_EQ(Open(kHostDisplay), 1);
-    EXPECT_EQ(dp.load(), kHostDisplay);
+    HostDisplays host;
+    ASSERT_TRUE(host.Ready()) << host.server.Error();
+    EXPECT_EQ(Open(host.first, host.Parent()), 1);
+    EXPECT_EQ(dp.load(), host.first);
     EXPECT_EQ(hosted.Dispatch(effEditClose), 1);
-    EXPECT_EQ(Open(kOtherDisplay), 1);
-    EXPECT_EQ(dp.load(), kHostDisplay);
+    EXPECT_EQ(Open(host.second, host.Parent()), 1);
+    EXPECT_EQ(dp.load(), host.first);
+    EXPECT_EQ(hosted.Dispatch(effEditClose), 1);
+    hosted.instance.reset();  // the panel goes before the displays
 }
 
 TEST_F(EditorOpcodes, OpeningWithoutDisplayLeavesItUnset)
 {
+    HostDisplays host;
+    ASSERT_TRUE(host.Ready()) << host.server.Error();
     EXPECT_EQ(Open(nullptr), 1);
     EXPECT_EQ(dp.load(), nullptr);
-    EXPECT_EQ(Open(kHostDisplay), 1);
-    EXPECT_EQ(dp.load(), kHostDisplay);
+    EXPECT_EQ(hosted.Dispatch(effEditClose), 1);
+    EXPECT_EQ(Open(host.first, host.Parent()), 1);
+    EXPECT_EQ(dp.load(), host.first);
+    EXPECT_EQ(hosted.Dispatch(effEditClose), 1);
+    hosted.instance.reset();  // the panel goes before the displays
 }
 
 TEST_F(EditorOpcodes, EditorClosedFollowsOpenAndClose)

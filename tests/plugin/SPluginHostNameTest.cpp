@@ -27,10 +27,10 @@ protected:
 
 TEST_P(PluginHostName, NamesTheRecognisedHost)
 {
-    FakeHost& host = FakeHost::Reset();
-    host.product = GetParam().product;
-    host.vendorVersion = GetParam().vendorVersion;
-    HostedPlugin hosted;
+    tarvenna::host::HostConfig answers = PluginTestAnswers();
+    answers.product = GetParam().product;
+    answers.vendorVersion = GetParam().vendorVersion;
+    HostedPlugin hosted(answers);
     EXPECT_STREQ(hosted.plugin->PluginHostName(), GetParam().name);
 }
 
@@ -55,8 +55,9 @@ TEST(PluginHostNameTable, KindsOutsideTheTableAreUnknown)
 TEST(PluginHostNameTable, WithoutAnEditorTheNameIsEmpty)
 {
     DisplayGuard displays;
-    FakeHost::Reset().product = "Cubase VST";
-    HostedPlugin hosted;
+    tarvenna::host::HostConfig answers = PluginTestAnswers();
+    answers.product = "Cubase VST";
+    HostedPlugin hosted(answers);
     hosted.plugin->ReplaceEditor(nullptr);
     EXPECT_STREQ(hosted.plugin->PluginHostName(), "");
 }

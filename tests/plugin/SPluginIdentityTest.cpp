@@ -9,15 +9,20 @@ namespace {
 
 class PluginIdentity : public ::testing::Test {
 protected:
-    PluginIdentity() { FakeHost::Reset().product = "Some Host"; }
-
     VstIntPtr CanDo(const char* text)
     {
         return hosted.Dispatch(effCanDo, 0, 0, const_cast<char*>(text));
     }
 
+    static tarvenna::host::HostConfig Answers()
+    {
+        tarvenna::host::HostConfig answers = PluginTestAnswers();
+        answers.product = "Some Host";
+        return answers;
+    }
+
     DisplayGuard displays;
-    HostedPlugin hosted;
+    HostedPlugin hosted{Answers()};
 };
 
 TEST_F(PluginIdentity, RecordDescribesAStereoInstrumentWithFourParameters)

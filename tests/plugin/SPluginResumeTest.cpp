@@ -11,10 +11,10 @@
 
 namespace {
 
+using tarvenna::host::HostConfig;
+
 class PluginResume : public ::testing::Test {
 protected:
-    PluginResume() : host(FakeHost::Reset()) {}
-
     void SwitchOn() { plugin().Dispatch(effMainsChanged, 0, 1); }
     void SwitchOff() { plugin().Dispatch(effMainsChanged, 0, 0); }
 
@@ -22,11 +22,19 @@ protected:
     HostedPlugin& plugin()
     {
         if (!hosted)
-            hosted.reset(new HostedPlugin);
+            hosted.reset(new HostedPlugin(answers));
         return *hosted;
     }
+    // The host's answer from now on, also for a plug-in already made.
+    void SetDirectory(const std::string& directory)
+    {
+        answers.directory = directory;
+        if (hosted)
+            hosted->instance->UpdateConfig([&](HostConfig& c) { c.directory = directory; });
+    }
+    std::size_t Requests(VstInt32 opcode) const { return hosted->Requests().Count(opcode); }
 
-    FakeHost& host;
+    HostConfig answers = PluginTestAnswers();
     DisplayGuard displays;
     std::unique_ptr<HostedPlugin> hosted;
 };
@@ -45,17 +53,17 @@ TEST_F(PluginResume, EveryResumeAsksForMidi)
     SwitchOn();
     SwitchOff();
     SwitchOn();
-    EXPECT_EQ(host.Count(audioMasterWantMidi), 2);
-    EXPECT_EQ(host.Last(audioMasterWantMidi).value, 1);
+    EXPECT_EQ(Requests(audioMasterWantMidi), 2u);
+    EXPECT_EQ(LastRequest(*plugin().instance, audioMasterWantMidi).value, 1);
 }
 
 TEST_F(PluginResume, HostDirectoryIsAskedOnceAndCutToItsDirectory)
 {
-    host.directory = "/usr/lib/vst/plug.so";
+    SetDirectory("/usr/lib/vst/plug.so");
     EXPECT_EQ(plugin().plugin->DirectoryText(), nullptr);
     SwitchOn();
     SwitchOn();
-    EXPECT_EQ(host.Count(audioMasterGetDirectory), 1);
+    EXPECT_EQ(Requests(audioMasterGetDirectory), 1u);
     EXPECT_STREQ(plugin().plugin->DirectoryText(), "/usr/lib/vst/");
     EXPECT_STREQ(plugin().plugin->NameText(), "Tarvenna");
 }
@@ -63,9 +71,9 @@ TEST_F(PluginResume, HostDirectoryIsAskedOnceAndCutToItsDirectory)
 TEST_F(PluginResume, NoDirectoryFromTheHostLeavesTheTextEmptyForGood)
 {
     SwitchOn();
-    host.directory = "/late/answer/";
+    SetDirectory("/late/answer/");
     SwitchOn();
-    EXPECT_EQ(host.Count(audioMasterGetDirectory), 1);
+    EXPECT_EQ(Requests(audioMasterGetDirectory), 1u);
     EXPECT_STREQ(plugin().plugin->DirectoryText(), "");
 }
 
@@ -73,14 +81,14 @@ TEST_F(PluginResume, DirectoryLongerThanAnyFixedBufferIsKeptWhole)
 {
     const std::string directory = "/" + std::string(300, 'a') + "/" + std::string(300, 'b') + "/";
     const std::string path = directory + "plug.so";
-    host.directory = path.c_str();
+    SetDirectory(path);
     SwitchOn();
     EXPECT_EQ(plugin().plugin->DirectoryText(), directory);
 }
 
 TEST_F(PluginResume, EditorOpeningCopiesTheTextsIntoTheGlobals)
 {
-    host.directory = "/opt/vst/plug.so";
+    SetDirectory("/opt/vst/plug.so");
     void* parent = reinterpret_cast<void*>(uintptr_t{0x2a00001});
     plugin().Dispatch(effEditOpen, 0, 0, parent);
     SGlobals& globals = *plugin().plugin->Globals();

@@ -1,17 +1,21 @@
-// A concrete plug-in on the base for tests, and the guard that keeps the
-// process-wide displays out of them.
+// A concrete plug-in on the base for tests, made in-process under our host
+// library, and the guard that keeps the process-wide displays out of them.
 #pragma once
 
-#include "FakeHost.h"
+#include <gtest/gtest.h>
 
 #include "editor/SPluginEditor.h"
+#include "host/Host.h"
 #include "plugin/LoadFailure.h"
 #include "plugin/ModuleState.h"
 #include "plugin/SPlugin.h"
+#include "plugin/VstOpcodes.h"
+
+#include <memory>
 
 class TestPlugin : public SPlugin {
 public:
-    explicit TestPlugin(int& result) : SPlugin(&FakeHost::Callback, result) {}
+    TestPlugin(audioMasterCallback host, int& result) : SPlugin(host, result) {}
 
     void process(float**, float**, VstInt32) override {}
 
@@ -38,6 +42,44 @@ public:
     }
 };
 
+// The host the plug-in base's tests start from: it names no product (so no
+// host is recognised), says yes only to "sizeWindow" and has no directory.
+inline tarvenna::host::HostConfig PluginTestAnswers()
+{
+    tarvenna::host::HostConfig answers;
+    answers.vendor = "Test Vendor";
+    answers.product = "";
+    answers.vendorVersion = 0;
+    answers.canDo = {{"sizeWindow", 1}};
+    return answers;
+}
+
+// A TestPlugin made under `host`; the instance owns it (closing the record
+// destroys it). The construction's load result goes to `result`.
+inline std::unique_ptr<tarvenna::host::HostInstance>
+MakeTestPlugin(tarvenna::host::Host& host, int& result, TestPlugin** plugin)
+{
+    auto instance = host.Instantiate([&](audioMasterCallback callback) {
+        *plugin = new TestPlugin(callback, result);
+        return (*plugin)->getAeffect();
+    });
+    EXPECT_NE(instance, nullptr) << host.LastError();
+    return instance;
+}
+
+// The latest request of an opcode; a failure of the test when there is none.
+inline tarvenna::host::RequestRecord LastRequest(const tarvenna::host::HostInstance& host,
+                                                 VstInt32 opcode)
+{
+    const tarvenna::host::Recording recorded = host.Recorded();
+    const tarvenna::host::RequestRecord* last = recorded.Last(opcode);
+    if (last == nullptr) {
+        ADD_FAILURE() << "the host never got opcode " << opcode;
+        return tarvenna::host::RequestRecord{nullptr, -1, 0, 0, nullptr, 0.0f, {}};
+    }
+    return *last;
+}
+
 // The displays are process-wide and a test may put a stand-in value into
 // dp; each test starts with neither display and leaves them as it found
 // them, so no test resizes a real window or follows a stand-in pointer.
@@ -61,11 +103,11 @@ private:
 // the record destroys the plug-in.
 class HostedPlugin {
 public:
-    HostedPlugin() : plugin(new TestPlugin(result)), record(plugin->getAeffect()) {}
-    ~HostedPlugin()
+    explicit HostedPlugin(const tarvenna::host::HostConfig& answers = PluginTestAnswers())
+        : host(answers),
+          instance(MakeTestPlugin(host, result, &plugin)),
+          record(plugin->getAeffect())
     {
-        if (record != nullptr)
-            Dispatch(effClose);
     }
     HostedPlugin(const HostedPlugin&) = delete;
     HostedPlugin& operator=(const HostedPlugin&) = delete;
@@ -73,13 +115,14 @@ public:
     VstIntPtr Dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0,
                        void* ptr = nullptr, float opt = 0.0f)
     {
-        const VstIntPtr answer = record->dispatcher(record, opcode, index, value, ptr, opt);
-        if (opcode == effClose)
-            record = nullptr;
-        return answer;
+        return instance->Dispatch(opcode, index, value, ptr, opt);
     }
+    // What the plug-in asked of its host so far.
+    tarvenna::host::Recording Requests() const { return instance->Recorded(); }
 
     int result = kLoadUsable;
-    TestPlugin* plugin;
+    tarvenna::host::Host host;
+    TestPlugin* plugin = nullptr;
+    std::unique_ptr<tarvenna::host::HostInstance> instance;
     AEffect* record;
 };

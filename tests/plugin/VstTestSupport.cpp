@@ -3,6 +3,8 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include <gtest/gtest.h>
+
 char bufferA[256];
 char bufferB[256];
 
@@ -17,20 +19,20 @@ const char* pointerName(const void* p)
     return "other";
 }
 
-VstIntPtr TestHost::callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
-                             void* ptr, float opt)
+tarvenna::host::InstanceOptions FixedAnswers::Options()
 {
-    auto* host = static_cast<TestHost*>(effect->user);
-    host->calls.push_back({effect, opcode, index, value, ptr, opt});
-    if (host->onCall)
-        host->onCall(host->calls.back());
-    return host->answer;
+    tarvenna::host::InstanceOptions options;
+    options.hook = [this](const RequestRecord& request) -> std::optional<VstIntPtr> {
+        if (onCall)
+            onCall(request);
+        return answer;
+    };
+    return options;
 }
 
-RecordingEffect::RecordingEffect(TestHost* host, VstInt32 programs, VstInt32 params)
-    : AudioEffectX(host ? TestHost::callback : nullptr, programs, params)
+RecordingEffect::RecordingEffect(audioMasterCallback host, VstInt32 programs, VstInt32 params)
+    : AudioEffectX(host, programs, params)
 {
-    effectRecord.user = host;
 }
 
 RecordingEffect::~RecordingEffect()
@@ -93,10 +95,17 @@ VstIntPtr dispatch(AEffect* e, VstInt32 opcode, VstInt32 index, VstIntPtr value,
     return e->dispatcher(e, opcode, index, value, ptr, opt);
 }
 
-AEffect* makeRecord(TestHost& host, RecordingEffect** effect, VstInt32 programs)
+std::unique_ptr<HostInstance> makeRecord(tarvenna::host::Host& host, FixedAnswers& answers,
+                                         RecordingEffect** effect, VstInt32 programs)
 {
-    auto* fx = new RecordingEffect(&host, programs);
-    if (effect)
-        *effect = fx;
-    return fx->getAeffect();
+    auto instance = host.Instantiate(
+        [&](audioMasterCallback callback) {
+            auto* fx = new RecordingEffect(callback, programs);
+            if (effect)
+                *effect = fx;
+            return fx->getAeffect();
+        },
+        answers.Options());
+    EXPECT_NE(instance, nullptr) << host.LastError();
+    return instance;
 }

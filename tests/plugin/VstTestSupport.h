@@ -1,33 +1,30 @@
-// A stand-in host and effect for driving the VST 2 layer through its AEffect
-// record, the way a real host does.
+// An effect for driving the VST 2 layer through its AEffect record, the way
+// a real host does, made in-process under our host library.
 #pragma once
 
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "host/Host.h"
 #include "plugin/AEffEditor.h"
 #include "plugin/AudioEffectX.h"
 
-struct HostCall {
-    AEffect* effect;
-    VstInt32 opcode;
-    VstInt32 index;
-    VstIntPtr value;
-    void* ptr;
-    float opt;
-};
+using tarvenna::host::HostInstance;
+using tarvenna::host::RequestRecord;
 
-// Records every request and answers each with `answer`. A host keeps its
-// own state behind the record's user field, which is how the callback
-// finds this object.
-struct TestHost {
-    std::vector<HostCall> calls;
+// The host's side in the layer tests: every request, whatever it asks, is
+// answered with `answer` after `onCall` has seen it, since how the layer
+// turns answers into results is what these tests look at. Both may change
+// while the instance lives.
+struct FixedAnswers {
     VstIntPtr answer = 0;
-    std::function<void(const HostCall&)> onCall;  // runs inside the request
+    std::function<void(const RequestRecord&)> onCall;  // runs inside the request
 
-    static VstIntPtr callback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
-                              void* ptr, float opt);
+    // Options for an instance; this object must outlive it.
+    tarvenna::host::InstanceOptions Options();
 };
 
 // Two buffers that the logs name, so that tests can tell which pointer
@@ -41,7 +38,8 @@ const char* pointerName(const void* p);
 // rest keep the layer's defaults.
 class RecordingEffect : public AudioEffectX {
 public:
-    RecordingEffect(TestHost* host, VstInt32 programs = 1, VstInt32 params = 4);
+    // A null host makes an effect with no host at all.
+    RecordingEffect(audioMasterCallback host, VstInt32 programs = 1, VstInt32 params = 4);
     ~RecordingEffect() override;
 
     std::string log;                 // operations in call order, "name(args);"
@@ -196,13 +194,16 @@ public:
     }
 };
 
-// Calls the record's dispatcher exactly as a host does.
+// Calls the record's dispatcher exactly as a host does. (effClose goes
+// through the record's instance instead, so that it knows the record is
+// gone.)
 VstIntPtr dispatch(AEffect* e, VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0,
                    void* ptr = nullptr, float opt = 0.0f);
 
-// Constructs an effect whose host is `host` and registers the host in the
-// record's user field; the record now owns the effect (effClose frees it).
-AEffect* makeRecord(TestHost& host, RecordingEffect** effect = nullptr, VstInt32 programs = 1);
+// Constructs an effect under `host`, answered by `answers`; the instance
+// owns the record (effClose frees it).
+std::unique_ptr<HostInstance> makeRecord(tarvenna::host::Host& host, FixedAnswers& answers,
+                                         RecordingEffect** effect = nullptr, VstInt32 programs = 1);
 
 // An effect with nothing but the layer's defaults (process is required).
 class PlainEffect : public AudioEffectX {

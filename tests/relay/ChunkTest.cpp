@@ -1,7 +1,7 @@
 // Program and bank loads as the node's tables and editor see them. What a
 // host sees of chunks and program names is tested through the module
-// (ModuleRelaySettingsTests.cpp).
-#include "TestHost.h"
+// (ModuleRelaySettingsTest.cpp).
+#include "HostedNode.h"
 
 #include <cstring>
 

@@ -43,8 +43,8 @@ std::vector<unsigned char> Chunk(int mode, int port, bool thru, const std::strin
 
 std::string Displays(HostInstance& node)
 {
-    return node.parameterDisplay(kMode) + "/" + node.parameterDisplay(kPort) + "/" +
-           node.parameterDisplay(kThru) + "/" + node.parameterDisplay(kPanic);
+    return node.ParameterDisplay(kMode) + "/" + node.ParameterDisplay(kPort) + "/" +
+           node.ParameterDisplay(kThru) + "/" + node.ParameterDisplay(kPanic);
 }
 
 // One module for the whole program, as a host keeps a plug-in loaded while
@@ -57,37 +57,37 @@ Module& RelayNodes::TheModule()
 
 void RelayNodes::SetUp()
 {
-    ASSERT_TRUE(TheModule().loaded()) << TheModule().error();
-    ASSERT_EQ(TheModule().openInstances(), 0) << "an earlier test left nodes open";
+    ASSERT_TRUE(TheModule().Loaded()) << TheModule().Error();
+    ASSERT_EQ(TheModule().OpenInstances(), 0) << "an earlier test left nodes open";
 }
 
 void RelayNodes::TearDown()
 {
     CloseAll();
-    EXPECT_EQ(TheModule().openInstances(), 0);
+    EXPECT_EQ(TheModule().OpenInstances(), 0);
 }
 
-std::unique_ptr<HostInstance> RelayNodes::Create() { return host.instantiate(TheModule()); }
+std::unique_ptr<HostInstance> RelayNodes::Create() { return host.Instantiate(TheModule()); }
 
 HostInstance& RelayNodes::Add(NodeSetup setup)
 {
     std::unique_ptr<HostInstance> node = Create();
     // gtest reports the exception as a failure of the test that called.
     if (!node)
-        throw std::runtime_error("the module refused a node: " + host.lastError());
-    node->open();
-    node->resume();
+        throw std::runtime_error("the module refused a node: " + host.LastError());
+    node->Open();
+    node->Resume();
     Configure(*node, setup);
-    node->clearRecorded();
+    node->ClearRecorded();
     nodes.push_back(std::move(node));
     return *nodes.back();
 }
 
 void RelayNodes::Configure(HostInstance& node, NodeSetup setup)
 {
-    node.setParameter(kPort, PortValue(setup.port));
-    node.setParameter(kMode, setup.receive ? kReceive : kSend);
-    node.setParameter(kThru, setup.thru ? kOn : kOff);
+    node.SetParameter(kPort, PortValue(setup.port));
+    node.SetParameter(kMode, setup.receive ? kReceive : kSend);
+    node.SetParameter(kThru, setup.thru ? kOn : kOff);
 }
 
 void RelayNodes::Close(HostInstance& node)
@@ -96,7 +96,7 @@ void RelayNodes::Close(HostInstance& node)
     const auto found = std::find_if(nodes.begin(), nodes.end(),
                                     [&](const auto& held) { return held.get() == &node; });
     ASSERT_NE(found, nodes.end());
-    EXPECT_EQ(node.close(), 1);
+    EXPECT_EQ(node.Close(), 1);
     nodes.erase(found);
 }
 
@@ -104,7 +104,7 @@ void RelayNodes::CloseAll()
 {
     pending.clear();
     for (const auto& node : nodes)
-        EXPECT_EQ(node->close(), 1);
+        EXPECT_EQ(node->Close(), 1);
     nodes.clear();
 }
 
@@ -122,7 +122,7 @@ void RelayNodes::RunBlock(HostInstance& node, ProcessCall call)
         messages.swap(found->second);
         pending.erase(found);
     }
-    EXPECT_TRUE(node.runBlock(messages, kFrames, call));
+    EXPECT_TRUE(node.RunBlock(messages, kFrames, call));
 }
 
 void RelayNodes::Cycle(ProcessCall call)
@@ -146,8 +146,8 @@ void RelayNodes::Settle()
 
 std::vector<VstMidiEvent> RelayNodes::Events(HostInstance& node)
 {
-    const tarvenna::host::Recording recording = node.recorded();
-    node.clearRecorded();
+    const tarvenna::host::Recording recording = node.Recorded();
+    node.ClearRecorded();
     for (const VstMidiEvent& event : recording.midiOut) {
         EXPECT_EQ(event.type, kVstMidiType);
         EXPECT_EQ(event.byteSize, 24);

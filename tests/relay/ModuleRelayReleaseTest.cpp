@@ -34,7 +34,7 @@ TEST_F(RelayReleases, ASenderLeavingItsPortEndsItsNotesAndTheReceiversNotesThere
         Cycle();
         ASSERT_EQ(Out(receiver), (Seq{Started(0, 60), Started(0, 64), Started(2, 72)}));
 
-        sender.setParameter(leaving.parameter, leaving.value);
+        sender.SetParameter(leaving.parameter, leaving.value);
         Cycle();
         EXPECT_EQ(Out(receiver), (Seq{Ended(0, 60), Ended(0, 64)}));
         Cycle();
@@ -78,7 +78,7 @@ TEST_F(RelayFlush, ThruSwitchedOffOnASenderFlushesOverTwoBlocks)
     ASSERT_EQ(Out(sender), Seq{Started(0, 60)});
     ASSERT_EQ(Out(receiver), Seq{Started(0, 60)});
 
-    sender.setParameter(kThru, kOff);
+    sender.SetParameter(kThru, kOff);
     ExpectFlushBlocks(sender, NoteOn(0, 62), NoteOn(0, 64), {&sender, &receiver},
                       Seq{Ended(0, 60)});
     Feed(sender, {NoteOn(0, 66)});
@@ -99,7 +99,7 @@ TEST_F(RelayFlush, ThruSwitchedOffOnAReceiverFlushesOverTwoBlocks)
     Cycle();
     ASSERT_EQ(Out(receiver), (Seq{Started(0, 60), Started(1, 50)}));
 
-    receiver.setParameter(kThru, kOff);
+    receiver.SetParameter(kThru, kOff);
     ExpectFlushBlocks(receiver, NoteOn(1, 52), NoteOn(1, 54), {&receiver},
                       Seq{Ended(0, 60), Ended(1, 50)});
     Feed(receiver, {NoteOn(1, 56)});
@@ -121,7 +121,7 @@ TEST_F(RelayFlush, AReceiverBecomingASenderFlushesOverTwoBlocks)
     ASSERT_EQ(Out(flushing), Seq{Started(0, 60)});
     ASSERT_EQ(Out(listener), Seq{Started(0, 60)});
 
-    flushing.setParameter(kMode, kSend);
+    flushing.SetParameter(kMode, kSend);
     ExpectFlushBlocks(flushing, NoteOn(0, 70), NoteOn(0, 71), {&flushing, &listener},
                       Seq{Ended(0, 60)});
     Feed(flushing, {NoteOn(0, 72)});
@@ -142,7 +142,7 @@ TEST_F(RelayFlush, AReceiverChangingPortFlushesOverTwoBlocks)
     Cycle();
     ASSERT_EQ(Out(moving), Seq{Started(0, 60)});
 
-    moving.setParameter(kPort, PortValue(3));
+    moving.SetParameter(kPort, PortValue(3));
     ExpectFlushBlocks(newSender, NoteOn(0, 65), NoteOn(0, 66), {&moving}, Seq{Ended(0, 60)});
     Feed(newSender, {NoteOn(0, 67)});
     Feed(oldSender, {NoteOn(0, 61)});
@@ -157,7 +157,7 @@ struct AudioSnapshot {
 
 AudioSnapshot OutputsOf(HostInstance& node)
 {
-    return {node.audio().outputChannel(0), node.audio().outputChannel(1)};
+    return {node.Audio().OutputChannel(0), node.Audio().OutputChannel(1)};
 }
 
 // The suspended node of each pair gets MIDI from its host or its sender
@@ -171,12 +171,12 @@ TEST_F(RelaySuspend, ASuspendedNodePassesNeitherAudioNorMidi)
         HostInstance& receiver = Add(Receiver(0, true));
         HostInstance& off = suspendSender ? sender : receiver;
         HostInstance& on = suspendSender ? receiver : sender;
-        off.suspend();
+        off.Suspend();
         // Switching a node off ends its port's notes; nothing plays yet.
         Settle();
         for (HostInstance* node : {&sender, &receiver}) {
-            node->audio().fillInputs(0.25f);
-            node->audio().fillOutputs(-1.0f);
+            node->Audio().FillInputs(0.25f);
+            node->Audio().FillOutputs(-1.0f);
         }
         const AudioSnapshot untouched = OutputsOf(off);
         Feed(sender, {NoteOn(0, 60)});
@@ -185,7 +185,7 @@ TEST_F(RelaySuspend, ASuspendedNodePassesNeitherAudioNorMidi)
         Cycle(ProcessCall::Accumulating);
         EXPECT_EQ(Out(off), Seq{});
         EXPECT_TRUE(OutputsOf(off) == untouched);
-        EXPECT_EQ(on.audio().outputChannel(0)[0], 0.5f) << "copied, then added";
+        EXPECT_EQ(on.Audio().OutputChannel(0)[0], 0.5f) << "copied, then added";
         if (suspendSender)
             EXPECT_EQ(Out(on), Seq{Started(1, 40)}) << "only its own host's note";
         else
@@ -206,10 +206,10 @@ TEST_F(RelaySuspend, AReceiverSwitchedOffEndsItsNotesInItsFirstBlockAfterResume)
         Feed(sender, {NoteOn(0, 60)});
         Cycle();
         ASSERT_EQ(Out(receiver), Seq{Started(0, 60)});
-        receiver.suspend();
+        receiver.Suspend();
         Cycle();
         EXPECT_EQ(Out(receiver), Seq{});
-        receiver.resume();
+        receiver.Resume();
         Cycle({&receiver});
         EXPECT_EQ(Out(receiver), Seq{Ended(0, 60)});
         Cycle();
@@ -232,12 +232,12 @@ TEST_F(RelaySuspend, ASenderWithThruSwitchedOffEndsItsNotesOnItsHostAfterResume)
     ASSERT_EQ(Out(sender), Seq{Started(0, 60)});
     ASSERT_EQ(Out(receiver), Seq{Started(0, 60)});
 
-    sender.suspend();
+    sender.Suspend();
     Cycle();
     Cycle();
     EXPECT_EQ(Out(receiver), Seq{Ended(0, 60)});
     EXPECT_EQ(Out(sender), Seq{});
-    sender.resume();
+    sender.Resume();
     Cycle({&sender});
     EXPECT_EQ(Out(sender), Seq{Ended(0, 60)});
     Cycle();
@@ -249,32 +249,32 @@ TEST_F(RelaySuspend, ASenderWithThruSwitchedOffEndsItsNotesOnItsHostAfterResume)
 TEST_F(RelayAudio, ProcessReplacingCopiesAndProcessAddsOnlyTheBlocksFrames)
 {
     HostInstance& node = Add(Sender());
-    tarvenna::host::AudioBuffers& audio = node.audio();
+    tarvenna::host::AudioBuffers& audio = node.Audio();
     const int frames = 100;
-    ASSERT_GT(audio.frames(), frames + 10);
-    for (int i = 0; i < audio.frames(); ++i) {
-        audio.input(0)[i] = static_cast<float>(i + 1);
-        audio.input(1)[i] = -0.5f * static_cast<float>(i + 1);
+    ASSERT_GT(audio.Frames(), frames + 10);
+    for (int i = 0; i < audio.Frames(); ++i) {
+        audio.Input(0)[i] = static_cast<float>(i + 1);
+        audio.Input(1)[i] = -0.5f * static_cast<float>(i + 1);
     }
-    audio.fillOutputs(10.0f);
-    ASSERT_TRUE(node.processReplacing(frames));
+    audio.FillOutputs(10.0f);
+    ASSERT_TRUE(node.ProcessReplacing(frames));
     for (int i = 0; i < frames + 10; ++i) {
         const bool inBlock = i < frames;
-        EXPECT_EQ(audio.output(0)[i], inBlock ? audio.input(0)[i] : 10.0f) << i;
-        EXPECT_EQ(audio.output(1)[i], inBlock ? audio.input(1)[i] : 10.0f) << i;
+        EXPECT_EQ(audio.Output(0)[i], inBlock ? audio.Input(0)[i] : 10.0f) << i;
+        EXPECT_EQ(audio.Output(1)[i], inBlock ? audio.Input(1)[i] : 10.0f) << i;
     }
 
-    audio.fillOutputs(3.0f);
-    ASSERT_TRUE(node.processAccumulating(frames));
+    audio.FillOutputs(3.0f);
+    ASSERT_TRUE(node.ProcessAccumulating(frames));
     for (int i = 0; i < frames + 10; ++i) {
         const bool inBlock = i < frames;
-        EXPECT_EQ(audio.output(0)[i], inBlock ? 3.0f + audio.input(0)[i] : 3.0f) << i;
-        EXPECT_EQ(audio.output(1)[i], inBlock ? 3.0f + audio.input(1)[i] : 3.0f) << i;
+        EXPECT_EQ(audio.Output(0)[i], inBlock ? 3.0f + audio.Input(0)[i] : 3.0f) << i;
+        EXPECT_EQ(audio.Output(1)[i], inBlock ? 3.0f + audio.Input(1)[i] : 3.0f) << i;
     }
 
-    ASSERT_TRUE(node.processReplacing(0));
-    ASSERT_TRUE(node.processAccumulating(0));
-    EXPECT_EQ(audio.output(0)[0], 4.0f) << "an empty block writes nothing";
+    ASSERT_TRUE(node.ProcessReplacing(0));
+    ASSERT_TRUE(node.ProcessAccumulating(0));
+    EXPECT_EQ(audio.Output(0)[0], 4.0f) << "an empty block writes nothing";
 }
 
 }  // namespace

@@ -61,12 +61,12 @@ TEST_F(RelayRouting, AReceiverRunBeforeItsSenderGetsTheEventsOneBlockLaterUnchan
     HostInstance& receiver = Add(Receiver(1));
     HostInstance& sender = Add(Sender(1));
     Settle();
-    const std::uint64_t nextBlock = receiver.blocksStarted() + 1;
+    const std::uint64_t nextBlock = receiver.BlocksStarted() + 1;
     Feed(sender, {NoteOn(3, 50, 90, 25)});
     Cycle();
     EXPECT_EQ(Out(receiver), Seq{});
     Cycle();
-    const tarvenna::host::Recording recording = receiver.recorded();
+    const tarvenna::host::Recording recording = receiver.Recorded();
     ASSERT_EQ(recording.handouts.size(), 1u);
     EXPECT_TRUE(recording.handouts[0].duringProcess);
     EXPECT_EQ(recording.handouts[0].block, nextBlock + 1);
@@ -143,8 +143,8 @@ TEST_F(RelayNoteTracking, NewNotesStopAtTwoHundredFiftySixHeldNotes)
 TEST_F(RelayPanic, InReceiveModeTheBurstReachesTheHostOnce)
 {
     HostInstance& receiver = Add(Receiver(4));
-    receiver.setParameter(kPanic, kOn);
-    receiver.setParameter(kPanic, 0.8f);
+    receiver.SetParameter(kPanic, kOn);
+    receiver.SetParameter(kPanic, 0.8f);
     Cycle();
     const std::vector<VstMidiEvent> got = Events(receiver);
     Seq bytes;
@@ -165,17 +165,17 @@ TEST_F(RelayPanic, InSendModeTheBurstReachesTheReceiversAndWithThruAlsoTheHost)
     HostInstance& receiver = Add(Receiver(3));
     HostInstance& far = Add(Receiver(0));
     Settle();
-    sender.setParameter(kPanic, kOn);
+    sender.SetParameter(kPanic, kOn);
     Cycle();
     EXPECT_EQ(Out(sender), Seq{});
     EXPECT_EQ(Out(receiver), PanicBurst());
     EXPECT_EQ(Out(far), Seq{});
 
-    sender.setParameter(kThru, kOn);
-    sender.setParameter(kPanic, 0.5f);
+    sender.SetParameter(kThru, kOn);
+    sender.SetParameter(kPanic, 0.5f);
     Cycle();
     EXPECT_EQ(Out(receiver), Seq{}) << "switching Panic off sends nothing";
-    sender.setParameter(kPanic, kOn);
+    sender.SetParameter(kPanic, kOn);
     Cycle();
     EXPECT_EQ(Out(sender), PanicBurst());
     EXPECT_EQ(Out(receiver), PanicBurst(2));
@@ -187,16 +187,16 @@ TEST_F(RelayPanic, InSendModeTheBurstReachesTheReceiversAndWithThruAlsoTheHost)
 TEST_F(RelayEventBlocks, NullBlocksNullEntriesAndOtherEventTypesAreSkipped)
 {
     HostInstance& sender = Add(Sender(0, true));
-    EXPECT_EQ(sender.dispatch(effProcessEvents, 0, 0, nullptr), 0);
+    EXPECT_EQ(sender.Dispatch(effProcessEvents, 0, 0, nullptr), 0);
 
-    VstMidiEvent sysex = tarvenna::host::makeMidiEvent(NoteOn(0, 61));
+    VstMidiEvent sysex = tarvenna::host::MakeMidiEvent(NoteOn(0, 61));
     sysex.type = 6;
-    VstMidiEvent note = tarvenna::host::makeMidiEvent(NoteOn(0, 60));
+    VstMidiEvent note = tarvenna::host::MakeMidiEvent(NoteOn(0, 60));
     VstEventBlock<3> block{
         3, 0, {nullptr, reinterpret_cast<VstEvent*>(&sysex), reinterpret_cast<VstEvent*>(&note)}};
-    EXPECT_EQ(sender.dispatch(effProcessEvents, 0, 0, block.asVstEvents()), 0);
+    EXPECT_EQ(sender.Dispatch(effProcessEvents, 0, 0, block.asVstEvents()), 0);
     VstEventBlock<1> negative{-1, 0, {reinterpret_cast<VstEvent*>(&note)}};
-    EXPECT_EQ(sender.dispatch(effProcessEvents, 0, 0, negative.asVstEvents()), 0);
+    EXPECT_EQ(sender.Dispatch(effProcessEvents, 0, 0, negative.asVstEvents()), 0);
     Cycle();
     EXPECT_EQ(Out(sender), Seq{Started(0, 60)});
 }

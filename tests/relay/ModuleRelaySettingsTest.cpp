@@ -26,25 +26,25 @@ TEST_F(RelayParameters, NamesLabelsAndDisplayTexts)
                                                       {7, "empty"}};
     for (auto [index, name] : names) {
         char text[64] = "x";
-        node.dispatch(effGetParamName, index, 0, text);
+        node.Dispatch(effGetParamName, index, 0, text);
         EXPECT_STREQ(text, name);
         std::strcpy(text, "x");
-        node.dispatch(effGetParamLabel, index, 0, text);
+        node.Dispatch(effGetParamLabel, index, 0, text);
         EXPECT_STREQ(text, "") << index;
     }
     char text[64] = "x";
-    node.dispatch(effGetParamDisplay, 7, 0, text);
+    node.Dispatch(effGetParamDisplay, 7, 0, text);
     EXPECT_STREQ(text, "");
 
     EXPECT_EQ(Displays(node), "Send/1/Off/Off");
-    node.setParameter(kThru, 0.5f);
-    EXPECT_EQ(node.parameterDisplay(kThru), "Off") << "on only above one half";
-    node.setParameter(kThru, 0.51f);
-    node.setParameter(kPanic, kOn);
+    node.SetParameter(kThru, 0.5f);
+    EXPECT_EQ(node.ParameterDisplay(kThru), "Off") << "on only above one half";
+    node.SetParameter(kThru, 0.51f);
+    node.SetParameter(kPanic, kOn);
     EXPECT_EQ(Displays(node), "Send/1/On/On");
-    EXPECT_EQ(node.getParameter(kThru), 1.0f);
-    EXPECT_EQ(node.getParameter(kPanic), 1.0f);
-    EXPECT_EQ(node.getParameter(9), 0.0f);
+    EXPECT_EQ(node.GetParameter(kThru), 1.0f);
+    EXPECT_EQ(node.GetParameter(kPanic), 1.0f);
+    EXPECT_EQ(node.GetParameter(9), 0.0f);
 }
 
 // An exact half is Receive, and the node is then really a receiver.
@@ -53,18 +53,18 @@ TEST_F(RelayParameters, ModeRoundsAnExactHalfUpAndMovesTheNode)
     HostInstance& sender = Add(Sender());
     HostInstance& node = Add();
     Settle();
-    node.setParameter(kMode, 0.5f);
-    EXPECT_EQ(node.getParameter(kMode), 1.0f);
-    EXPECT_EQ(node.parameterDisplay(kMode), "Receive");
+    node.SetParameter(kMode, 0.5f);
+    EXPECT_EQ(node.GetParameter(kMode), 1.0f);
+    EXPECT_EQ(node.ParameterDisplay(kMode), "Receive");
     Feed(sender, {NoteOn(0, 60)});
     Cycle();
     Feed(sender, {NoteOff(0, 60)});
     Cycle();
     EXPECT_EQ(Out(node), (Seq{Started(0, 60), Ended(0, 60)}));
 
-    node.setParameter(kMode, 0.49f);
-    EXPECT_EQ(node.getParameter(kMode), 0.0f);
-    EXPECT_EQ(node.parameterDisplay(kMode), "Send");
+    node.SetParameter(kMode, 0.49f);
+    EXPECT_EQ(node.GetParameter(kMode), 0.0f);
+    EXPECT_EQ(node.ParameterDisplay(kMode), "Send");
     Cycle();
     Cycle();
     Feed(sender, {NoteOn(0, 62)});
@@ -77,9 +77,9 @@ TEST_F(RelayParameters, PortIsSevenStepsShownFromOne)
     HostInstance& node = Add();
     HostInstance& receiver = Add(Receiver(3));
     Settle();
-    node.setParameter(kPort, PortValue(3));
-    EXPECT_EQ(node.parameterDisplay(kPort), "4");
-    EXPECT_FLOAT_EQ(node.getParameter(kPort), 3 * kPortStep);
+    node.SetParameter(kPort, PortValue(3));
+    EXPECT_EQ(node.ParameterDisplay(kPort), "4");
+    EXPECT_FLOAT_EQ(node.GetParameter(kPort), 3 * kPortStep);
     Feed(node, {NoteOn(0, 60)});
     Cycle();
     EXPECT_EQ(Out(receiver), Seq{Started(0, 60)});
@@ -87,8 +87,8 @@ TEST_F(RelayParameters, PortIsSevenStepsShownFromOne)
     const std::pair<float, const char*> shown[] = {
         {2.5f / 7.0f, "4"}, {0.5f, "5"}, {1.0f, "8"}, {0.0f, "1"}};
     for (auto [value, text] : shown) {
-        node.setParameter(kPort, value);
-        EXPECT_EQ(node.parameterDisplay(kPort), text) << value;
+        node.SetParameter(kPort, value);
+        EXPECT_EQ(node.ParameterDisplay(kPort), text) << value;
     }
 }
 
@@ -104,17 +104,17 @@ TEST_F(RelayParameters, NaNInfinitiesAndValuesOutsideZeroToOneChangeNothing)
          {-0.1f, 1.5f, std::numeric_limits<float>::quiet_NaN(),
           std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity()})
         for (VstInt32 index : {kMode, kPort, kThru, kPanic}) {
-            plain.setParameter(index, value);
-            configured.setParameter(index, value);
+            plain.SetParameter(index, value);
+            configured.SetParameter(index, value);
         }
     EXPECT_EQ(Displays(plain), "Send/1/Off/Off");
     EXPECT_EQ(Displays(configured), "Receive/5/On/Off");
     for (VstInt32 index : {kMode, kPort, kThru, kPanic})
-        EXPECT_EQ(plain.getParameter(index), 0.0f) << index;
-    EXPECT_EQ(configured.getParameter(kMode), 1.0f);
-    EXPECT_FLOAT_EQ(configured.getParameter(kPort), 4 * kPortStep);
-    EXPECT_EQ(configured.getParameter(kThru), 1.0f);
-    EXPECT_EQ(configured.getParameter(kPanic), 0.0f);
+        EXPECT_EQ(plain.GetParameter(index), 0.0f) << index;
+    EXPECT_EQ(configured.GetParameter(kMode), 1.0f);
+    EXPECT_FLOAT_EQ(configured.GetParameter(kPort), 4 * kPortStep);
+    EXPECT_EQ(configured.GetParameter(kThru), 1.0f);
+    EXPECT_EQ(configured.GetParameter(kPanic), 0.0f);
 
     Feed(sender, {NoteOn(0, 60)});
     Feed(plain, {NoteOn(0, 61)});
@@ -130,18 +130,18 @@ TEST_F(RelayPrograms, AStringLiteralNameIsCopiedAndCutToFortySevenCharacters)
     HostInstance& node = Add();
     const char* literal = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ01234567";
     ASSERT_EQ(std::strlen(literal), 60u);
-    EXPECT_EQ(node.dispatch(effSetProgramName, 0, 0, const_cast<char*>(literal)), 0);
-    EXPECT_EQ(node.programName(), std::string(literal, 47));
-    const std::vector<unsigned char> stored = node.getChunk(true);
+    EXPECT_EQ(node.Dispatch(effSetProgramName, 0, 0, const_cast<char*>(literal)), 0);
+    EXPECT_EQ(node.ProgramName(), std::string(literal, 47));
+    const std::vector<unsigned char> stored = node.GetChunk(true);
     ASSERT_EQ(stored.size(), 60u);
     EXPECT_EQ(stored[47], 0);
 
-    node.dispatch(effSetProgramName, 0, 0, const_cast<char*>("literal"));
-    EXPECT_EQ(node.programName(), "literal");
+    node.Dispatch(effSetProgramName, 0, 0, const_cast<char*>("literal"));
+    EXPECT_EQ(node.ProgramName(), "literal");
     char text[64] = "untouched";
-    EXPECT_EQ(node.dispatch(effGetProgramNameIndexed, 1, 0, text), 0);
+    EXPECT_EQ(node.Dispatch(effGetProgramNameIndexed, 1, 0, text), 0);
     EXPECT_STREQ(text, "untouched");
-    EXPECT_EQ(node.dispatch(effGetProgramNameIndexed, 0, 0, text), 1);
+    EXPECT_EQ(node.Dispatch(effGetProgramNameIndexed, 0, 0, text), 1);
     EXPECT_STREQ(text, "literal");
 }
 
@@ -150,9 +150,9 @@ TEST_F(RelayPrograms, SelectingTheProgramOutsideALoadChangesNothing)
     HostInstance& sender = Add(Sender());
     HostInstance& node = Add(Receiver());
     Settle();
-    node.setProgram(0);
-    node.setProgram(-1);
-    EXPECT_EQ(node.program(), 0);
+    node.SetProgram(0);
+    node.SetProgram(-1);
+    EXPECT_EQ(node.Program(), 0);
     EXPECT_EQ(Displays(node), "Receive/1/Off/Off");
     Feed(sender, {NoteOn(0, 60)});
     Cycle();
@@ -168,15 +168,15 @@ TEST_F(RelayChunks, ChunksWrittenByOneNodeRestoreAnotherSilently)
     HostInstance& fromBank = Add();
     HostInstance& fromProgram = Add();
     Settle();
-    source.setProgramName("lead synth");
+    source.SetProgramName("lead synth");
 
     void* program = nullptr;
     void* bank = nullptr;
-    EXPECT_EQ(source.dispatch(effGetChunk, 1, 0, &program), 60);
-    EXPECT_EQ(source.dispatch(effGetChunk, 0, 0, &bank), 61);
+    EXPECT_EQ(source.Dispatch(effGetChunk, 1, 0, &program), 60);
+    EXPECT_EQ(source.Dispatch(effGetChunk, 0, 0, &bank), 61);
     EXPECT_EQ(program, bank);
-    const std::vector<unsigned char> bankBytes = source.getChunk(false);
-    const std::vector<unsigned char> programBytes = source.getChunk(true);
+    const std::vector<unsigned char> bankBytes = source.GetChunk(false);
+    const std::vector<unsigned char> programBytes = source.GetChunk(true);
     ASSERT_EQ(bankBytes.size(), 61u);
     ASSERT_EQ(programBytes.size(), 60u);
     EXPECT_TRUE(std::equal(programBytes.begin(), programBytes.end(), bankBytes.begin()));
@@ -191,9 +191,9 @@ TEST_F(RelayChunks, ChunksWrittenByOneNodeRestoreAnotherSilently)
     const std::pair<HostInstance*, bool> loads[] = {{&fromBank, false}, {&fromProgram, true}};
     for (auto [node, isProgram] : loads) {
         StderrCapture err;
-        EXPECT_EQ(node->setChunk(isProgram ? programBytes : bankBytes, isProgram), 1);
+        EXPECT_EQ(node->SetChunk(isProgram ? programBytes : bankBytes, isProgram), 1);
         EXPECT_EQ(err.Stop(), "");
-        EXPECT_EQ(node->programName(), "lead synth");
+        EXPECT_EQ(node->ProgramName(), "lead synth");
         EXPECT_EQ(Displays(*node), "Receive/6/On/Off");
     }
     Feed(sender, {NoteOn(0, 60)});
@@ -207,46 +207,46 @@ TEST_F(RelayChunks, ChunksWrittenByOneNodeRestoreAnotherSilently)
 TEST_F(RelayChunks, ShortBlocksAreRefusedAndLongOnesTakenWithTheNewerVersionMessage)
 {
     HostInstance& node = Add(Receiver(3, true));
-    node.setProgramName("kept");
+    node.SetProgramName("kept");
     ASSERT_EQ(Displays(node), "Receive/4/On/Off");
     for (bool isProgram : {true, false}) {
         StderrCapture err;
-        EXPECT_EQ(node.setChunk(Chunk(0, 1, false, "short", 59), isProgram), 0) << isProgram;
+        EXPECT_EQ(node.SetChunk(Chunk(0, 1, false, "short", 59), isProgram), 0) << isProgram;
         EXPECT_EQ(err.Stop(), "");
     }
-    EXPECT_EQ(node.dispatch(effSetChunk, 0, 61, nullptr), 0);
-    EXPECT_EQ(node.programName(), "kept");
+    EXPECT_EQ(node.Dispatch(effSetChunk, 0, 61, nullptr), 0);
+    EXPECT_EQ(node.ProgramName(), "kept");
     EXPECT_EQ(Displays(node), "Receive/4/On/Off");
 
     // Sixty bytes are a whole program, and a bank without its unused byte.
     for (bool isProgram : {true, false}) {
         const std::string name = isProgram ? "p60" : "b60";
         StderrCapture err;
-        EXPECT_EQ(node.setChunk(Chunk(1, 3, true, name, 60), isProgram), 1);
+        EXPECT_EQ(node.SetChunk(Chunk(1, 3, true, name, 60), isProgram), 1);
         EXPECT_EQ(err.Stop(), "");
-        EXPECT_EQ(node.programName(), name);
+        EXPECT_EQ(node.ProgramName(), name);
     }
 
     const char* const reason =
         "\n(Reason: Saved with newer version\nThis version = 1.04\nSome settings will be lost !)";
     {
         StderrCapture err;
-        EXPECT_EQ(node.setChunk(Chunk(1, 2, true, "p61", 61), true), 1);
+        EXPECT_EQ(node.SetChunk(Chunk(1, 2, true, "p61", 61), true), 1);
         const std::string shown = err.Stop();
         EXPECT_NE(shown.find(std::string("Failed to load program") + reason), std::string::npos)
             << shown;
         EXPECT_NE(shown.find("Tarvenna"), std::string::npos) << shown;
     }
-    EXPECT_EQ(node.programName(), "p61");
+    EXPECT_EQ(node.ProgramName(), "p61");
     EXPECT_EQ(Displays(node), "Receive/3/On/Off");
     {
         StderrCapture err;
-        EXPECT_EQ(node.setChunk(Chunk(0, 4, false, "b62", 62), false), 1);
+        EXPECT_EQ(node.SetChunk(Chunk(0, 4, false, "b62", 62), false), 1);
         const std::string shown = err.Stop();
         EXPECT_NE(shown.find(std::string("Failed to load bank") + reason), std::string::npos)
             << shown;
     }
-    EXPECT_EQ(node.programName(), "b62");
+    EXPECT_EQ(node.ProgramName(), "b62");
     EXPECT_EQ(Displays(node), "Send/5/Off/Off");
 }
 
@@ -267,7 +267,7 @@ TEST_F(RelayChunks, AChunkLoadedIntoAFreshNodeAppliesDirectly)
     ASSERT_EQ(Out(holder0), Seq{Started(0, 60)});
     ASSERT_EQ(Out(holder6), Seq{Started(0, 66)});
 
-    EXPECT_EQ(fresh.setChunk(Chunk(1, 6, false, "loaded", 61), false), 1);
+    EXPECT_EQ(fresh.SetChunk(Chunk(1, 6, false, "loaded", 61), false), 1);
     EXPECT_EQ(Displays(fresh), "Receive/7/Off/Off");
     Feed(sender0, {NoteOn(0, 61)});
     Feed(sender6, {NoteOn(0, 67)});
@@ -297,14 +297,14 @@ TEST_F(RelayChunks, AChunkLoadedIntoARunningNodeGoesThroughTheParameters)
     HostInstance& node = Add();
     HostInstance& receiver2 = Add(Receiver(2));
     Settle();
-    ASSERT_EQ(node.setChunk(Chunk(0, 2, false, "first", 61), false), 1);
+    ASSERT_EQ(node.SetChunk(Chunk(0, 2, false, "first", 61), false), 1);
     ASSERT_EQ(Displays(node), "Send/3/Off/Off");
     Feed(other, {NoteOn(1, 62)});
     Feed(node, {NoteOn(0, 60)});
     Cycle();
     ASSERT_EQ(Out(receiver2), (Seq{Started(1, 62), Started(0, 60)}));
 
-    EXPECT_EQ(node.setChunk(Chunk(1, 6, false, "second", 61), false), 1);
+    EXPECT_EQ(node.SetChunk(Chunk(1, 6, false, "second", 61), false), 1);
     EXPECT_EQ(Displays(node), "Receive/7/Off/Off");
     Feed(sender6, {NoteOn(0, 70)});
     Cycle();
@@ -328,13 +328,13 @@ TEST_F(RelayChunks, StoredNamesAreAlwaysTerminatedAndGoodRecordsKeptByteForByte)
     HostInstance& node = Add();
     std::vector<unsigned char> bytes = Chunk(0, 0, false, "", 61);
     std::fill(bytes.begin(), bytes.begin() + 48, 'n');
-    EXPECT_EQ(node.setChunk(bytes, false), 1);
-    EXPECT_EQ(node.programName(), std::string(47, 'n'));
+    EXPECT_EQ(node.SetChunk(bytes, false), 1);
+    EXPECT_EQ(node.ProgramName(), std::string(47, 'n'));
 
     bytes = Chunk(0, 0, false, "kept", 61);
     bytes[20] = 'x';  // after the terminator, where bytes carry no meaning
-    EXPECT_EQ(node.setChunk(bytes, false), 1);
-    const std::vector<unsigned char> stored = node.getChunk(true);
+    EXPECT_EQ(node.SetChunk(bytes, false), 1);
+    const std::vector<unsigned char> stored = node.GetChunk(true);
     ASSERT_EQ(stored.size(), 60u);
     EXPECT_TRUE(std::equal(stored.begin(), stored.end(), bytes.begin()));
 }

@@ -1,7 +1,7 @@
 // The parameters as the node's tables and editor see them: where a change
 // puts the node and which refresh indexes it sends. Values, texts and their
 // effect on the MIDI are tested through the module.
-#include "TestHost.h"
+#include "HostedNode.h"
 
 #include <limits>
 
@@ -10,7 +10,7 @@ namespace {
 using namespace relaytest;
 
 // An exact half already makes a receiver; what the host then sees of it is
-// tested through the module (ModuleRelaySettingsTests.cpp).
+// tested through the module (ModuleRelaySettingsTest.cpp).
 TEST(Parameters, ModeMovesTheNodeBetweenTheTables)
 {
     HostedNode node;

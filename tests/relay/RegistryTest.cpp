@@ -1,6 +1,6 @@
 // Joining and leaving the process-wide tables, the instance limit and the
 // node-list notification.
-#include "TestHost.h"
+#include "HostedNode.h"
 
 #include <chrono>
 #include <cstring>
@@ -95,10 +95,17 @@ TEST(Registry, TheSixtyFifthInstanceIsRefusedAndChangesNothing)
 
     int result = 0;
     VSTPlugin* extra = nullptr;
+    std::unique_ptr<tarvenna::host::HostInstance> refused;
     // The message it shows is checked through the module
-    // (ModuleRelayInstanceTests.cpp); here it is only kept off the log.
-    StderrOf([&] { extra = new VSTPlugin(HostCallback, result); });
+    // (ModuleRelayInstanceTest.cpp); here it is only kept off the log.
+    StderrOf([&] {
+        refused = NodeHost().Instantiate([&](audioMasterCallback callback) {
+            extra = new VSTPlugin(callback, result);
+            return result == 0 ? extra->getAeffect() : nullptr;
+        });
+    });
     EXPECT_EQ(result, 4);
+    EXPECT_EQ(refused, nullptr);
     delete extra;
     EXPECT_EQ(numInstances, 64);
     EXPECT_EQ(std::memcmp(cells, listeners, sizeof cells), 0);

@@ -1,8 +1,8 @@
 // The MIDI pass as the node's editor sees it: which activity refresh
 // indexes each stage sends. What the MIDI does between nodes is tested
-// through the module in ModuleRelayRoutingTests.cpp and
-// ModuleRelayReleaseTests.cpp.
-#include "TestHost.h"
+// through the module in ModuleRelayRoutingTest.cpp and
+// ModuleRelayReleaseTest.cpp.
+#include "HostedNode.h"
 
 namespace {
 

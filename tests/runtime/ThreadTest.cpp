@@ -6,9 +6,10 @@
 #include <chrono>
 #include <thread>
 
-#include "tests/runtime/wait_until.h"
+#include "tests/support/WaitUntil.h"
 
 using kvor::threading::SThread;
+using tarvenna::test::WaitUntil;
 
 namespace {
 

@@ -7,24 +7,57 @@
 //  - events between nodes arrive whole and, per sender, in order;
 //  - once every node is switched off, on again and run two more blocks, no
 //    host output stream has a note-on without its note-off.
-#include "tests/stress/StressHost.h"
-
+#include "fuzz/RelayAudit.h"
+#include "host/Host.h"
+#include "host/MidiOutputCheck.h"
+#include "host/Stress.h"
+#include "plugin/EntryPoint.h"
 #include "plugin/VstOpcodes.h"
 #include "relay/VSTPlugin.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <mutex>
+#include <shared_mutex>
+#include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 
-using namespace stress;
+using namespace tarvenna::host;
+using relayaudit::AuditTables;
+using relayaudit::ListedReceivers;
+using relayaudit::RegisteredNodes;
 using Clock = std::chrono::steady_clock;
+
+// Frames of each block, and room for the longest burst of host MIDI.
+constexpr VstInt32 kFrames = 32;
+constexpr std::size_t kBlockCapacity = 320;
+
+// The host of every stress instance; instances are made through the
+// plug-in's own entry point, in this process.
+Host& StressHost()
+{
+    static Host host = [] {
+        HostConfig answers;
+        answers.product = "tarvenna-stress";
+        return Host(answers);
+    }();
+    return host;
+}
+
+std::unique_ptr<HostInstance> CreateNode(MidiOutputCheck& check)
+{
+    return StressHost().Instantiate(CreateInstance, check.Options());
+}
 
 // Problems found by any thread, reported at the end by the test's thread.
 class Findings {
@@ -70,8 +103,9 @@ struct Seat {
     std::mutex processing;   // the audio thread that runs it
     std::mutex mains;        // a host switches one instance off and on from one thread
     std::mutex saving;       // and saves its chunk from one thread
-    AEffect* effect = nullptr;
-    std::unique_ptr<OutputStream> stream;
+    // The check outlives the instance that hands it its MIDI.
+    std::unique_ptr<MidiOutputCheck> stream;
+    std::unique_ptr<HostInstance> node;
     // The notes the host's own track holds, so that most note-offs it sends
     // end something.
     bool held[16][128] = {};
@@ -95,7 +129,7 @@ struct Tally {
 
 // One block of host MIDI for a seat: mostly well-formed playing, some of
 // it junk a host might still pass on.
-void FillBlock(Seat& seat, HostBlock& block, Random& random)
+void FillBlock(Seat& seat, MidiBlock& block, StressRandom& random)
 {
     block.Clear();
     const int count = random.OneIn(40) ? 200 + static_cast<int>(random.Below(120))
@@ -106,7 +140,7 @@ void FillBlock(Seat& seat, HostBlock& block, Random& random)
         if (kind < 40) {
             const int channel = static_cast<int>(random.Below(4));
             const int note = 36 + static_cast<int>(random.Below(48));
-            block.Add(MakeEvent(0x90 + channel, note, 1 + random.Below(127), delta));
+            block.Add(MakeMidiEvent(0x90 + channel, note, 1 + random.Below(127), delta));
             if (!seat.held[channel][note])
                 seat.held[channel][note] = true, ++seat.heldCount;
         } else if (kind < 70 && seat.heldCount > 0) {
@@ -118,33 +152,34 @@ void FillBlock(Seat& seat, HostBlock& block, Random& random)
                     continue;
                 seat.held[channel][note] = false, --seat.heldCount;
                 const bool asNoteOn = random.OneIn(3);
-                block.Add(MakeEvent((asNoteOn ? 0x90 : 0x80) + channel, note,
-                                    asNoteOn ? 0 : random.Below(128), delta));
+                block.Add(MakeMidiEvent((asNoteOn ? 0x90 : 0x80) + channel, note,
+                                        asNoteOn ? 0 : random.Below(128), delta));
                 break;
             }
         } else if (kind < 75) {
-            block.Add(
-                MakeEvent(0x80 + random.Below(16), random.Below(128), random.Below(128), delta));
+            block.Add(MakeMidiEvent(0x80 + random.Below(16), random.Below(128), random.Below(128),
+                                    delta));
         } else if (kind < 88) {
             const int status = (random.OneIn(2)   ? 0xB0
                                 : random.OneIn(2) ? 0xE0
                                                   : 0xD0) +
                                random.Below(16);
-            block.Add(MakeEvent(status, random.Below(128), random.Below(128), delta));
+            block.Add(MakeMidiEvent(status, random.Below(128), random.Below(128), delta));
         } else if (kind < 95) {
             // Any status byte at all, data bytes with the top bit set.
-            block.Add(MakeEvent(random.Below(256), random.Below(256), random.Below(256), delta));
+            block.Add(
+                MakeMidiEvent(random.Below(256), random.Below(256), random.Below(256), delta));
         } else if (kind < 98) {
-            VstMidiEvent other = MakeEvent(0xF0, 0x7E, 0x7F, delta);
+            VstMidiEvent other = MakeMidiEvent(0xF0, 0x7E, 0x7F, delta);
             other.type = 6;  // system exclusive: the relay drops it at input
             block.Add(other);
         } else {
-            block.Add(MakeEvent(0x90, 60, 100, delta), true);
+            block.Add(MakeMidiEvent(0x90, 60, 100, delta), true);
         }
     }
 }
 
-std::vector<unsigned char> RandomChunk(Random& random, int size)
+std::vector<unsigned char> RandomChunk(StressRandom& random, int size)
 {
     std::vector<unsigned char> bytes(static_cast<std::size_t>(size), 0);
     std::snprintf(reinterpret_cast<char*>(bytes.data()), 48, "stress %u", random.Below(1000));
@@ -161,29 +196,29 @@ std::vector<unsigned char> RandomChunk(Random& random, int size)
     return bytes;
 }
 
-VSTPlugin* NodeOf(AEffect* effect)
+VSTPlugin* NodeOf(const HostInstance& node)
 {
-    return static_cast<VSTPlugin*>(static_cast<AudioEffect*>(effect->object));
+    return static_cast<VSTPlugin*>(static_cast<AudioEffect*>(node.Effect()->object));
 }
 
 // One settings call of the kind hosts and panels make while audio runs.
-void ChangeSomething(Seat& seat, Random& random, Tally& tally, Findings& findings)
+void ChangeSomething(Seat& seat, StressRandom& random, Tally& tally, Findings& findings)
 {
-    AEffect* e = seat.effect;
+    HostInstance& node = *seat.node;
     const uint32_t what = random.Below(100);
     if (what < 22) {
         const float values[] = {0.0f, 1.0f, 0.49f, 0.5f};
-        e->setParameter(e, 0, values[random.Below(4)]);
+        node.SetParameter(0, values[random.Below(4)]);
         ++tally.parameterChanges;
     } else if (what < 40) {
-        e->setParameter(e, 1, static_cast<float>(random.Below(8)) / 7.0f);
+        node.SetParameter(1, static_cast<float>(random.Below(8)) / 7.0f);
         ++tally.parameterChanges;
     } else if (what < 52) {
-        e->setParameter(e, 2, random.OneIn(2) ? 1.0f : 0.0f);
+        node.SetParameter(2, random.OneIn(2) ? 1.0f : 0.0f);
         ++tally.parameterChanges;
     } else if (what < 56) {
-        e->setParameter(e, 3, 1.0f);
-        e->setParameter(e, 3, 0.0f);
+        node.SetParameter(3, 1.0f);
+        node.SetParameter(3, 0.0f);
         ++tally.panics;
     } else if (what < 64) {
         // Program or bank, well-formed or with values out of range; 59 bytes
@@ -191,7 +226,7 @@ void ChangeSomething(Seat& seat, Random& random, Tally& tally, Findings& finding
         const bool program = random.OneIn(2);
         const int size = random.OneIn(8) ? 59 : program ? 60 : 61;
         std::vector<unsigned char> bytes = RandomChunk(random, size);
-        const VstIntPtr taken = Dispatch(e, effSetChunk, program ? 1 : 0, size, bytes.data());
+        const VstIntPtr taken = node.Dispatch(effSetChunk, program ? 1 : 0, size, bytes.data());
         if (taken != (size >= 60 ? 1 : 0))
             findings.Add("setChunk of " + std::to_string(size) + " bytes answered " +
                          std::to_string(taken));
@@ -200,7 +235,7 @@ void ChangeSomething(Seat& seat, Random& random, Tally& tally, Findings& finding
         std::lock_guard<std::mutex> saving(seat.saving);
         void* data = nullptr;
         const bool program = random.OneIn(2);
-        const VstIntPtr size = Dispatch(e, effGetChunk, program ? 1 : 0, 0, &data);
+        const VstIntPtr size = node.Dispatch(effGetChunk, program ? 1 : 0, 0, &data);
         unsigned char bytes[61] = {};
         if (data == nullptr || size != (program ? 60 : 61)) {
             findings.Add("getChunk gave " + std::to_string(size) + " bytes");
@@ -213,45 +248,45 @@ void ChangeSomething(Seat& seat, Random& random, Tally& tally, Findings& finding
         ++tally.chunkSaves;
     } else if (what < 76) {
         std::lock_guard<std::mutex> mains(seat.mains);
-        Dispatch(e, effMainsChanged, 0, 0);
+        node.Dispatch(effMainsChanged, 0, 0);
         if (random.OneIn(2))
             std::this_thread::sleep_for(std::chrono::microseconds(random.Below(400)));
-        Dispatch(e, effMainsChanged, 0, 1);
+        node.Dispatch(effMainsChanged, 0, 1);
         ++tally.suspends;
     } else if (what < 82) {
         const float junk[] = {-0.1f, 1.5f, NAN, INFINITY, 0.7f, 0.2f};
-        e->setParameter(e, static_cast<VstInt32>(random.Below(20)) - 2, junk[random.Below(6)]);
+        node.SetParameter(static_cast<VstInt32>(random.Below(20)) - 2, junk[random.Below(6)]);
         ++tally.parameterChanges;
     } else if (what < 94) {
         char text[256] = {};
         const VstInt32 index = static_cast<VstInt32>(random.Below(5));
-        const float value = e->getParameter(e, index);
+        const float value = node.GetParameter(index);
         if (!(value >= 0.0f && value <= 1.0f))
             findings.Add("getParameter(" + std::to_string(index) + ") is " + std::to_string(value));
-        Dispatch(e, effGetParamDisplay, index, 0, text);
-        Dispatch(e, effGetParamName, index, 0, text);
-        Dispatch(e, effGetProgramName, 0, 0, text);
+        node.Dispatch(effGetParamDisplay, index, 0, text);
+        node.Dispatch(effGetParamName, index, 0, text);
+        node.Dispatch(effGetProgramName, 0, 0, text);
         char cells[kPortCount][kSlotCount];
-        NodeOf(e)->listlisteners(cells);
+        NodeOf(node)->listlisteners(cells);
         ++tally.reads;
     } else {
         char name[80];
         std::snprintf(name, sizeof name, "renamed %u", random.Below(100000));
-        Dispatch(e, effSetProgramName, 0, 0, name);
-        Dispatch(e, effSetProgram, 0, 0);
-        Dispatch(e, effGetProgram);
+        node.Dispatch(effSetProgramName, 0, 0, name);
+        node.Dispatch(effSetProgram, 0, 0);
+        node.Dispatch(effGetProgram);
         ++tally.reads;
     }
 }
 
 void Create(Seat& seat, Tally& tally)
 {
-    seat.stream = std::make_unique<OutputStream>();
+    seat.stream = std::make_unique<MidiOutputCheck>();
     std::memset(seat.held, 0, sizeof seat.held);
     seat.heldCount = 0;
-    seat.effect = CreateNode(seat.stream.get());
-    if (seat.effect != nullptr) {
-        Dispatch(seat.effect, effMainsChanged, 0, 1);
+    seat.node = CreateNode(*seat.stream);
+    if (seat.node) {
+        seat.node->Resume();
         ++tally.creates;
     }
 }
@@ -261,11 +296,11 @@ void Create(Seat& seat, Tally& tally)
 // its host has ended.
 void Retire(Seat& seat, Tally& tally, Findings& findings)
 {
-    AEffect* e = seat.effect;
-    e->setParameter(e, 2, 0.0f);
-    e->setParameter(e, 0, 0.0f);
-    RunBlock(e, nullptr);
-    RunBlock(e, nullptr);
+    HostInstance& node = *seat.node;
+    node.SetParameter(2, 0.0f);
+    node.SetParameter(0, 0.0f);
+    node.RunBlock(nullptr, kFrames);
+    node.RunBlock(nullptr, kFrames);
     const std::vector<Note> left = seat.stream->Sounding();
     if (!left.empty())
         findings.Add("a node switched to Send without Thru left notes sounding:" + Describe(left));
@@ -274,21 +309,9 @@ void Retire(Seat& seat, Tally& tally, Findings& findings)
 
 void Close(Seat& seat, Tally& tally)
 {
-    CloseNode(seat.effect);
-    seat.effect = nullptr;
+    seat.node->Close();
+    seat.node.reset();
     ++tally.closes;
-}
-
-void RunFor(double seconds, const std::vector<std::function<void(const std::atomic<bool>&)>>& jobs)
-{
-    std::atomic<bool> stop{false};
-    std::vector<std::thread> threads;
-    for (const auto& job : jobs)
-        threads.emplace_back([&stop, &job] { job(stop); });
-    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
-    stop = true;
-    for (std::thread& thread : threads)
-        thread.join();
 }
 
 double PerSecond(uint64_t count, double seconds)
@@ -309,29 +332,29 @@ TEST(RelayStress, AParallelHostWithChurnAndFaultsLeavesNoNoteHanging)
     Findings findings;
     for (Seat& seat : seats)
         Create(seat, tally);
-    const uint64_t handedBefore = EventsHandedToHosts();
+    const uint64_t handedBefore = MidiOutputCheck::AllEvents();
 
-    std::vector<std::function<void(const std::atomic<bool>&)>> jobs;
+    std::vector<StressJob> jobs;
     for (int t = 0; t < kAudioThreads; ++t)
         jobs.push_back([&, t](const std::atomic<bool>& stop) {
-            Random random(100 + t);
-            HostBlock block;
+            StressRandom random(100 + t);
+            MidiBlock block(kBlockCapacity);
             while (!stop) {
                 Seat& seat = seats[random.Below(kSeats)];
                 std::unique_lock<std::mutex> audio(seat.processing, std::try_to_lock);
-                if (!audio.owns_lock() || seat.effect == nullptr) {
+                if (!audio.owns_lock() || !seat.node) {
                     std::this_thread::yield();
                     continue;
                 }
                 FillBlock(seat, block, random);
-                RunBlock(seat.effect, &block);
+                seat.node->RunBlock(&block, kFrames);
                 ++tally.blocks;
                 tally.hostEvents += static_cast<uint64_t>(block.Size());
             }
         });
     for (int t = 0; t < kControlThreads; ++t)
         jobs.push_back([&, t](const std::atomic<bool>& stop) {
-            Random random(200 + t);
+            StressRandom random(200 + t);
             while (!stop) {
                 // A seat being replaced can be held for a long time by the
                 // claim handshake; the settings threads go elsewhere.
@@ -339,7 +362,7 @@ TEST(RelayStress, AParallelHostWithChurnAndFaultsLeavesNoNoteHanging)
                 std::shared_lock<std::shared_mutex> life(seat.life, std::try_to_lock);
                 if (!life.owns_lock())
                     continue;
-                if (seat.effect != nullptr)
+                if (seat.node)
                     ChangeSomething(seat, random, tally, findings);
                 life.unlock();
                 if (random.OneIn(8))
@@ -348,13 +371,13 @@ TEST(RelayStress, AParallelHostWithChurnAndFaultsLeavesNoNoteHanging)
         });
     for (int t = 0; t < kChurnThreads; ++t)
         jobs.push_back([&, t](const std::atomic<bool>& stop) {
-            Random random(300 + t);
+            StressRandom random(300 + t);
             while (!stop) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(random.Below(20)));
                 Seat& seat = seats[random.Below(kSeats)];
                 std::unique_lock<std::shared_mutex> life(seat.life);
                 std::lock_guard<std::mutex> audio(seat.processing);
-                if (seat.effect != nullptr) {
+                if (seat.node) {
                     if (random.OneIn(2))
                         Retire(seat, tally, findings);
                     Close(seat, tally);
@@ -379,27 +402,27 @@ TEST(RelayStress, AParallelHostWithChurnAndFaultsLeavesNoNoteHanging)
     // The end of a session: every node is switched off, then on again, and
     // runs two more blocks with no host MIDI.
     for (Seat& seat : seats)
-        if (seat.effect != nullptr)
-            Dispatch(seat.effect, effMainsChanged, 0, 0);
+        if (seat.node)
+            seat.node->Suspend();
     for (Seat& seat : seats)
-        if (seat.effect != nullptr)
-            Dispatch(seat.effect, effMainsChanged, 0, 1);
+        if (seat.node)
+            seat.node->Resume();
     for (int round = 0; round < 2; ++round)
         for (Seat& seat : seats)
-            if (seat.effect != nullptr)
-                RunBlock(seat.effect, nullptr);
+            if (seat.node)
+                seat.node->RunBlock(nullptr, kFrames);
 
-    const uint64_t eventsOut = EventsHandedToHosts() - handedBefore;
+    const uint64_t eventsOut = MidiOutputCheck::AllEvents() - handedBefore;
     int live = 0;
     for (std::size_t i = 0; i < seats.size(); ++i) {
         Seat& seat = seats[i];
-        if (seat.effect == nullptr)
+        if (!seat.node)
             continue;
         ++live;
         EXPECT_EQ(seat.stream->Malformed(), 0u) << "seat " << i;
         EXPECT_EQ(seat.stream->OddSizes(), 0u) << "seat " << i;
         const std::vector<Note> left = seat.stream->Sounding();
-        EXPECT_TRUE(left.empty()) << "seat " << i << " (node " << NodeOf(seat.effect)->nodeId
+        EXPECT_TRUE(left.empty()) << "seat " << i << " (node " << NodeOf(*seat.node)->nodeId
                                   << ") left sounding:" << Describe(left);
     }
     EXPECT_EQ(AuditTables(), "");
@@ -407,7 +430,7 @@ TEST(RelayStress, AParallelHostWithChurnAndFaultsLeavesNoNoteHanging)
     EXPECT_EQ(RegisteredNodes(), live);
 
     for (Seat& seat : seats)
-        if (seat.effect != nullptr)
+        if (seat.node)
             Close(seat, tally);
     EXPECT_EQ(RegisteredNodes(), 0);
     EXPECT_EQ(ListedReceivers(), 0);
@@ -447,26 +470,26 @@ TEST(RelayStress, EventsFromParallelSendersArriveWholeAndInOrder)
     constexpr float kPort = 3.0f / 7.0f;
     const double seconds = StressSeconds(1.5);
 
-    std::vector<std::unique_ptr<OutputStream>> streams;
-    std::vector<AEffect*> senders;
-    std::vector<AEffect*> receivers;
+    std::vector<std::unique_ptr<MidiOutputCheck>> streams;
+    std::vector<std::unique_ptr<HostInstance>> senders;
+    std::vector<std::unique_ptr<HostInstance>> receivers;
     for (int i = 0; i < kSenders + kReceivers; ++i) {
-        streams.push_back(std::make_unique<OutputStream>(true));
-        AEffect* e = CreateNode(streams.back().get());
-        ASSERT_NE(e, nullptr);
-        Dispatch(e, effMainsChanged, 0, 1);
-        e->setParameter(e, 1, kPort);
+        streams.push_back(std::make_unique<MidiOutputCheck>(true));
+        std::unique_ptr<HostInstance> node = CreateNode(*streams.back());
+        ASSERT_NE(node, nullptr);
+        node->Resume();
+        node->SetParameter(1, kPort);
         if (i >= kSenders)
-            e->setParameter(e, 0, 1.0f);
-        (i < kSenders ? senders : receivers).push_back(e);
+            node->SetParameter(0, 1.0f);
+        (i < kSenders ? senders : receivers).push_back(std::move(node));
     }
     std::atomic<uint64_t> sent{0};
     std::atomic<uint64_t> receiverBlocks{0};
-    std::vector<std::function<void(const std::atomic<bool>&)>> jobs;
+    std::vector<StressJob> jobs;
     for (int t = 0; t < kSenderThreads; ++t)
         jobs.push_back([&, t](const std::atomic<bool>& stop) {
-            Random random(400 + t);
-            HostBlock block;
+            StressRandom random(400 + t);
+            MidiBlock block(kBlockCapacity);
             int32_t sequence[kSenders] = {};
             while (!stop) {
                 for (int s = t; s < kSenders; s += kSenderThreads) {
@@ -474,29 +497,29 @@ TEST(RelayStress, EventsFromParallelSendersArriveWholeAndInOrder)
                     const int count = 1 + static_cast<int>(random.Below(40));
                     for (int i = 0; i < count; ++i, ++sequence[s]) {
                         const int32_t n = sequence[s];
-                        block.Add(MakeEvent(0xB0 + s, n & 0x7F, (n >> 7) & 0x7F, n));
+                        block.Add(MakeMidiEvent(0xB0 + s, n & 0x7F, (n >> 7) & 0x7F, n));
                     }
-                    RunBlock(senders[static_cast<std::size_t>(s)], &block);
+                    senders[static_cast<std::size_t>(s)]->RunBlock(&block, kFrames);
                     sent += static_cast<uint64_t>(count);
                 }
             }
         });
     jobs.push_back([&](const std::atomic<bool>& stop) {
         while (!stop) {
-            for (AEffect* receiver : receivers)
-                RunBlock(receiver, nullptr);
+            for (const auto& receiver : receivers)
+                receiver->RunBlock(nullptr, kFrames);
             ++receiverBlocks;
         }
     });
     const Clock::time_point start = Clock::now();
     RunFor(seconds, jobs);
     const double ran = std::chrono::duration<double>(Clock::now() - start).count();
-    for (AEffect* receiver : receivers)
-        RunBlock(receiver, nullptr);
+    for (const auto& receiver : receivers)
+        receiver->RunBlock(nullptr, kFrames);
 
     uint64_t arrived = 0;
     for (int r = 0; r < kReceivers; ++r) {
-        const OutputStream& stream = *streams[static_cast<std::size_t>(kSenders + r)];
+        const MidiOutputCheck& stream = *streams[static_cast<std::size_t>(kSenders + r)];
         EXPECT_EQ(stream.Malformed(), 0u);
         EXPECT_EQ(stream.OddSizes(), 0u);
         EXPECT_EQ(stream.Torn(), 0u);
@@ -505,10 +528,10 @@ TEST(RelayStress, EventsFromParallelSendersArriveWholeAndInOrder)
         arrived += stream.Sequenced();
     }
     EXPECT_LE(arrived, sent.load() * kReceivers);
-    for (AEffect* e : senders)
-        CloseNode(e);
-    for (AEffect* e : receivers)
-        CloseNode(e);
+    for (const auto& node : senders)
+        node->Close();
+    for (const auto& node : receivers)
+        node->Close();
     EXPECT_EQ(RegisteredNodes(), 0);
     std::printf("[stress] parallel senders: %.1f s, %d sender threads, %d senders into %d "
                 "receivers; %llu events sent (%.0f/s), %llu arrived (%.0f/s), %llu receiver "
@@ -528,15 +551,15 @@ TEST(RelayStress, ReceiversComeAndGoWhileSendersFanOut)
     constexpr int kChurnThreads = 2;
     const double seconds = StressSeconds(1.5);
 
-    std::vector<std::unique_ptr<OutputStream>> senderStreams;
-    std::vector<AEffect*> senders;
+    std::vector<std::unique_ptr<MidiOutputCheck>> senderStreams;
+    std::vector<std::unique_ptr<HostInstance>> senders;
     for (int i = 0; i < kSenders; ++i) {
-        senderStreams.push_back(std::make_unique<OutputStream>());
-        AEffect* e = CreateNode(senderStreams.back().get());
-        ASSERT_NE(e, nullptr);
-        Dispatch(e, effMainsChanged, 0, 1);
-        e->setParameter(e, 2, i % 2 ? 1.0f : 0.0f);
-        senders.push_back(e);
+        senderStreams.push_back(std::make_unique<MidiOutputCheck>());
+        std::unique_ptr<HostInstance> node = CreateNode(*senderStreams.back());
+        ASSERT_NE(node, nullptr);
+        node->Resume();
+        node->SetParameter(2, i % 2 ? 1.0f : 0.0f);
+        senders.push_back(std::move(node));
     }
     std::atomic<uint64_t> joined{0};
     std::atomic<uint64_t> senderBlocks{0};
@@ -550,63 +573,63 @@ TEST(RelayStress, ReceiversComeAndGoWhileSendersFanOut)
         }
     };
     Findings findings;
-    std::vector<std::function<void(const std::atomic<bool>&)>> jobs;
+    std::vector<StressJob> jobs;
     for (int s = 0; s < kSenders; ++s)
         jobs.push_back([&, s](const std::atomic<bool>& stop) {
-            Random random(500 + s);
-            HostBlock block;
+            StressRandom random(500 + s);
+            MidiBlock block(kBlockCapacity);
             bool on[128] = {};
             while (!stop) {
                 block.Clear();
                 for (int i = 0; i < 16; ++i) {
                     const int note = 40 + static_cast<int>(random.Below(40));
-                    block.Add(MakeEvent(on[note] ? 0x80 : 0x90, note, 90));
+                    block.Add(MakeMidiEvent(on[note] ? 0x80 : 0x90, note, 90));
                     on[note] = !on[note];
                 }
                 if (random.OneIn(50))
-                    senders[static_cast<std::size_t>(s)]->setParameter(
-                        senders[static_cast<std::size_t>(s)], 3, random.OneIn(2) ? 1.0f : 0.0f);
-                RunBlock(senders[static_cast<std::size_t>(s)], &block);
+                    senders[static_cast<std::size_t>(s)]->SetParameter(3, random.OneIn(2) ? 1.0f
+                                                                                          : 0.0f);
+                senders[static_cast<std::size_t>(s)]->RunBlock(&block, kFrames);
                 ++senderBlocks;
             }
         });
     for (int t = 0; t < kChurnThreads; ++t)
         jobs.push_back([&, t](const std::atomic<bool>& stop) {
-            Random random(600 + t);
+            StressRandom random(600 + t);
             while (!stop) {
-                OutputStream stream;
+                MidiOutputCheck stream;
                 const Clock::time_point joining = Clock::now();
-                AEffect* e = CreateNode(&stream);
+                std::unique_ptr<HostInstance> node = CreateNode(stream);
                 note(longestJoinMs, joining);
-                if (e == nullptr) {
+                if (!node) {
                     findings.Add("a receiver could not be created");
                     continue;
                 }
-                Dispatch(e, effMainsChanged, 0, 1);
-                e->setParameter(e, 0, 1.0f);
+                node->Resume();
+                node->SetParameter(0, 1.0f);
                 ++joined;
                 const int blocks = static_cast<int>(random.Below(4));
                 for (int b = 0; b < blocks; ++b)
-                    RunBlock(e, nullptr);
+                    node->RunBlock(nullptr, kFrames);
                 if (random.OneIn(3))
-                    e->setParameter(e, 1, static_cast<float>(random.Below(2)) / 7.0f);
+                    node->SetParameter(1, static_cast<float>(random.Below(2)) / 7.0f);
                 if (random.OneIn(2))
-                    Dispatch(e, effMainsChanged, 0, 0);
+                    node->Suspend();
                 const Clock::time_point leaving = Clock::now();
-                CloseNode(e);
+                node->Close();
                 note(longestLeaveMs, leaving);
             }
         });
     const Clock::time_point start = Clock::now();
     RunFor(seconds, jobs);
     const double ran = std::chrono::duration<double>(Clock::now() - start).count();
-    for (AEffect* e : senders)
-        RunBlock(e, nullptr);
+    for (const auto& node : senders)
+        node->RunBlock(nullptr, kFrames);
     EXPECT_EQ(findings.Count(), 0) << findings.Report();
     EXPECT_EQ(ListedReceivers(), 0);
     EXPECT_EQ(AuditTables(), "");
-    for (AEffect* e : senders)
-        CloseNode(e);
+    for (const auto& node : senders)
+        node->Close();
     EXPECT_EQ(RegisteredNodes(), 0);
     // Two nodes that leave at the same moment keep overwriting each other's
     // claim word until their 10 ms rhythms drift apart, so the count says

@@ -11,9 +11,9 @@ public:
     StderrCapture()
     {
         std::fflush(stderr);
-        file_ = std::tmpfile();
-        saved_ = dup(2);
-        dup2(fileno(file_), 2);
+        file = std::tmpfile();
+        saved = dup(2);
+        dup2(fileno(file), 2);
     }
     ~StderrCapture() { Stop(); }
 
@@ -23,23 +23,23 @@ public:
     // Restores fd 2 and returns everything written since construction.
     std::string Stop()
     {
-        if (saved_ >= 0) {
+        if (saved >= 0) {
             std::fflush(stderr);
-            dup2(saved_, 2);
-            close(saved_);
-            saved_ = -1;
-            std::rewind(file_);
+            dup2(saved, 2);
+            close(saved);
+            saved = -1;
+            std::rewind(file);
             char buffer[4096];
             std::size_t n;
-            while ((n = std::fread(buffer, 1, sizeof buffer, file_)) > 0)
-                text_.append(buffer, n);
-            std::fclose(file_);
+            while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+                text.append(buffer, n);
+            std::fclose(file);
         }
-        return text_;
+        return text;
     }
 
 private:
-    std::FILE* file_ = nullptr;
-    int saved_ = -1;
-    std::string text_;
+    std::FILE* file = nullptr;
+    int saved = -1;
+    std::string text;
 };

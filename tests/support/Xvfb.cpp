@@ -17,7 +17,7 @@ namespace tarvenna::test {
 
 namespace {
 
-bool displayInUse(int number)
+bool DisplayInUse(int number)
 {
     struct stat info;
     const std::string lock = "/tmp/.X" + std::to_string(number) + "-lock";
@@ -27,12 +27,12 @@ bool displayInUse(int number)
 
 // Spread parallel test programs over the range so they rarely race for a
 // number; Xvfb itself refuses a number that is taken, and we try the next.
-int firstCandidate()
+int FirstCandidate()
 {
     return 200 + static_cast<int>((getpid() * 7919L + std::time(nullptr)) % 600);
 }
 
-void sleepMs(long ms)
+void SleepMs(long ms)
 {
     timespec pause{ms / 1000, (ms % 1000) * 1000000L};
     nanosleep(&pause, nullptr);
@@ -54,48 +54,48 @@ Xvfb::Xvfb(std::vector<std::string> screens, std::vector<std::string> extraArgum
     // Without it the server resets when our readiness probe disconnects, and
     // refuses the test's first connection while it does.
     arguments.push_back("-noreset");
-    start(arguments);
+    Start(arguments);
 }
 
 Xvfb::~Xvfb()
 {
-    stop();
-    if (exported_) {
-        if (hadDisplay_)
-            setenv("DISPLAY", previousDisplay_.c_str(), 1);
+    Stop();
+    if (exported) {
+        if (hadDisplay)
+            setenv("DISPLAY", previousDisplay.c_str(), 1);
         else
             unsetenv("DISPLAY");
     }
 }
 
-void Xvfb::exportDisplay()
+void Xvfb::ExportDisplay()
 {
-    if (!exported_) {
+    if (!exported) {
         const char* previous = std::getenv("DISPLAY");
-        hadDisplay_ = previous != nullptr;
-        previousDisplay_ = previous ? previous : "";
-        exported_ = true;
+        hadDisplay = previous != nullptr;
+        previousDisplay = previous ? previous : "";
+        exported = true;
     }
-    setenv("DISPLAY", name_.c_str(), 1);
+    setenv("DISPLAY", name.c_str(), 1);
 }
 
-bool Xvfb::start(const std::vector<std::string>& arguments)
+bool Xvfb::Start(const std::vector<std::string>& arguments)
 {
-    const int first = firstCandidate();
+    const int first = FirstCandidate();
     for (int attempt = 0; attempt < 20; ++attempt) {
         const int number = first + attempt;
-        if (displayInUse(number))
+        if (DisplayInUse(number))
             continue;
-        name_ = ":" + std::to_string(number);
-        std::vector<std::string> words = {"Xvfb", name_};
+        name = ":" + std::to_string(number);
+        std::vector<std::string> words = {"Xvfb", name};
         words.insert(words.end(), arguments.begin(), arguments.end());
         std::vector<char*> argv;
         for (std::string& word : words)
             argv.push_back(word.data());
         argv.push_back(nullptr);
 
-        pid_ = fork();
-        if (pid_ == 0) {
+        pid = fork();
+        if (pid == 0) {
             // A test program that crashes must not leave its server behind.
             prctl(PR_SET_PDEATHSIG, SIGTERM);
             // Keep the server's chatter out of the test's output.
@@ -105,63 +105,63 @@ bool Xvfb::start(const std::vector<std::string>& arguments)
             execvp("Xvfb", argv.data());
             _exit(127);
         }
-        if (pid_ < 0) {
-            error_ = "fork failed";
+        if (pid < 0) {
+            error = "fork failed";
             return false;
         }
-        if (waitUntilReady())
+        if (WaitUntilReady())
             return true;
-        stop();
+        Stop();
     }
-    error_ = "Xvfb did not start (is the xvfb package installed?)";
+    error = "Xvfb did not start (is the xvfb package installed?)";
     return false;
 }
 
 // Another test program may have won the race for the same number; then the
 // server answering there is theirs and goes away when they finish. Ours has
 // written its own pid into the lock file.
-bool Xvfb::ownsLockFile() const
+bool Xvfb::OwnsLockFile() const
 {
-    const std::string lock = "/tmp/.X" + name_.substr(1) + "-lock";
+    const std::string lock = "/tmp/.X" + name.substr(1) + "-lock";
     std::FILE* file = std::fopen(lock.c_str(), "r");
     if (!file)
         return false;
-    long pid = 0;
-    const bool read = std::fscanf(file, "%ld", &pid) == 1;
+    long owner = 0;
+    const bool read = std::fscanf(file, "%ld", &owner) == 1;
     std::fclose(file);
-    return read && pid == pid_;
+    return read && owner == pid;
 }
 
-bool Xvfb::waitUntilReady()
+bool Xvfb::WaitUntilReady()
 {
     for (int tries = 0; tries < 200; ++tries) {
         int status = 0;
-        if (waitpid(pid_, &status, WNOHANG) == pid_) {
-            pid_ = -1;  // exited: the number was taken after all
+        if (waitpid(pid, &status, WNOHANG) == pid) {
+            pid = -1;  // exited: the number was taken after all
             return false;
         }
-        if (!ownsLockFile()) {
-            sleepMs(20);
+        if (!OwnsLockFile()) {
+            SleepMs(20);
             continue;
         }
-        if (Display* display = XOpenDisplay(name_.c_str())) {
+        if (Display* display = XOpenDisplay(name.c_str())) {
             XCloseDisplay(display);
             return true;
         }
-        sleepMs(50);
+        SleepMs(50);
     }
     return false;
 }
 
-void Xvfb::stop()
+void Xvfb::Stop()
 {
-    if (pid_ <= 0)
+    if (pid <= 0)
         return;
-    kill(pid_, SIGTERM);
+    kill(pid, SIGTERM);
     int status = 0;
-    while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
-    pid_ = -1;
+    pid = -1;
 }
 
 }  // namespace tarvenna::test

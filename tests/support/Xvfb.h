@@ -19,28 +19,28 @@ public:
     Xvfb(const Xvfb&) = delete;
     Xvfb& operator=(const Xvfb&) = delete;
 
-    // True once the server accepts connections; error() says why not.
-    bool running() const { return pid_ > 0; }
-    const std::string& error() const { return error_; }
+    // True once the server accepts connections; Error() says why not.
+    bool Running() const { return pid > 0; }
+    const std::string& Error() const { return error; }
     // ":<n>", the value to connect to.
-    const std::string& name() const { return name_; }
+    const std::string& Name() const { return name; }
 
     // Points DISPLAY at this server (the previous value is restored by the
     // destructor).
-    void exportDisplay();
+    void ExportDisplay();
 
 private:
-    bool start(const std::vector<std::string>& arguments);
-    bool ownsLockFile() const;
-    bool waitUntilReady();
-    void stop();
+    bool Start(const std::vector<std::string>& arguments);
+    bool OwnsLockFile() const;
+    bool WaitUntilReady();
+    void Stop();
 
-    pid_t pid_ = -1;
-    std::string name_;
-    std::string error_;
-    bool exported_ = false;
-    bool hadDisplay_ = false;
-    std::string previousDisplay_;
+    pid_t pid = -1;
+    std::string name;
+    std::string error;
+    bool exported = false;
+    bool hadDisplay = false;
+    std::string previousDisplay;
 };
 
 }  // namespace tarvenna::test

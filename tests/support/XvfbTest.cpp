@@ -15,8 +15,8 @@ TEST(Xvfb, ServesTheRequestedScreensAndStopsAgain)
     std::string name;
     {
         Xvfb server({"640x480x24", "320x200x24"});
-        ASSERT_TRUE(server.running()) << server.error();
-        name = server.name();
+        ASSERT_TRUE(server.Running()) << server.Error();
+        name = server.Name();
         Display* display = XOpenDisplay(name.c_str());
         ASSERT_NE(display, nullptr);
         EXPECT_EQ(ScreenCount(display), 2);
@@ -32,9 +32,9 @@ TEST(Xvfb, ExportsItsNameAndRestoresTheOldOne)
     setenv("DISPLAY", ":4242", 1);
     {
         Xvfb server;
-        ASSERT_TRUE(server.running()) << server.error();
-        server.exportDisplay();
-        EXPECT_EQ(std::getenv("DISPLAY"), server.name());
+        ASSERT_TRUE(server.Running()) << server.Error();
+        server.ExportDisplay();
+        EXPECT_EQ(std::getenv("DISPLAY"), server.Name());
     }
     EXPECT_STREQ(std::getenv("DISPLAY"), ":4242");
     unsetenv("DISPLAY");

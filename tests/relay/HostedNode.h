@@ -1,22 +1,23 @@
-// A stand-in host: creates nodes, drives them only through their AEffect
-// records, and records the event blocks each hands back.
+// Nodes made in-process under our host library and driven only through
+// their AEffect records, with an editor stand-in that records the refreshes
+// a node asks for, and views of the process-wide tables.
 #pragma once
 
+#include "host/Host.h"
 #include "plugin/AEffEditor.h"
 #include "relay/VSTPlugin.h"
 
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace relaytest {
 
-// Answers the version request, deep-copies every event block it is handed,
-// answers everything else with 0.
-VstIntPtr HostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
-                       float opt);
+// The host every node of the test program is made under.
+tarvenna::host::Host& NodeHost();
 
 // An editor that counts as open and remembers the refreshes it was asked for.
 class RecordingEditor : public AEffEditor {
@@ -31,7 +32,7 @@ public:
 
 class ObservedNode : public VSTPlugin {
 public:
-    explicit ObservedNode(int& result);
+    ObservedNode(audioMasterCallback host, int& result);
     ~ObservedNode() override;
     void SetEditorOpen(bool open);
     void RemoveEditor() { editor = nullptr; }
@@ -48,15 +49,17 @@ inline VstMidiEvent On(int channel, int note, int velocity = 100)
 class HostedNode {
 public:
     HostedNode();
-    ~HostedNode();
     HostedNode(const HostedNode&) = delete;
     HostedNode& operator=(const HostedNode&) = delete;
 
     VstIntPtr Dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0,
-                       void* ptr = nullptr);
-    void Set(VstInt32 index, float value) { effect->setParameter(effect, index, value); }
-    std::string Display(VstInt32 index);
-    std::string ProgramName();
+                       void* ptr = nullptr)
+    {
+        return instance->Dispatch(opcode, index, value, ptr);
+    }
+    void Set(VstInt32 index, float value) { instance->SetParameter(index, value); }
+    std::string Display(VstInt32 index) { return instance->ParameterDisplay(index); }
+    std::string ProgramName() { return instance->ProgramName(); }
     // Port first: a receiver that changes port starts a flush.
     void MakeReceiver(int port = 0);
     void Send(std::initializer_list<VstMidiEvent> events)
@@ -64,12 +67,17 @@ public:
         Send(std::vector<VstMidiEvent>(events));
     }
     void Send(const std::vector<VstMidiEvent>& events);
-    void Process();  // processReplacing, no audio
+    void Process() { instance->ProcessReplacing(0); }  // no audio
     // What the node handed its host since the last call.
     std::vector<VstMidiEvent> TakeEvents();
 
     int loadResult = 0;
-    ObservedNode* node;
+    ObservedNode* node = nullptr;
+
+private:
+    std::unique_ptr<tarvenna::host::HostInstance> instance;
+
+public:
     AEffect* effect;
     RecordingEditor& editor;
     int32_t Id() const { return node->nodeId; }

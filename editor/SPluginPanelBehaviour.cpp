@@ -1,0 +1,185 @@
+// What the panel does: clicks become automated parameter changes, the
+// node's refresh notifications bring the controls in line, and the node
+// list is built from the process-wide tables.
+#include "editor/NodeListText.h"
+#include "editor/SPluginPanel.h"
+#include "editor/SStaticData.h"
+#include "gui/widgets/SButton.h"
+#include "gui/widgets/SImageLabel.h"
+#include "gui/widgets/SLabel.h"
+#include "gui/widgets/SListBox.h"
+#include "gui/widgets/SSlider.h"
+#include "relay/Registry.h"
+#include "relay/VSTPlugin.h"
+
+#include <cmath>
+
+namespace {
+
+enum ParameterIndex : VstInt32 { kMode = 0, kPort = 1, kThru = 2, kPanic = 3 };
+
+// The parameters' own rounding: a tiny bias so that exact halves round up
+// the same way on every target.
+int Round(float value) { return static_cast<int>(std::lround(value + 8.326e-17f)); }
+
+}  // namespace
+
+void SPluginPanel::ParseEvent(kvor::gui::SEvent* event)
+{
+    if (event == nullptr || !EventHandled(event->code) ||
+        event->code != kvor::gui::kEventValueChanged || event->sender == nullptr)
+        return;
+    OnControlChanged(event->sender->GetId(), event->value);
+}
+
+// Senders are told apart by identifier, not address: an event may name a
+// control that is being replaced.
+void SPluginPanel::OnControlChanged(unsigned sender, int)
+{
+    if (plugin == nullptr)
+        return;
+    if (logo != nullptr && sender == logo->GetId()) {
+        logo->Hide();
+        return;
+    }
+    if (sender == modeButtons[0]->GetId()) {
+        plugin->setParameterAutomated(kMode, 1.0f - static_cast<float>(modeButtons[0]->GetValue()));
+    } else if (sender == modeButtons[1]->GetId()) {
+        plugin->setParameterAutomated(kMode, static_cast<float>(modeButtons[1]->GetValue()));
+    } else if (sender == thruButton->GetId()) {
+        plugin->setParameterAutomated(kThru, static_cast<float>(thruButton->GetValue()));
+    } else if (sender == panicButton->GetId()) {
+        // One burst, and the parameter is off again afterwards.
+        plugin->setParameterAutomated(kPanic, 0.0f);
+        plugin->setParameterAutomated(kPanic, 1.0f);
+        plugin->setParameterAutomated(kPanic, 0.0f);
+    } else if (sender == nodesButton->GetId()) {
+        SwitchNodeView();
+    } else {
+        for (int n = 0; n < static_cast<int>(portButtons.size()); ++n)
+            if (sender == portButtons[n]->GetId())
+                plugin->setParameterAutomated(kPort, static_cast<float>(n) / 7.0f);
+    }
+}
+
+void SPluginPanel::SwitchNodeView()
+{
+    std::vector<SControl*> controls(modeButtons.begin(), modeButtons.end());
+    controls.insert(controls.end(), portButtons.begin(), portButtons.end());
+    controls.push_back(thruButton);
+    if (nodeView != 0) {
+        nodeList->Hide();
+        for (SControl* control : controls)
+            control->Show();
+    } else {
+        for (SControl* control : controls)
+            control->Hide();
+        ShowNodes(true);
+        nodeList->Show();
+    }
+    nodeView = nodeView != 0 ? 0 : 1;
+    RefreshPanel();
+}
+
+void SPluginPanel::RefreshControls(long index)
+{
+    if (plugin == nullptr || modeButtons.size() != 2)
+        return;
+    switch (index) {
+    case kMode: {
+        const int mode = Round(plugin->getParameter(kMode));
+        modeButtons[0]->SetValue(1 - mode, false);
+        modeButtons[1]->SetValue(mode, false);
+        break;
+    }
+    case kPort: {
+        const int port = Round(7.0f * plugin->getParameter(kPort));
+        for (Button* button : portButtons)
+            button->SetValue(0, false);
+        if (port >= 0 && port < static_cast<int>(portButtons.size()))
+            portButtons[port]->SetValue(1, false);
+        break;
+    }
+    case kThru:
+        thruButton->SetValue(Round(plugin->getParameter(kThru)), false);
+        break;
+    case VSTPlugin::kMidiInIdle:
+        SetLamp(midiInLamp, SStaticData::kBlack);
+        break;
+    case VSTPlugin::kMidiInActive:
+        SetLamp(midiInLamp, SStaticData::kOrange);
+        break;
+    case VSTPlugin::kMidiOutIdle:
+        SetLamp(midiOutLamp, SStaticData::kBlack);
+        break;
+    case VSTPlugin::kMidiOutActive:
+        SetLamp(midiOutLamp, SStaticData::kOrange);
+        break;
+    case VSTPlugin::kNodeListChanged:
+        if (nodeList->IsShown()) {
+            nodeList->Hide();
+            ShowNodes(false);
+            nodeList->Show();
+        }
+        break;
+    case -1:
+        RefreshControls(kMode);
+        RefreshControls(kPort);
+        RefreshControls(kThru);
+        RefreshIdLabel();
+        break;
+    default:
+        break;
+    }
+}
+
+void SPluginPanel::SetLamp(Label* lamp, int slot)
+{
+    const int colour = statdata.Colour(slot);
+    if (lamp == nullptr || lamp->GetBackgroundColour() == colour)
+        return;
+    lamp->SetBackgroundColour(colour);
+    lamp->Refresh();
+}
+
+void SPluginPanel::RefreshIdLabel()
+{
+    kvor::data::datastring<32, char> text;
+    AppendNodeIdText(text, plugin->nodeId);
+    idLabel->SetLabel(text.data);
+    idLabel->Refresh();
+}
+
+void SPluginPanel::ShowNodes(bool select)
+{
+    if (nodeList == nullptr || plugin == nullptr)
+        return;
+    const int position = nodeList->scrollPosition;
+    nodeList->ClearItems(false, true);
+    plugin->listlisteners(listenerCopy);
+
+    int own = 0;
+    int item = 0;
+    for (int port = 0; port < kPortCount; ++port) {
+        for (int column = 0; column < kSlotCount; ++column) {
+            const char cell = listenerCopy[port][column];
+            if (cell != kSendsInPort && cell != kReceivesInPort)
+                continue;
+            kvor::data::datastring<32, char> line;
+            AppendNodeListLine(line, port + 1, column + 1, cell == kSendsInPort);
+            nodeList->AddItem(line.data, false, false);
+            if (column + 1 == plugin->nodeId)
+                own = item;
+            ++item;
+        }
+    }
+    if (select) {
+        nodeList->SetSelection(own, true, true);
+        return;
+    }
+    nodeList->SetSelection(own, false, false);
+    nodeList->scrollPosition = position;
+    nodeList->ScrollBar()->SetValue(position, false);
+    nodeList->ScrollBar()->Refresh();
+    nodeList->RefreshLabels();
+}

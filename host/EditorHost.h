@@ -1,0 +1,144 @@
+// A plug-in's editor hosted as Linux VST 2 hosts do: a top-level window of
+// the host's own, the editor opened inside it, and the X events of the
+// editor's windows handed to the event procedure the plug-in stores in their
+// "_XEventProc" property. It drives the editor through the record's
+// dispatcher alone, so it works with any way of getting an AEffect.
+#pragma once
+
+#include <cstddef>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "plugin/VstRecords.h"
+
+typedef struct _XDisplay Display;
+typedef union _XEvent XEvent;
+
+namespace tarvenna::host {
+
+// How the host finds the procedure for an event.
+enum class EventDelivery {
+    // For every event of the host's display, the window's "_XEventProc" is
+    // read then and there and, when set, called with the event.
+    Property,
+    // The host watches its window's children: a window reparented into it
+    // teaches it the procedure (one 32-bit item), which then receives the
+    // events of that window and of its descendants. Windows made directly
+    // inside the host's window teach it nothing.
+    Reparent,
+};
+
+struct EditorHostOptions {
+    // effEditOpen's value: the host's display, or 0 as many hosts pass.
+    bool passDisplay = true;
+    EventDelivery delivery = EventDelivery::Property;
+    // Size the window to the editor's rectangle before opening. Otherwise,
+    // and when the plug-in gives no rectangle, it keeps width x height.
+    bool sizeToRect = true;
+    int width = 320;
+    int height = 240;
+};
+
+struct WindowSize {
+    int width = 0;
+    int height = 0;
+};
+
+// What the editor host did, for tests and the command line.
+struct EditorHostRecord {
+    int opens = 0;
+    int closes = 0;
+    int idles = 0;
+    VstIntPtr openAnswer = 0;
+    // The last rectangle effEditGetRect gave; nullopt when it gave none.
+    std::optional<ERect> rect;
+    std::size_t eventsRead = 0;
+    // Events handed to a procedure.
+    std::size_t eventsDispatched = 0;
+    // Windows a procedure was read from, each once, in order.
+    std::vector<unsigned long> procedureWindows;
+    // Resizes made for the plug-in's audioMasterSizeWindow (ResizeFor).
+    std::vector<WindowSize> requestedSizes;
+};
+
+class EditorHost {
+public:
+    using EventProcedure = void (*)(XEvent*);
+
+    // `display` is the host's connection and must outlive this object;
+    // null opens one to $DISPLAY, closed again by the destructor. From now
+    // on ResizeFor(effect, ...) reaches this object.
+    EditorHost(AEffect* effect, Display* display, EditorHostOptions options = {});
+    // Closes the editor when open and destroys the window.
+    ~EditorHost();
+
+    EditorHost(const EditorHost&) = delete;
+    EditorHost& operator=(const EditorHost&) = delete;
+
+    // False when no display could be opened.
+    bool Usable() const { return display != nullptr; }
+    Display* XDisplay() const { return display; }
+    // The host's top-level window; 0 before the first Open and after
+    // Destroy.
+    unsigned long TopWindow() const { return window; }
+    bool IsOpen() const { return editorOpen; }
+
+    // Makes and maps the window when there is none, sizes it, then
+    // effEditOpen with the window. True when the plug-in answered nonzero.
+    bool Open();
+    // effEditClose; false when the editor is not open.
+    bool Close();
+    // Closes the editor when open, then destroys the window.
+    void Destroy();
+    // Reads and delivers the display's events for `milliseconds` (at least
+    // one pass), sending effEditIdle about every 20 ms while open.
+    void Pump(int milliseconds);
+
+    // Resizes the top-level window and waits until the server has done it.
+    bool Resize(int width, int height);
+    // The window's pixels (children included) as a PNG file.
+    bool Screenshot(const std::string& path);
+
+    EditorHostRecord Recorded() const;
+
+    // The host's answer to audioMasterSizeWindow when it sizes windows
+    // itself: resizes the window of the editor host made for `effect`.
+    // False when there is none.
+    static bool ResizeFor(const AEffect* effect, int width, int height);
+
+private:
+    VstIntPtr Dispatch(VstInt32 opcode, VstIntPtr value = 0, void* ptr = nullptr);
+    bool CreateWindow();
+    bool MapAndWait();
+    bool HasChildren();
+    void AwaitEmptyWindow();
+    std::optional<ERect> EditorRect();
+    void SendIdle();
+
+    void HandleEvent(XEvent& event);
+    void HandleOwnEvent(XEvent& event);
+    void Deliver(XEvent& event, EventProcedure procedure);
+    EventProcedure ReadProcedure(unsigned long target, bool oneItem);
+    EventProcedure LearntProcedureFor(unsigned long target);
+    void Learn(unsigned long child);
+    void NoteProcedureWindow(unsigned long target);
+
+    AEffect* effect;
+    Display* display;
+    bool ownsDisplay = false;
+    EditorHostOptions options;
+    unsigned long window = 0;
+    unsigned long eventProcedureAtom = 0;
+    bool mapped = false;
+    bool editorOpen = false;
+    // Reparent delivery: children of the host's window and their procedure.
+    std::map<unsigned long, EventProcedure> learnt;
+
+    mutable std::mutex recordLock;  // guards record
+    EditorHostRecord record;
+};
+
+}  // namespace tarvenna::host
