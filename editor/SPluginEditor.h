@@ -74,6 +74,10 @@ public:
     void RetireWindows();
 
     int32_t GetHostKind() const { return hostKind; }
+    // The toolkit objects of the first opening; null until then.
+    SPluginPanel* Panel() const { return panel; }
+    kvor::gui::SControl* Container() const { return container; }
+    kvor::gui::SMessageDialog* MessageDialog() const { return messageDialog; }
     bool IsOpen() const { return isOpen.load() != 0; }
     int32_t EditorNumber() const { return editorNumber; }
 
@@ -84,10 +88,6 @@ protected:
     virtual void RefreshPanel(long index);
     // Resizes the host's window when the host will not do it itself.
     virtual void ResizeParent(int width, int height);
-
-    SPluginPanel* Panel() const { return panel; }
-    kvor::gui::SControl* Container() const { return container; }
-    kvor::gui::SMessageDialog* MessageDialog() const { return messageDialog; }
 
 private:
     // The idle thread calls through the function word of this cell.
