@@ -155,12 +155,9 @@ void SPluginEditor::close()
     ParkPanel();
     StopPump();
     parentWindow = 0;
-    if (globals != nullptr) {
-        globals->currentCursor = nullptr;
+    if (globals != nullptr)
         globals->parentWindow = 0;
-    }
-    delete cursor;
-    cursor = nullptr;
+    UseCursor(nullptr);
 }
 
 // A full refresh covers every index, so it wins over pending indexed ones.

@@ -111,6 +111,7 @@ private:
     void ShowPanelIn(unsigned long window);
     void ParkPanel();
     void CreateCursor();
+    void UseCursor(kvor::gui::SCursor* next);
     void StartIdle();
     void StopIdle();
     // Hosts that pass no display leave our windows on the module's own

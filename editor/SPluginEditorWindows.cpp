@@ -84,11 +84,25 @@ void SPluginEditor::ParkPanel()
 
 void SPluginEditor::CreateCursor()
 {
-    delete cursor;
-    cursor = new kvor::gui::SCursor(1, parentWindow);
-    cursor->CreateDefault();
+    auto* made = new kvor::gui::SCursor(1, parentWindow);
+    made->CreateDefault();
+    UseCursor(made);
+}
+
+// The event procedure sets and frees the current cursor on the host's GUI
+// thread, under the globals' mutex; the old one is deleted only once no
+// event can reach it any more.
+void SPluginEditor::UseCursor(kvor::gui::SCursor* next)
+{
+    kvor::gui::SCursor* old = cursor;
     if (globals != nullptr)
-        globals->currentCursor = cursor;
+        globals->mutex.Lock();
+    cursor = next;
+    if (globals != nullptr) {
+        globals->currentCursor = next;
+        globals->mutex.Unlock();
+    }
+    delete old;
 }
 
 // Many hosts pass 0 instead of their display when they open an editor.
@@ -144,8 +158,7 @@ void SPluginEditor::RetireWindows()
 void SPluginEditor::DestroyWindows()
 {
     RetireWindows();
-    delete cursor;
-    cursor = nullptr;
+    UseCursor(nullptr);
     delete panel;
     panel = nullptr;
     delete container;

@@ -7,16 +7,26 @@
 
 namespace kvor::gui {
 
+// The owner of the cursor replaces and deletes it from another thread than
+// the one delivering events, under the same mutex.
 void SControl::SetCursor()
 {
-    if (globals != nullptr && globals->currentCursor != nullptr)
+    if (globals == nullptr)
+        return;
+    globals->mutex.Lock();
+    if (globals->currentCursor != nullptr)
         globals->currentCursor->Set();
+    globals->mutex.Unlock();
 }
 
 void SControl::FreeCursor()
 {
-    if (globals != nullptr && globals->currentCursor != nullptr)
+    if (globals == nullptr)
+        return;
+    globals->mutex.Lock();
+    if (globals->currentCursor != nullptr)
         globals->currentCursor->Free();
+    globals->mutex.Unlock();
 }
 
 }  // namespace kvor::gui

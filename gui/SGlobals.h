@@ -32,9 +32,11 @@ public:
     uint32_t reserved1 = 0;
     const char** pathSource = nullptr;
     // The host's window while the editor is open, else 0 (an X window id).
-    unsigned long parentWindow = 0;
+    // Read by the event procedure while the host's thread opens and closes.
+    std::atomic<unsigned long> parentWindow{0};
     uint32_t reserved2 = 0;
-    // The editor's default cursor while it is open; not owned here.
+    // The editor's default cursor while it is open; not owned here. Read and
+    // changed only under `mutex`: events use it while the editor replaces it.
     kvor::gui::SCursor* currentCursor = nullptr;
     kvor::threading::SMutexOS mutex;
     kvor::math::random::generator::SRandomMarsaglia randomGenerator;

@@ -36,7 +36,44 @@ bool ApplyHostOption(const std::string& name, const std::string& value, HostConf
     return true;
 }
 
+// Applies one option of the editor command; false when it is not one.
+// `next` is the following word, taken when the option has a value.
+bool ApplyEditorOption(const std::string& name, const std::string* next, bool& tookNext,
+                       CommandLine& line)
+{
+    tookNext = false;
+    if (name == "--display-zero")
+        line.displayZero = true;
+    else if (name == "--reparent")
+        line.reparent = true;
+    else if (name == "--pair")
+        line.pair = true;
+    else if ((name == "--screenshot" || name == "--milliseconds") && next != nullptr) {
+        tookNext = true;
+        if (name == "--screenshot") {
+            line.screenshot = *next;
+            return true;
+        }
+        VstIntPtr value = 0;
+        if (!ParseNumber(*next, value) || value < 0)
+            return false;
+        line.milliseconds = static_cast<int>(value);
+    } else
+        return false;
+    return true;
+}
+
 }  // namespace
+
+const char* EditorOptionsHelp()
+{
+    return "  --screenshot FILE           editor: save the editor window as a PNG file\n"
+           "  --display-zero              editor: open it with 0 for the display, as many hosts "
+           "do\n"
+           "  --reparent                  editor: learn its event procedure on ReparentNotify\n"
+           "  --pair                      editor: a sender and a receiver with its node list\n"
+           "  --milliseconds N            editor: how long it stays open (1000)\n";
+}
 
 const char* HostOptionsHelp()
 {
@@ -64,8 +101,14 @@ CommandLine ParseCommandLine(const std::vector<std::string>& words)
                 return line;
             }
         } else if (word.rfind("--", 0) == 0) {
-            line.error = "unknown option " + word;
-            return line;
+            bool tookNext = false;
+            const std::string* next = i + 1 < words.size() ? &words[i + 1] : nullptr;
+            if (!ApplyEditorOption(word, next, tookNext, line)) {
+                line.error = "unknown or incomplete option " + word;
+                return line;
+            }
+            if (tookNext)
+                ++i;
         } else if (line.command.empty()) {
             line.command = word;
         } else {

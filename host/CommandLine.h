@@ -14,12 +14,20 @@ struct CommandLine {
     std::vector<std::string> arguments;
     HostConfig host;
     bool help = false;
+    // Options of the editor command.
+    std::string screenshot;
+    bool displayZero = false;
+    bool reparent = false;
+    bool pair = false;
+    int milliseconds = 1000;
     // Set when the line cannot be understood; the other fields are partial.
     std::string error;
 };
 
 CommandLine ParseCommandLine(const std::vector<std::string>& words);
 
+// Help text for the editor command's options, one per line.
+const char* EditorOptionsHelp();
 // Help text for the host options, one per line.
 const char* HostOptionsHelp();
 

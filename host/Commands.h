@@ -30,4 +30,8 @@ int RunInfo(const CommandLine& line, std::ostream& out, std::ostream& err);
 // module and prints what each hands its host, block by block.
 int RunRelay(const CommandLine& line, std::ostream& out, std::ostream& err);
 
+// editor <module.so>: opens an instance's editor in a window on $DISPLAY,
+// delivers its events for a while, optionally saves a screenshot.
+int RunEditor(const CommandLine& line, std::ostream& out, std::ostream& err);
+
 }  // namespace tarvenna::host::cli

@@ -98,8 +98,8 @@ bool EditorHost::CreateWindow()
     const ::Window root = RootWindow(display, screen);
     const unsigned width = static_cast<unsigned>(std::max(1, options.width));
     const unsigned height = static_cast<unsigned>(std::max(1, options.height));
-    window = XCreateSimpleWindow(display, root, 0, 0, width, height, 0, BlackPixel(display, screen),
-                                 BlackPixel(display, screen));
+    window = XCreateSimpleWindow(display, root, options.x, options.y, width, height, 0,
+                                 BlackPixel(display, screen), BlackPixel(display, screen));
     if (window == 0)
         return false;
     long mask = ExposureMask | StructureNotifyMask;

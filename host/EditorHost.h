@@ -19,6 +19,8 @@ typedef union _XEvent XEvent;
 
 namespace tarvenna::host {
 
+struct RgbImage;
+
 // How the host finds the procedure for an event.
 enum class EventDelivery {
     // For every event of the host's display, the window's "_XEventProc" is
@@ -40,6 +42,9 @@ struct EditorHostOptions {
     bool sizeToRect = true;
     int width = 320;
     int height = 240;
+    // Where the window goes on the root window.
+    int x = 0;
+    int y = 0;
 };
 
 struct WindowSize {
@@ -101,6 +106,11 @@ public:
     bool Resize(int width, int height);
     // The window's pixels (children included) as a PNG file.
     bool Screenshot(const std::string& path);
+    // The same pixels in memory; false when there is no mapped window.
+    bool Capture(RgbImage& image);
+    // A left click at (x, y) of the window, sent to the plug-in's window
+    // found there as a user's press and release would arrive.
+    bool Click(int x, int y);
 
     EditorHostRecord Recorded() const;
 

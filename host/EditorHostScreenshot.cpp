@@ -43,7 +43,7 @@ RgbImage ToRgb(XImage* image)
 
 // Only true-colour visuals carry their channel masks in the image, which is
 // what every X server that runs our tests and hosts offers.
-bool EditorHost::Screenshot(const std::string& path)
+bool EditorHost::Capture(RgbImage& rgb)
 {
     if (display == nullptr || window == 0 || !mapped)
         return false;
@@ -54,9 +54,51 @@ bool EditorHost::Screenshot(const std::string& path)
                               static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
     if (image == nullptr)
         return false;
-    const RgbImage rgb = ToRgb(image);
+    rgb = ToRgb(image);
     XDestroyImage(image);
-    return WritePng(path, rgb);
+    return true;
+}
+
+bool EditorHost::Screenshot(const std::string& path)
+{
+    RgbImage rgb;
+    return Capture(rgb) && WritePng(path, rgb);
+}
+
+// The deepest window under the point gets the press, with the pointer's
+// place in it, as the server would deliver a real click.
+bool EditorHost::Click(int x, int y)
+{
+    if (display == nullptr || window == 0)
+        return false;
+    ::Window target = window;
+    int targetX = x, targetY = y;
+    for (;;) {
+        ::Window child = 0;
+        int childX = 0, childY = 0;
+        if (!XTranslateCoordinates(display, window, target, x, y, &childX, &childY, &child))
+            return false;
+        targetX = childX;
+        targetY = childY;
+        if (child == 0)
+            break;
+        target = child;
+    }
+    XEvent event{};
+    event.xbutton.type = ButtonPress;
+    event.xbutton.display = display;
+    event.xbutton.window = target;
+    event.xbutton.root = DefaultRootWindow(display);
+    event.xbutton.x = targetX;
+    event.xbutton.y = targetY;
+    event.xbutton.button = Button1;
+    event.xbutton.same_screen = True;
+    XSendEvent(display, target, False, ButtonPressMask, &event);
+    event.xbutton.type = ButtonRelease;
+    event.xbutton.state = Button1Mask;
+    XSendEvent(display, target, False, ButtonReleaseMask, &event);
+    XFlush(display);
+    return true;
 }
 
 }  // namespace tarvenna::host

@@ -19,6 +19,9 @@ struct EditorSessionOptions {
     bool reparent = false;
     // How long the editor stays open.
     int milliseconds = 1000;
+    // Two instances side by side instead of one: a sender and a receiver
+    // of port 1, the receiver showing its node list.
+    bool pair = false;
 };
 
 // Uses $DISPLAY for the host's connection, as the module does for its own.

@@ -16,6 +16,9 @@ const Command kCommands[] = {
      RunInfo},
     {"relay", "relay <module.so>",
      "play MIDI through several instances and print what each hands its host", RunRelay},
+    {"editor", "editor <module.so>",
+     "show an instance's editor in a window on $DISPLAY, optionally saving a screenshot",
+     RunEditor},
 };
 
 void PrintUsage(std::ostream& out)
@@ -23,7 +26,8 @@ void PrintUsage(std::ostream& out)
     out << "usage: tarvenna-host [options] <command> [arguments]\n\ncommands:\n";
     for (const Command& command : kCommands)
         out << "  " << command.synopsis << "\n      " << command.summary << '\n';
-    out << "\noptions:\n  -h, --help                  show this text\n" << HostOptionsHelp();
+    out << "\noptions:\n  -h, --help                  show this text\n"
+        << HostOptionsHelp() << EditorOptionsHelp();
 }
 
 const Command* FindCommand(const std::string& name)
