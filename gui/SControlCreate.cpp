@@ -201,6 +201,7 @@ void SControl::SetWindowProperties()
     Display* display = DisplayInUse();
     const ToolkitAtoms atoms = AtomsOf(display);
     handle = handles::Register(this);
+    handles::BindWindow(handle, display, window.load());
     long item = static_cast<long>(handle);
     XChangeProperty(display, window.load(), atoms.kvorWindow, atoms.kvorWindow, 32, PropModeReplace,
                     reinterpret_cast<unsigned char*>(&item), 1);

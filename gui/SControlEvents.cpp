@@ -86,16 +86,15 @@ struct EventDispatch {
     static SControl* Receiver(SControl* control);
 };
 
+// Found in memory: asking the server for the window's "_KVORWND" on every
+// event would cost a round trip each, under the process-wide error trap.
+// The property is still written for whoever else reads it.
 uint32_t EventDispatch::FindHandle(XEvent* event)
 {
     const Window target = event->xany.window;
     if (target == 0)
         return 0;
-    Display* display = EventDisplay(event);
-    unsigned long item = 0;
-    if (!SControl::ReadItem(display, target, AtomsOf(display).kvorWindow, item))
-        return 0;
-    return static_cast<uint32_t>(item);
+    return handles::HandleOfWindow(EventDisplay(event), target);
 }
 
 namespace {

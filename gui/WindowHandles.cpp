@@ -27,14 +27,38 @@ struct Entry {
     SControl* control = nullptr;
     int uses = 0;
     bool retired = false;
+    Display* display = nullptr;
+    unsigned long window = 0;
+};
+
+struct Binding {
+    Display* display;
+    uint32_t handle;
 };
 
 struct Table {
     std::mutex lock;
     std::condition_variable released;
     std::unordered_map<uint32_t, Entry> controls;
+    // Window ids are unique per server; a process may talk to several, so
+    // a window may be bound more than once.
+    std::unordered_map<unsigned long, std::vector<Binding>> windows;
     uint32_t next = 1;
 };
+
+// Called with the table locked.
+void Unbind(Table& table, const Entry& entry, uint32_t handle)
+{
+    const auto found = table.windows.find(entry.window);
+    if (found == table.windows.end())
+        return;
+    std::vector<Binding>& bindings = found->second;
+    bindings.erase(std::remove_if(bindings.begin(), bindings.end(),
+                                  [handle](const Binding& b) { return b.handle == handle; }),
+                   bindings.end());
+    if (bindings.empty())
+        table.windows.erase(found);
+}
 
 // The handles this thread holds uses of, once per use. Plain arrays: a
 // thread_local with a destructor would pin the module in memory for as long
@@ -119,7 +143,37 @@ void Unregister(uint32_t handle)
         return;
     found->second.retired = true;
     WaitForOtherUses(table, guard, handle);
-    table.controls.erase(handle);
+    const auto entry = table.controls.find(handle);
+    if (entry == table.controls.end())
+        return;
+    Unbind(table, entry->second, handle);
+    table.controls.erase(entry);
+}
+
+void BindWindow(uint32_t handle, Display* display, unsigned long window)
+{
+    Table& table = TheTable();
+    std::lock_guard<std::mutex> guard(table.lock);
+    const auto found = table.controls.find(handle);
+    if (found == table.controls.end() || window == 0)
+        return;
+    Unbind(table, found->second, handle);
+    found->second.display = display;
+    found->second.window = window;
+    table.windows[window].push_back(Binding{display, handle});
+}
+
+uint32_t HandleOfWindow(Display* display, unsigned long window)
+{
+    Table& table = TheTable();
+    std::lock_guard<std::mutex> guard(table.lock);
+    const auto found = table.windows.find(window);
+    if (found == table.windows.end())
+        return 0;
+    for (const Binding& binding : found->second)
+        if (binding.display == display)
+            return binding.handle;
+    return found->second.size() == 1 ? found->second.front().handle : 0;
 }
 
 SControl* Lookup(uint32_t handle)

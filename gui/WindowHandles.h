@@ -28,6 +28,14 @@ uint32_t Register(SControl* control);
 // Forgets the handle; later look-ups of it yield null. Waits, as Retire
 // does, for uses held by other threads.
 void Unregister(uint32_t handle);
+// Remembers which window, made on which connection, the handle's control
+// has, so that the event procedure finds the control without asking the
+// server for the window's "_KVORWND".
+void BindWindow(uint32_t handle, Display* display, unsigned long window);
+// The handle of the control whose window this is: the binding made on the
+// same connection, else the only binding of that window; 0 when the window
+// is not ours (or no longer).
+uint32_t HandleOfWindow(Display* display, unsigned long window);
 // The control registered under handle, or null (also once it is retired).
 SControl* Lookup(uint32_t handle);
 

@@ -147,9 +147,11 @@ TEST_F(ErrorHandlerTest, EventsForUnknownOrGoneWindowsAreIgnored)
     event.xany.window = DefaultRootWindow(display);
     EXPECT_EQ(SControl::eventProc(&event), 0);
 
+    // Controls are found in memory, so a gone window costs no request and
+    // raises no error, neither ours nor the host's.
     StderrCapture capture;
     event.xany.window = DeadWindow();
     EXPECT_EQ(SControl::eventProc(&event), 0);
-    EXPECT_NE(capture.Stop().find("XError Message: BadWindow"), std::string::npos);
+    EXPECT_EQ(capture.Stop().find("XError Message"), std::string::npos);
     EXPECT_EQ(hostErrors, 0);
 }
