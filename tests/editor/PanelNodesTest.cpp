@@ -165,3 +165,24 @@ TEST_F(PanelNodes, TheIdLabelShowsTheNodeAfterTheFullRefresh)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(PanelNodes, ReopeningKeepsTheOnePanelContainerAndDialog)
+{
+    PanelNode* node = Make(1, 5);
+    SPluginPanel* panel = OpenPanel(node);
+    SPluginEditor* editor = node->Editor();
+    kvor::gui::SControl* container = editor->Container();
+    kvor::gui::SMessageDialog* dialog = editor->MessageDialog();
+    ASSERT_NE(container, nullptr);
+    ASSERT_NE(dialog, nullptr);
+    PressNodes(panel);
+    node->dispatcher(effEditClose, 0, 0, nullptr, 0.0f);
+    EXPECT_EQ(OpenPanel(node), panel);
+    EXPECT_EQ(editor->Container(), container);
+    EXPECT_EQ(editor->MessageDialog(), dialog);
+    EXPECT_TRUE(panel->NodeView()) << "the view survives closing";
+}
+
+}  // namespace
