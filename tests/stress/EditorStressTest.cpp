@@ -64,8 +64,8 @@ protected:
         procedureAtom = XInternAtom(gui, "_XEventProc", False);
         for (int i = 0; i < 3; ++i) {
             slots.push_back(std::make_unique<Slot>());
-            slots.back()->parent = XCreateSimpleWindow(control, DefaultRootWindow(control),
-                                                       i * 180, 0, 170, 200, 0, 0, 0);
+            slots.back()->parent = XCreateSimpleWindow(control, DefaultRootWindow(control), i * 180,
+                                                       0, 170, 200, 0, 0, 0);
             XMapWindow(control, slots.back()->parent);
         }
         XSync(control, False);
@@ -101,9 +101,9 @@ protected:
         int format = 0;
         unsigned long count = 0, after = 0;
         unsigned char* data = nullptr;
-        const int status = XGetWindowProperty(gui, window, procedureAtom, 0, 1, False,
-                                              AnyPropertyType, &type, &format, &count, &after,
-                                              &data);
+        const int status =
+            XGetWindowProperty(gui, window, procedureAtom, 0, 1, False, AnyPropertyType, &type,
+                               &format, &count, &after, &data);
         EventProcedure procedure = nullptr;
         if (status == Success && data != nullptr && format == 32 && count == 1)
             procedure = reinterpret_cast<EventProcedure>(*reinterpret_cast<unsigned long*>(data));
