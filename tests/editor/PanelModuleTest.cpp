@@ -269,6 +269,29 @@ TEST_P(Panel, ClosingAndReopeningKeepsTheStateInOnePanel)
     EXPECT_TRUE(AutomationReaches(2)) << "the reopened panel answers clicks";
 }
 
+TEST_P(Panel, TheLogoHidesOnAClickAndComesBackOnTheNext)
+{
+    constexpr Spot kUnderLogo{150, 55};
+    ASSERT_NE(Pixel(kUnderLogo), kSlate);
+    Click(kUnderLogo);
+    EXPECT_TRUE(Shows(kUnderLogo, kSlate)) << "the logo uncovers the ground behind it";
+    Click(kUnderLogo);  // now the panel's own press, inside the logo's place
+    EXPECT_TRUE(WaitUntil([&] { return Pixel(kUnderLogo) != kSlate; }, kWaitLimit,
+                          [&] { editor->Pump(10); }));
+    EXPECT_TRUE(Automation().empty());
+}
+
+TEST_P(Panel, TheCornerSquareSwitchesTooltips)
+{
+    constexpr Spot kSwitch{5, 5};
+    constexpr unsigned long kRed = 0xFF0000;
+    EXPECT_TRUE(Shows(kSwitch, kBlue)) << "tooltips start off";
+    Click(kSwitch);
+    EXPECT_TRUE(Shows(kSwitch, kRed));
+    Click(kSwitch);
+    EXPECT_TRUE(Shows(kSwitch, kBlue));
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Hosts, Panel,
     ::testing::Values(HostKind{"PassesItsDisplay", true, EventDelivery::Property},
