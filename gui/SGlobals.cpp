@@ -6,13 +6,7 @@
 #include <x86intrin.h>
 
 #include <cstring>
-
-namespace {
-
-// Large enough for any part of a path once the path is cut to fit it.
-constexpr int kPathBuffer = 512;
-
-}  // namespace
+#include <vector>
 
 // Two instances created in the same millisecond must still name their
 // windows differently, so the seed comes from the time-stamp counter read
@@ -23,23 +17,21 @@ SGlobals::SGlobals()
     randomGenerator.Seed(static_cast<uint32_t>(__rdtsc()));
 }
 
+// The parts are never longer than the path, so buffers of the path's length
+// take any path whole: a long path is never cut into another one.
 void SGlobals::SetBinaryData()
 {
     if (pathSource == nullptr || *pathSource == nullptr)
         return;
-    char path[kPathBuffer] = {};
-    std::strncpy(path, *pathSource, kPathBuffer - 1);
-
-    char name[kPathBuffer] = {};
-    char extension[kPathBuffer] = {};
-    char directory[kPathBuffer] = {};
-    kvor::file::SFilePath::GetName(name, path, extension, -1);
-    kvor::file::SFilePath::GetDir(directory, path, -1);
+    const char* path = *pathSource;
+    const std::size_t size = std::strlen(path) + 1;
+    std::vector<char> directory(size), name(size), extension(size);
+    kvor::file::SFilePath::GetPathData(directory.data(), name.data(), extension.data(), path);
 
     binaryName.Clear(false);
-    binaryName.Append(name);
+    binaryName.Append(name.data());
     if (extension[0] != 0)
-        binaryName.Append('.').Append(extension);
+        binaryName.Append('.').Append(extension.data());
     binaryDirectory.Clear(false);
-    binaryDirectory.Append(directory);
+    binaryDirectory.Append(directory.data());
 }

@@ -101,9 +101,26 @@ int SFilePath::GetName(char* name, const char* path, char* ext, int extLength)
     return count;
 }
 
+void SFilePath::GetPathData(char* dir, char* name, char* ext, const char* path)
+{
+    if (dir == nullptr || name == nullptr || ext == nullptr || path == nullptr)
+        return;
+    ext[0] = 0;
+    if (path[0] == 0)
+        return;
+    dir[0] = 0;
+    name[0] = 0;
+    int extLength = 0;
+    GetExtension(ext, path, &extLength);
+    GetDir(dir, path, extLength);
+    GetName(name, path, nullptr, extLength);
+}
+
 bool SFilePath::ValidLength(int length, int extLength)
 {
     return length > 0 && length >= extLength + 2;
 }
+
+void SFilePath::GetModulePath(int, char*) {}
 
 }  // namespace kvor::file

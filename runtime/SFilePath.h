@@ -26,7 +26,18 @@ public:
     // how long it is. Returns the name's length, 0 when no name was written.
     static int GetName(char* name, const char* path, char* ext, int extLength);
 
+    // The three parts at once: the directory with its trailing separator,
+    // the name without and the extension without its dot. dir and name are
+    // emptied first, so each part is defined even where no part is found.
+    // Nothing is written when any pointer is null; an empty path only
+    // empties ext.
+    static void GetPathData(char* dir, char* name, char* ext, const char* path);
+
     static bool ValidLength(int length, int extLength);
+
+    // Where the module itself lies is not asked of the system here: the
+    // buffer is left as it is.
+    static void GetModulePath(int, char* buffer);
 };
 
 }  // namespace kvor::file
