@@ -36,30 +36,43 @@ bool ApplyHostOption(const std::string& name, const std::string& value, HostConf
     return true;
 }
 
-// Applies one option of the editor command; false when it is not one.
-// `next` is the following word, taken when the option has a value.
-bool ApplyEditorOption(const std::string& name, const std::string* next, bool& tookNext,
-                       CommandLine& line)
+// Options without a value; false when `name` is none of them.
+bool ApplySwitch(const std::string& name, CommandLine& line)
 {
-    tookNext = false;
-    if (name == "--display-zero")
-        line.displayZero = true;
-    else if (name == "--reparent")
-        line.reparent = true;
-    else if (name == "--pair")
-        line.pair = true;
-    else if ((name == "--screenshot" || name == "--milliseconds") && next != nullptr) {
-        tookNext = true;
-        if (name == "--screenshot") {
-            line.screenshot = *next;
+    bool* const switches[] = {&line.displayZero, &line.reparent, &line.pair,
+                              &line.gui,         &line.realTime, &line.quiet};
+    const char* const names[] = {"--display-zero", "--reparent", "--pair",
+                                 "--gui",          "--realtime", "--quiet"};
+    for (std::size_t i = 0; i < sizeof names / sizeof names[0]; ++i)
+        if (name == names[i]) {
+            *switches[i] = true;
             return true;
         }
-        VstIntPtr value = 0;
-        if (!ParseNumber(*next, value) || value < 0)
-            return false;
-        line.milliseconds = static_cast<int>(value);
-    } else
+    return false;
+}
+
+// Applies one option of the editor or relay command; false when it is not
+// one. `next` is the following word, taken when the option has a value.
+bool ApplyCommandOption(const std::string& name, const std::string* next, bool& tookNext,
+                        CommandLine& line)
+{
+    tookNext = false;
+    if (ApplySwitch(name, line))
+        return true;
+    std::string* const texts[] = {&line.screenshot, &line.scene, &line.midiOut};
+    const char* const names[] = {"--screenshot", "--scene", "--midi-out"};
+    if (next == nullptr)
         return false;
+    tookNext = true;
+    for (std::size_t i = 0; i < sizeof names / sizeof names[0]; ++i)
+        if (name == names[i]) {
+            *texts[i] = *next;
+            return true;
+        }
+    VstIntPtr value = 0;
+    if (name != "--milliseconds" || !ParseNumber(*next, value) || value < 0)
+        return false;
+    line.milliseconds = static_cast<int>(value);
     return true;
 }
 
@@ -68,11 +81,32 @@ bool ApplyEditorOption(const std::string& name, const std::string* next, bool& t
 const char* EditorOptionsHelp()
 {
     return "  --screenshot FILE           editor: save the editor window as a PNG file\n"
-           "  --display-zero              editor: open it with 0 for the display, as many hosts "
-           "do\n"
+           "  --display-zero              editor, relay: open editors with 0 for the display, "
+           "as\n"
+           "                              many hosts do\n"
            "  --reparent                  editor: learn its event procedure on ReparentNotify\n"
            "  --pair                      editor: a sender and a receiver with its node list\n"
-           "  --milliseconds N            editor: how long it stays open (1000)\n";
+           "  --milliseconds N            editor: how long it stays open; relay: how long "
+           "the\n"
+           "                              editors settle before the screenshot (1000)\n";
+}
+
+const char* RelayOptionsHelp()
+{
+    return "  --scene FILE.json           relay: play this scene instead of the built-in one\n"
+           "  --quiet                     relay: only the summary table, no block lines\n"
+           "  --midi-out DIR              relay: each instance's output as DIR/instance-N.mid\n"
+           "  --gui                       relay: the editors side by side on $DISPLAY, the "
+           "scene in\n"
+           "                              real time, until the window is closed\n"
+           "  --realtime                  relay: blocks at the pace of the sample rate\n"
+           "  --screenshot FILE           relay: save the editors' window as PNG at the end\n";
+}
+
+void ApplyHostOptions(const CommandLine& line, HostConfig& host)
+{
+    for (const auto& [name, value] : line.hostOptions)
+        ApplyHostOption(name, value, host);
 }
 
 const char* HostOptionsHelp()
@@ -100,10 +134,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& words)
                 line.error = "bad option " + word + " " + words[i];
                 return line;
             }
+            line.hostOptions.emplace_back(word, words[i]);
         } else if (word.rfind("--", 0) == 0) {
             bool tookNext = false;
             const std::string* next = i + 1 < words.size() ? &words[i + 1] : nullptr;
-            if (!ApplyEditorOption(word, next, tookNext, line)) {
+            if (!ApplyCommandOption(word, next, tookNext, line)) {
                 line.error = "unknown or incomplete option " + word;
                 return line;
             }

@@ -26,8 +26,10 @@ struct Command {
 // host sees of it, closes it and unloads.
 int RunInfo(const CommandLine& line, std::ostream& out, std::ostream& err);
 
-// relay <module.so>: plays a short session with several instances of the
-// module and prints what each hands its host, block by block.
+// relay <module.so> [--scene FILE.json]: plays a scene (the built-in one
+// by default) through instances of the module, prints what each hands its
+// host block by block and a summary table; exit code 1 when a note hangs
+// or a silent node got MIDI, 2 for a bad scene.
 int RunRelay(const CommandLine& line, std::ostream& out, std::ostream& err);
 
 // editor <module.so>: opens an instance's editor in a window on $DISPLAY,

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <utility>
 
 #include "host/XErrorFilter.h"
 #include "plugin/VstOpcodes.h"
@@ -23,9 +24,11 @@ constexpr int kEmptyWindowMs = 500;
 struct Hosts {
     std::mutex lock;
     std::map<const AEffect*, EditorHost*> byEffect;
+    std::map<std::pair<Display*, unsigned long>, EditorHost*> byWindow;
 };
 
-// The plug-in names only its record when it asks for a new window size.
+// The plug-in names only its record when it asks for a new window size;
+// an event names only its window.
 Hosts& TheHosts()
 {
     static Hosts hosts;
@@ -95,10 +98,10 @@ std::optional<ERect> EditorHost::EditorRect()
 bool EditorHost::CreateWindow()
 {
     const int screen = DefaultScreen(display);
-    const ::Window root = RootWindow(display, screen);
+    const ::Window parent = options.parent != 0 ? options.parent : RootWindow(display, screen);
     const unsigned width = static_cast<unsigned>(std::max(1, options.width));
     const unsigned height = static_cast<unsigned>(std::max(1, options.height));
-    window = XCreateSimpleWindow(display, root, options.x, options.y, width, height, 0,
+    window = XCreateSimpleWindow(display, parent, options.x, options.y, width, height, 0,
                                  BlackPixel(display, screen), BlackPixel(display, screen));
     if (window == 0)
         return false;
@@ -106,8 +109,20 @@ bool EditorHost::CreateWindow()
     if (options.delivery == EventDelivery::Reparent)
         mask |= SubstructureNotifyMask;
     XSelectInput(display, window, mask);
-    XStoreName(display, window, "tarvenna-host editor");
+    if (options.parent == 0)
+        XStoreName(display, window, "tarvenna-host editor");
+    Hosts& hosts = TheHosts();
+    std::lock_guard<std::mutex> guard(hosts.lock);
+    hosts.byWindow[{display, window}] = this;
     return true;
+}
+
+EditorHost* EditorHost::OwnerOf(Display* display, unsigned long target)
+{
+    Hosts& hosts = TheHosts();
+    std::lock_guard<std::mutex> guard(hosts.lock);
+    const auto found = hosts.byWindow.find({display, target});
+    return found == hosts.byWindow.end() ? nullptr : found->second;
 }
 
 // Children are only viewable, and the window only readable by XGetImage,
@@ -161,6 +176,11 @@ void EditorHost::Destroy()
         AwaitEmptyWindow();
     if (window == 0)
         return;
+    {
+        Hosts& hosts = TheHosts();
+        std::lock_guard<std::mutex> guard(hosts.lock);
+        hosts.byWindow.erase({display, window});
+    }
     XDestroyWindow(display, window);
     XSync(display, False);
     window = 0;

@@ -5,6 +5,7 @@
 // dispatcher alone, so it works with any way of getting an AEffect.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <map>
 #include <mutex>
@@ -42,9 +43,12 @@ struct EditorHostOptions {
     bool sizeToRect = true;
     int width = 320;
     int height = 240;
-    // Where the window goes on the root window.
+    // Where the window goes on its parent.
     int x = 0;
     int y = 0;
+    // The window's parent: 0 for the root window (a top-level window of its
+    // own), else a window of the host's that holds several editors.
+    unsigned long parent = 0;
 };
 
 struct WindowSize {
@@ -101,6 +105,13 @@ public:
     // Reads and delivers the display's events for `milliseconds` (at least
     // one pass), sending effEditIdle about every 20 ms while open.
     void Pump(int milliseconds);
+    // Delivers one event read from the host's display by whoever reads it:
+    // events of another editor host's window on the same display go to
+    // that host, so one loop can serve several editors.
+    void HandleEvent(XEvent& event);
+    // effEditIdle when the editor is open and the last one is 20 ms old,
+    // for a loop of the host's own that does not call Pump.
+    void IdleIfDue();
 
     // Resizes the top-level window and waits until the server has done it.
     bool Resize(int width, int height);
@@ -128,8 +139,8 @@ private:
     std::optional<ERect> EditorRect();
     void SendIdle();
 
-    void HandleEvent(XEvent& event);
     void HandleOwnEvent(XEvent& event);
+    static EditorHost* OwnerOf(Display* display, unsigned long window);
     void Deliver(XEvent& event, EventProcedure procedure);
     EventProcedure ReadProcedure(unsigned long target, bool oneItem);
     EventProcedure LearntProcedureFor(unsigned long target);
@@ -144,6 +155,7 @@ private:
     unsigned long eventProcedureAtom = 0;
     bool mapped = false;
     bool editorOpen = false;
+    std::chrono::steady_clock::time_point lastIdle{};
     // Reparent delivery: children of the host's window and their procedure.
     std::map<unsigned long, EventProcedure> learnt;
 

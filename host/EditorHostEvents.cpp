@@ -89,6 +89,14 @@ bool EditorHost::HasChildren()
     return window != 0 && QueryNode(display, window, node) && node.children > 0;
 }
 
+void EditorHost::IdleIfDue()
+{
+    if (!editorOpen || Clock::now() - lastIdle < kIdlePeriod)
+        return;
+    lastIdle = Clock::now();
+    SendIdle();
+}
+
 void EditorHost::SendIdle()
 {
     Dispatch(effEditIdle);
@@ -106,6 +114,10 @@ void EditorHost::HandleEvent(XEvent& event)
     // the substructure mask, name the host's window here.
     if (event.xany.window == window) {
         HandleOwnEvent(event);
+        return;
+    }
+    if (EditorHost* owner = OwnerOf(display, event.xany.window)) {
+        owner->HandleOwnEvent(event);
         return;
     }
     if (options.delivery == EventDelivery::Property)

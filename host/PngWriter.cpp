@@ -1,95 +1,26 @@
 #include "host/PngWriter.h"
 
-#include <algorithm>
-#include <array>
+#include <png.h>
+#include <zlib.h>
+
 #include <cstdio>
 
 namespace tarvenna::host {
 
 namespace {
 
-constexpr std::uint8_t kSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-// A stored deflate block holds at most this many bytes.
-constexpr std::size_t kStoredBlockMax = 65535;
-// Larger images would overflow the sizes a chunk can state; a screenshot
-// never comes near.
+// Larger images would be no screenshot of ours; the limit also keeps the
+// sizes libpng is handed far from overflowing.
 constexpr long long kMaxImageBytes = 256LL * 1024 * 1024;
 
-const std::array<std::uint32_t, 256>& CrcTable()
+png_image Describe(const RgbImage& image)
 {
-    static const std::array<std::uint32_t, 256> table = [] {
-        std::array<std::uint32_t, 256> entries{};
-        for (std::uint32_t n = 0; n < 256; ++n) {
-            std::uint32_t c = n;
-            for (int k = 0; k < 8; ++k)
-                c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            entries[n] = c;
-        }
-        return entries;
-    }();
-    return table;
-}
-
-void PutBig32(std::vector<std::uint8_t>& out, std::uint32_t value)
-{
-    for (int shift = 24; shift >= 0; shift -= 8)
-        out.push_back(static_cast<std::uint8_t>(value >> shift));
-}
-
-void PutChunk(std::vector<std::uint8_t>& out, const char type[4],
-              const std::vector<std::uint8_t>& data)
-{
-    PutBig32(out, static_cast<std::uint32_t>(data.size()));
-    const std::size_t typeAt = out.size();
-    out.insert(out.end(), type, type + 4);
-    out.insert(out.end(), data.begin(), data.end());
-    PutBig32(out, Crc32(out.data() + typeAt, out.size() - typeAt));
-}
-
-// Each row starts with filter type 0 (none).
-std::vector<std::uint8_t> FilteredRows(const RgbImage& image)
-{
-    const std::size_t rowBytes = static_cast<std::size_t>(image.width) * 3;
-    std::vector<std::uint8_t> rows;
-    rows.reserve((rowBytes + 1) * static_cast<std::size_t>(image.height));
-    for (int y = 0; y < image.height; ++y) {
-        rows.push_back(0);
-        const auto row = image.pixels.begin() + static_cast<std::ptrdiff_t>(rowBytes * y);
-        rows.insert(rows.end(), row, row + static_cast<std::ptrdiff_t>(rowBytes));
-    }
-    return rows;
-}
-
-// A zlib stream (RFC 1950) of stored deflate blocks (RFC 1951).
-std::vector<std::uint8_t> StoredZlib(const std::vector<std::uint8_t>& data)
-{
-    std::vector<std::uint8_t> out{0x78, 0x01};  // deflate, 32 KiB window; 0x7801 % 31 == 0
-    std::size_t done = 0;
-    do {
-        const std::size_t size = std::min(kStoredBlockMax, data.size() - done);
-        const bool last = done + size == data.size();
-        out.push_back(last ? 1 : 0);  // BFINAL, BTYPE 00
-        out.push_back(static_cast<std::uint8_t>(size));
-        out.push_back(static_cast<std::uint8_t>(size >> 8));
-        out.push_back(static_cast<std::uint8_t>(~size));
-        out.push_back(static_cast<std::uint8_t>(~size >> 8));
-        out.insert(out.end(), data.begin() + static_cast<std::ptrdiff_t>(done),
-                   data.begin() + static_cast<std::ptrdiff_t>(done + size));
-        done += size;
-    } while (done < data.size());
-    PutBig32(out, Adler32(data.data(), data.size()));
-    return out;
-}
-
-std::vector<std::uint8_t> Header(const RgbImage& image)
-{
-    std::vector<std::uint8_t> header;
-    PutBig32(header, static_cast<std::uint32_t>(image.width));
-    PutBig32(header, static_cast<std::uint32_t>(image.height));
-    // Bit depth 8, colour type 2 (RGB), deflate, adaptive filtering, no
-    // interlace.
-    header.insert(header.end(), {8, 2, 0, 0, 0});
-    return header;
+    png_image png{};
+    png.version = PNG_IMAGE_VERSION;
+    png.width = static_cast<png_uint_32>(image.width);
+    png.height = static_cast<png_uint_32>(image.height);
+    png.format = PNG_FORMAT_RGB;
+    return png;
 }
 
 }  // namespace
@@ -104,33 +35,28 @@ bool RgbImage::Valid() const
 
 std::uint32_t Crc32(const std::uint8_t* data, std::size_t size, std::uint32_t crc)
 {
-    const auto& table = CrcTable();
-    crc = ~crc;
-    for (std::size_t i = 0; i < size; ++i)
-        crc = table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
-    return ~crc;
+    return static_cast<std::uint32_t>(crc32_z(crc, data, size));
 }
 
 std::uint32_t Adler32(const std::uint8_t* data, std::size_t size)
 {
-    constexpr std::uint32_t kModulus = 65521;
-    std::uint32_t a = 1;
-    std::uint32_t b = 0;
-    for (std::size_t i = 0; i < size; ++i) {
-        a = (a + data[i]) % kModulus;
-        b = (b + a) % kModulus;
-    }
-    return (b << 16) | a;
+    return static_cast<std::uint32_t>(adler32_z(adler32_z(0, Z_NULL, 0), data, size));
 }
 
+// Asked once for the size, then written into a buffer of that size.
 std::vector<std::uint8_t> EncodePng(const RgbImage& image)
 {
     if (!image.Valid())
         return {};
-    std::vector<std::uint8_t> file(std::begin(kSignature), std::end(kSignature));
-    PutChunk(file, "IHDR", Header(image));
-    PutChunk(file, "IDAT", StoredZlib(FilteredRows(image)));
-    PutChunk(file, "IEND", {});
+    png_image png = Describe(image);
+    png_alloc_size_t size = 0;
+    if (!png_image_write_to_memory(&png, nullptr, &size, 0, image.pixels.data(), 0, nullptr))
+        return {};
+    std::vector<std::uint8_t> file(size);
+    png = Describe(image);
+    if (!png_image_write_to_memory(&png, file.data(), &size, 0, image.pixels.data(), 0, nullptr))
+        return {};
+    file.resize(size);
     return file;
 }
 

@@ -1,6 +1,6 @@
-// PNG files of 8-bit RGB images, written without a compression library:
-// the image data goes into stored (uncompressed) deflate blocks, which every
-// PNG reader accepts. Screenshots of a small editor stay small enough.
+// PNG files of 8-bit RGB images, encoded by libpng (its simplified
+// interface, which reports failures in its result rather than through a
+// long jump across our frames).
 #pragma once
 
 #include <cstddef>
@@ -20,13 +20,14 @@ struct RgbImage {
     bool Valid() const;
 };
 
-// The whole file; empty when the image is not Valid().
+// The whole file; empty when the image is not Valid() or libpng refuses.
 std::vector<std::uint8_t> EncodePng(const RgbImage& image);
 // False when the image is not valid or the file cannot be written.
 bool WritePng(const std::string& path, const RgbImage& image);
 
-// The checksums the format needs: CRC-32 (ISO 3309, as in PNG chunks),
-// continued from `crc` when data comes in pieces, and zlib's Adler-32.
+// The checksums of the format, from zlib, for checking files: CRC-32 as in
+// PNG chunks (continued from `crc` when data comes in pieces) and the
+// Adler-32 that ends a zlib stream.
 std::uint32_t Crc32(const std::uint8_t* data, std::size_t size, std::uint32_t crc = 0);
 std::uint32_t Adler32(const std::uint8_t* data, std::size_t size);
 

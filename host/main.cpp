@@ -14,8 +14,11 @@ using namespace tarvenna::host::cli;
 const Command kCommands[] = {
     {"info", "info <module.so>", "load the module, create one instance and print what a host sees",
      RunInfo},
-    {"relay", "relay <module.so>",
-     "play MIDI through several instances and print what each hands its host", RunRelay},
+    {"relay", "relay <module.so> [--scene FILE.json]",
+     "play a scene (the built-in one, or a file's) through several instances, print what "
+     "each\n      hands its host and a table of what every instance got, handed and left "
+     "sounding",
+     RunRelay},
     {"editor", "editor <module.so>",
      "show an instance's editor in a window on $DISPLAY, optionally saving a screenshot",
      RunEditor},
@@ -27,7 +30,7 @@ void PrintUsage(std::ostream& out)
     for (const Command& command : kCommands)
         out << "  " << command.synopsis << "\n      " << command.summary << '\n';
     out << "\noptions:\n  -h, --help                  show this text\n"
-        << HostOptionsHelp() << EditorOptionsHelp();
+        << HostOptionsHelp() << RelayOptionsHelp() << EditorOptionsHelp();
 }
 
 const Command* FindCommand(const std::string& name)

@@ -80,6 +80,25 @@ TEST_F(RelayCommand, ThruAndPanicReachTheHost)
     EXPECT_NE(panic.find("(32 events)"), std::string::npos) << panic;
 }
 
+// The table that ends the run: every node with what it got and handed on,
+// and nothing left sounding.
+TEST_F(RelayCommand, TheTableShowsEveryInstanceAndNoNoteLeftSounding)
+{
+    const std::string table = Section(result.out, "After 7 blocks");
+    EXPECT_NE(table.find("After 7 blocks of 256 frames at 44100 Hz"), std::string::npos) << table;
+    EXPECT_NE(
+        table.find("1         Send, port 2, Thru On      6 events, 4 notes  2 events, 1 note"),
+        std::string::npos)
+        << table;
+    EXPECT_NE(
+        table.find("3         Receive, port 2, Thru Off  -                  36 events, 2 notes"),
+        std::string::npos)
+        << table;
+    EXPECT_NE(table.find("4         Receive, port 2, Thru Off"), std::string::npos) << table;
+    EXPECT_NE(result.out.find("Every note ended"), std::string::npos) << result.out;
+    EXPECT_EQ(result.out.find("FAILED"), std::string::npos) << result.out;
+}
+
 TEST_F(RelayCommand, AChunkCarriesTheSettingsToANewInstance)
 {
     const std::string restored = Section(result.out, "Settings saved");

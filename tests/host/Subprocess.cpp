@@ -47,9 +47,9 @@ void Drain(int outFd, int errFd, ProgramResult& result)
 
 }  // namespace
 
-ProgramResult RunProgram(const std::string& launcher, const std::vector<std::string>& arguments)
+RunningProgram StartProgram(const std::string& launcher, const std::vector<std::string>& arguments)
 {
-    ProgramResult result;
+    RunningProgram program;
     std::vector<std::string> words = CommandWords(launcher, arguments);
     std::vector<char*> argv;
     for (std::string& word : words)
@@ -58,9 +58,9 @@ ProgramResult RunProgram(const std::string& launcher, const std::vector<std::str
 
     int outPipe[2], errPipe[2];
     if (pipe(outPipe) != 0)
-        return result;
+        return program;
     if (pipe(errPipe) != 0)
-        return result;
+        return program;
     const pid_t child = fork();
     if (child == 0) {
         dup2(outPipe[1], 1);
@@ -74,11 +74,29 @@ ProgramResult RunProgram(const std::string& launcher, const std::vector<std::str
     }
     close(outPipe[1]);
     close(errPipe[1]);
-    Drain(outPipe[0], errPipe[0], result);
+    program.pid = child;
+    program.out = outPipe[0];
+    program.err = errPipe[0];
+    return program;
+}
+
+ProgramResult FinishProgram(RunningProgram& program)
+{
+    ProgramResult result;
+    if (program.out < 0)
+        return result;
+    Drain(program.out, program.err, result);
     int status = 0;
-    if (child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status))
+    if (program.pid > 0 && waitpid(program.pid, &status, 0) == program.pid && WIFEXITED(status))
         result.exitCode = WEXITSTATUS(status);
+    program = RunningProgram{};
     return result;
+}
+
+ProgramResult RunProgram(const std::string& launcher, const std::vector<std::string>& arguments)
+{
+    RunningProgram program = StartProgram(launcher, arguments);
+    return FinishProgram(program);
 }
 
 }  // namespace tarvenna::host::test

@@ -17,4 +17,14 @@ struct ProgramResult {
 // emulator such as "qemu-i386 -L /"; empty runs the program directly).
 ProgramResult RunProgram(const std::string& launcher, const std::vector<std::string>& arguments);
 
+// The same in two steps, for a test that acts on the program while it runs
+// (its output is collected by Finish; it must not fill the pipes first).
+struct RunningProgram {
+    int pid = -1;
+    int out = -1;
+    int err = -1;
+};
+RunningProgram StartProgram(const std::string& launcher, const std::vector<std::string>& arguments);
+ProgramResult FinishProgram(RunningProgram& program);
+
 }  // namespace tarvenna::host::test
