@@ -92,38 +92,3 @@ int32_t Inbox::Count()
     lock.Unlock();
     return count;
 }
-
-ReleaseTargetQueue::ReleaseTargetQueue()
-    : writeIndex(0),
-      readIndex(0),
-      capacity(kCapacity),
-      count(0),
-      slots()
-{
-}
-
-int32_t ReleaseTargetQueue::Index(int32_t i) const { return (readIndex + i) % capacity; }
-
-bool ReleaseTargetQueue::Push(const ReleaseTarget& target)
-{
-    for (int32_t i = 0; i < count; ++i) {
-        const ReleaseTarget& queued = Peek(i);
-        if (queued.nodeId == target.nodeId && queued.joinSerial == target.joinSerial)
-            return true;
-    }
-    if (count >= capacity)
-        return false;
-    ++count;
-    slots[writeIndex] = target;
-    writeIndex = (writeIndex + 1) % capacity;
-    return true;
-}
-
-void ReleaseTargetQueue::Clear()
-{
-    writeIndex = 0;
-    readIndex = 0;
-    count = 0;
-}
-
-const ReleaseTarget& ReleaseTargetQueue::Peek(int32_t i) const { return slots[Index(i)]; }

@@ -67,38 +67,3 @@ private:
     kvor::threading::SMutexID lock;
     EventQueue queue;
 };
-
-// Where a port release still has to deliver its note-offs: the receivers
-// that were in the port when the release was made. A receiver is named by
-// its node ID and the serial it joined with, not by its inbox, so that a
-// receiver that left (or a new node in its slot) is skipped rather than
-// written to after its memory is gone.
-struct ReleaseTarget {
-    int32_t nodeId;
-    uint32_t joinSerial;
-};
-
-class ReleaseTargetQueue {
-public:
-    static constexpr int32_t kCapacity = 64;
-
-    ReleaseTargetQueue();
-
-    // A target already queued is not queued twice: it would only get the
-    // same note-offs again. Returns false when the ring is full.
-    bool Push(const ReleaseTarget& target);
-    void Clear();
-
-    int32_t Count() const { return count; }
-    // The entry that is i places behind the oldest one; i below Count().
-    const ReleaseTarget& Peek(int32_t i) const;
-
-private:
-    int32_t Index(int32_t i) const;
-
-    int32_t writeIndex;
-    int32_t readIndex;
-    int32_t capacity;
-    int32_t count;
-    ReleaseTarget slots[kCapacity];
-};

@@ -1,11 +1,7 @@
 #include "relay/Registry.h"
 
-#include "runtime/SRandom.h"
-#include "runtime/SThread.h"
-
 #include <cstring>
 #include <sched.h>
-#include <x86intrin.h>
 
 // All of these are constant-initialised: they are usable by any static
 // constructor and by the first host call, whatever the order of start-up.
@@ -18,11 +14,8 @@ SharedSpinLock registryLock;
 
 namespace {
 
-constexpr unsigned kClaimQuietMs = 10;
-
 // Calls in flight into the node of each slot (NotifyAllNodes).
 std::atomic<int32_t> slotPins[kSlotCount];
-std::atomic<uint32_t> joinSerials{0};
 
 bool IsValidCell(int32_t port, int32_t nodeId)
 {
@@ -31,34 +24,10 @@ bool IsValidCell(int32_t port, int32_t nodeId)
 
 }  // namespace
 
-int32_t WinClaimWord()
-{
-    // Seeded from the time-stamp counter so that instances created in the
-    // same millisecond still draw different tokens.
-    kvor::math::random::generator::SRandomMarsaglia generator;
-    generator.Seed(static_cast<uint32_t>(__rdtsc()));
-    for (;;) {
-        const int32_t token = static_cast<int32_t>(generator.Integer());
-        kvor::threading::SThread::Sleep(kClaimQuietMs);
-        randomCheck.store(token);
-        kvor::threading::SThread::Sleep(kClaimQuietMs);
-        if (randomCheck.load() == token)
-            return token;
-    }
-}
-
-void RewinClaimWord(int32_t token)
-{
-    do {
-        randomCheck.store(token);
-        kvor::threading::SThread::Sleep(kClaimQuietMs);
-    } while (randomCheck.load() != token);
-}
-
-uint32_t NextJoinSerial() { return joinSerials.fetch_add(1, std::memory_order_relaxed) + 1; }
-
 int32_t TakeLowestFreeSlot(VSTPlugin* instance, UpdateCallback* callback)
 {
+    if (numInstances >= kMaxInstances)
+        return -1;
     for (int32_t i = 0; i < kSlotCount; ++i) {
         if (pluginData[i].instance != nullptr)
             continue;
@@ -76,6 +45,7 @@ void FreeSlot(int32_t nodeId, int32_t port)
         return;
     SetListenerCell(port, nodeId, kNotInPort);
     pluginData[nodeId - 1] = PluginSlot{nullptr, nullptr};
+    --numInstances;
 }
 
 void SetListenerCell(int32_t port, int32_t nodeId, char value)

@@ -6,8 +6,8 @@
 // join, leave and move nodes. `registryLock` guards all five tables:
 // senders and readers take it shared, every edit takes it exclusively, and
 // nobody holds it while calling into a node, an editor or the host. The
-// claim handshake on `randomCheck` stays as it is and runs before the lock
-// is taken; it is never held across the handshake's sleeps.
+// claim handshake on `randomCheck` (ClaimWord.h) runs before the lock is
+// taken; it is never held across the handshake's sleeps.
 #pragma once
 
 #include "relay/NodeList.h"
@@ -53,23 +53,14 @@ static_assert(sizeof(PluginSlot) == 8, "a slot is 8 bytes on i386");
 static_assert(sizeof(std::atomic<int32_t>) == 4, "the claim word is a 32-bit int");
 static_assert(sizeof(ReleaseFlag) == 1, "a release flag is one byte");
 
-// The claim handshake. Each costs at least 20 ms (joining) or 10 ms
-// (leaving): the word must survive that long untouched by anyone else.
-// Joining draws tokens until one survives and returns it; leaving writes
-// the token it already has until it survives. Called with no lock held.
-int32_t WinClaimWord();
-void RewinClaimWord(int32_t token);
-
-// A number no other join of this process has had, so that a release can
-// tell a node that left from a new node in the same slot.
-uint32_t NextJoinSerial();
-
 // The edits below expect the caller to hold registryLock exclusively.
 //
-// Takes the lowest free slot for instance and puts it in port 0 as a
-// sender; returns the slot index, or -1 when every slot is taken.
+// Takes the lowest free slot for instance, counts it and puts it in port 0
+// as a sender; returns the slot index, or -1 when the limit is reached. The
+// count and the slots change together, so a join that sees a free slot is
+// never refused by a count that has not caught up.
 int32_t TakeLowestFreeSlot(VSTPlugin* instance, UpdateCallback* callback);
-// Frees the node's slot and its cell in port.
+// Frees the node's slot and its cell in port, and uncounts it.
 void FreeSlot(int32_t nodeId, int32_t port);
 void SetListenerCell(int32_t port, int32_t nodeId, char value);
 // Adds to or removes from both lists of port; the inbox list goes first.

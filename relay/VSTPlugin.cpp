@@ -3,6 +3,7 @@
 #include "editor/SPluginEditor.h"
 #include "plugin/UserMessage.h"
 #include "plugin/LoadFailure.h"
+#include "relay/ClaimWord.h"
 #include "runtime/datastring.h"
 
 VSTPlugin::VSTPlugin(audioMasterCallback hostCallback, int& result)
@@ -30,18 +31,20 @@ VSTPlugin::VSTPlugin(audioMasterCallback hostCallback, int& result)
       outbox(),
       localReleaseQueue(),
       portReleaseQueue(),
-      releaseTargets(),
-      joinSerial(0),
+      portReleaseDelivered(false),
       scratch(),
-      chunkCopy()
+      loadLock(),
+      chunkCopies(),
+      latestChunkCopy(0)
 {
     PrepareHostEvents();
-    if (RegisteredInstances() >= kMaxInstances) {
+    // The quick refusal spares a 65th instance the handshake; the count that
+    // decides is taken together with the slot, after it.
+    if (RegisteredInstances() >= kMaxInstances || initialize() == 0) {
         ReportInstanceLimit();
         result = kLoadInstanceLimit;
         return;
     }
-    initialize();
     // The base's suspend only marks the plug-in off: there is nothing to
     // release yet, and our own suspend would send a port release.
     SPlugin::suspend();
@@ -77,12 +80,13 @@ void VSTPlugin::ReportInstanceLimit()
 }
 
 // The handshake runs first and with no lock held; only the table edits that
-// follow it take the registry lock.
+// follow it take the registry lock. Two instances that passed the quick
+// check at 63 nodes meet here: the count is checked with the slot taken, so
+// the second is refused rather than left running outside the tables.
 int VSTPlugin::initialize()
 {
     claimToken = WinClaimWord();
     updateCallback = &VSTPlugin::ListUpdateStatic;
-    joinSerial = NextJoinSerial();
     int32_t slot;
     {
         SharedSpinLock::WriteScope scope(registryLock);
@@ -95,19 +99,23 @@ int VSTPlugin::initialize()
         return 0;
     }
     sendUpdateMessages();
-    return 0;
+    return 1;
 }
 
-// Once the slot and the lists are cleared under the exclusive lock, no
-// sender can reach the inbox or the release flag any more: senders only
-// find them under the shared lock. Calls already under way into this node
-// (notifications) are waited for before the memory goes.
+// A sender ends what it gave its port's receivers before it goes: closing
+// the instance is the last change of mode it makes. Once the slot and the
+// lists are cleared under the exclusive lock, no sender can reach the inbox
+// or the release flag any more: senders only find them under the shared
+// lock. Calls already under way into this node (notifications) are waited
+// for before the memory goes. The slot is uncounted as it is freed, so a
+// join meanwhile finds both the place and the count.
 void VSTPlugin::uninitialize()
 {
     if (nodeId == -1)
         return;
     RewinClaimWord(claimToken);
     releaseLock.Lock();
+    EndNotesOnLeaving();
     {
         SharedSpinLock::WriteScope scope(registryLock);
         FreeSlot(nodeId, port);
@@ -117,8 +125,6 @@ void VSTPlugin::uninitialize()
     releaseLock.Unlock();
     WaitUntilUnpinned(nodeId);
     sendUpdateMessages();
-    SharedSpinLock::WriteScope scope(registryLock);
-    --numInstances;
 }
 
 void VSTPlugin::ListUpdateStatic(void* instance)

@@ -45,7 +45,8 @@ public:
     bool getProgramNameIndexed(VstInt32 category, VstInt32 index, char* text) override;
 
     // Joining and leaving the registry; each runs once, from the
-    // constructor and the destructor.
+    // constructor and the destructor. initialize returns 1 when the node got
+    // a slot, 0 when the limit was reached meanwhile.
     int initialize();
     void uninitialize();
 
@@ -59,7 +60,8 @@ public:
     void midiInProcess();
     void midiPostProcess();
     // Ends every held note. Types 1, 3 and 5 end them on the node's own
-    // output; the others send the note-offs to the receivers of port.
+    // output; the others send the note-offs to the receivers of port at
+    // once.
     void edit(int type, int releasePort);
 
     // Refresh indexes that are not parameters: MIDI activity and the node
@@ -89,17 +91,15 @@ private:
     void HandToHost(int32_t count);
     void RouteInboxEvent(VstMidiEvent& event);
     bool MoveLocalReleases();
-    bool DeliverPortReleases();
     bool SendToReceivers(const VstMidiEvent* events, int32_t count);
     void AddHostEvent(const VstMidiEvent& event, int32_t& count);
     void EditLocked(int type, int releasePort);
     bool OwnOutputHoldsNotes(int type) const;
     void QueueNoteOffs(EventQueue& queue) const;
-    void QueueReleaseTargets(int releasePort);
+    void DeliverPortRelease(int releasePort, bool flagReceivers);
+    void EndNotesOnLeaving();
     void RunPanicBurst();
     void NotifyActivity(Notification index);
-    // Looks the node of a release target up; call with registryLock held.
-    static VSTPlugin* TargetNode(const ReleaseTarget& target);
 
     // Parameters and programs.
     void SetMode(int32_t newMode);
@@ -107,6 +107,7 @@ private:
     void SetThru(bool on);
     void SetPanic(bool on);
     void ApplyLoadedProgram();
+    bool PlaceDirectly(int32_t loadedMode, int32_t loadedPort);
     bool EditorIsOpen();
     void RefreshEditor(VstInt32 index);
     void RefreshWholeEditor();
@@ -122,8 +123,8 @@ public:
 private:
     // Guarded by releaseLock: mode, port, the program bank, every queue but
     // the inbox, the held notes, the flush flags and the Panic state. Only
-    // releasePending (set by other nodes' releases) and loadingChunk are
-    // read without it.
+    // releasePending (set by other nodes' releases) and loadingChunk (set
+    // under loadLock) are read without it.
     int32_t mode;
     int32_t port;
     // Arguments of the last port release; kept for inspection only.
@@ -148,13 +149,23 @@ private:
     Inbox inbox;
     EventQueue outbox;
     EventQueue localReleaseQueue;
+    // Note-offs of a port release on their way to the port's receivers;
+    // empty again before the release returns.
     EventQueue portReleaseQueue;
-    ReleaseTargetQueue releaseTargets;
-    // Identifies this join to other nodes' pending releases.
-    uint32_t joinSerial;
+    // A port release delivered note-offs since the last pass: the pass
+    // reports MIDI in activity for it.
+    bool portReleaseDelivered;
     // Batches move through here under releaseLock: room for one queue.
     VstMidiEvent scratch[EventQueue::kCapacity];
-    // What getChunk hands the host: a copy the node's other threads never
-    // write, so the host can read it while parameters keep changing.
-    VSTPluginProgramBank chunkCopy;
+    // Chunk loads of this node, one at a time; taken before releaseLock, on
+    // host threads only (a load may show a message box).
+    kvor::threading::SMutexOS loadLock;
+    // What getChunk hands the host: copies the node's other threads never
+    // write. A copy is made only when the settings differ from the latest
+    // one, into the next of the ring, so a block handed out stays as it was
+    // while other callers save, until the settings have changed
+    // kChunkCopies - 1 more times.
+    static constexpr int32_t kChunkCopies = 16;
+    VSTPluginProgramBank chunkCopies[kChunkCopies];
+    int32_t latestChunkCopy;
 };

@@ -2,33 +2,44 @@
 // chunk of 60 bytes or a bank chunk of 61.
 #include "relay/VSTPlugin.h"
 
+#include <cstring>
+
 // The host reads the block after we return, while other threads may go on
-// changing the settings; it gets a copy that only getChunk writes, taken
-// under the node's lock, rather than the live record.
+// changing the settings and saving them; each caller gets a copy that no
+// later call rewrites while the settings stay as they are, taken under the
+// node's lock. Both chunk kinds start at the copy's first byte.
 VstInt32 VSTPlugin::getChunk(void** data, bool isPreset)
 {
     if (data == nullptr)
         return 0;
     releaseLock.Lock();
-    chunkCopy = bank;
+    if (std::memcmp(&chunkCopies[latestChunkCopy], &bank, sizeof bank) != 0) {
+        latestChunkCopy = (latestChunkCopy + 1) % kChunkCopies;
+        chunkCopies[latestChunkCopy] = bank;
+    }
+    VSTPluginProgramBank* copy = &chunkCopies[latestChunkCopy];
     releaseLock.Unlock();
     if (isPreset) {
-        *data = &chunkCopy.programs[0];
+        *data = &copy->programs[0];
         return kProgramChunkSize;
     }
-    *data = &chunkCopy;
+    *data = copy;
     return kBankChunkSize;
 }
 
 // A block that is taken is applied through setProgram, which knows whether
 // this is the node's first load and moves it in the registry accordingly.
 //
-// The block is read into a copy outside the lock: the reader may show the
-// newer-version message, which must not hold up the audio thread. A load
-// that switches Thru off starts the flush that switching it off by hand
-// starts, so that the notes that went through to the host are ended.
+// Loads of one node are taken one at a time: two at once could leave the
+// program saying what one of them stored and the registry what the other
+// applied. The block is read into a copy outside releaseLock: the reader
+// may show the newer-version message, which must not hold up the audio
+// thread. A load that switches Thru off starts the flush that switching it
+// off by hand starts, so that the notes that went through to the host are
+// ended.
 VstInt32 VSTPlugin::setChunk(void* data, VstInt32 byteSize, bool isPreset)
 {
+    loadLock.Lock();
     loadingChunk = 1;
     releaseLock.Lock();
     VSTPluginProgramBank loaded = bank;
@@ -45,5 +56,6 @@ VstInt32 VSTPlugin::setChunk(void* data, VstInt32 byteSize, bool isPreset)
         setProgram(currentProgram);
     }
     loadingChunk = 0;
+    loadLock.Unlock();
     return taken;
 }

@@ -14,6 +14,8 @@ enum Parameter : VstInt32 { kMode = 0, kPort = 1, kThru = 2, kPanic = 3, kParame
 const char* const kParameterNames[kParameterCount] = {"OP: Mode", "OP: Port Number",
                                                       "OP: Midi Through", "AC: Midi Panic"};
 
+constexpr std::size_t kHostProgramNameSize = 24;
+
 constexpr float kHalfwayNudge = 8.326e-17f;
 constexpr float kPortStep = 0.14285715f;  // one port of the 0..1 range
 constexpr long double kLastPort = kPortCount - 1;
@@ -32,7 +34,9 @@ int32_t RoundParameter(long double x)
 // instead of becoming a port or mode that indexes the tables.
 bool IsParameterValue(float value) { return value >= 0.0f && value <= 1.0f; }
 
-// Hosts give display texts 8 bytes.
+// Hosts give display texts 8 bytes (the VST 2 parameter-text size); every
+// display text fits them. Names keep their full texts, which hosts size
+// generously (17 bytes at most), and labels are empty.
 void CopyDisplayText(char* text, const char* shown)
 {
     constexpr std::size_t kDisplaySize = 8;
@@ -94,6 +98,10 @@ void VSTPlugin::SetMode(int32_t newMode)
         lastEditType = 0;
         lastEditPort = port;
         EditLocked(0, port);
+        // Host MIDI queued for this block as a sender: as a receiver the node
+        // would hand it to its own host, which a receiver without Thru never
+        // gives the note-off that follows.
+        inbox.Clear();
         Program().mode = kModeReceive;
         mode = kModeReceive;
         SharedSpinLock::WriteScope scope(registryLock);
@@ -240,26 +248,18 @@ void VSTPlugin::setProgram(VstInt32 program)
 }
 
 // The first load after construction places the node directly, without
-// releases or notifications: it is still the sender in port 0 that joining
-// made it. Once the node has moved, a load goes through the parameters, so
-// that it leaves its old lists and ends its notes like a manual change.
+// releases or notifications, while it is still the sender in port 0 that
+// joining made it and has let no note through: there is nothing to end.
+// Any other load that changes mode or port goes through the parameters, so
+// that the node leaves its old lists and ends its notes like a manual
+// change; a load that changes neither moves nothing.
 void VSTPlugin::ApplyLoadedProgram()
 {
     releaseLock.Lock();
     const int32_t loadedMode = Program().mode;
     const int32_t loadedPort = Program().port;
-    const bool direct = firstLoad && mode == kModeSend && port == 0;
-    if (direct) {
-        mode = loadedMode;
-        port = loadedPort;
-        firstLoad = 0;
-        SharedSpinLock::WriteScope scope(registryLock);
-        SetListenerCell(0, nodeId, kNotInPort);
-        SetListenerCell(loadedPort, nodeId,
-                        loadedMode == kModeReceive ? kReceivesInPort : kSendsInPort);
-        if (loadedMode == kModeReceive)
-            AddReceiver(loadedPort, nodeId, &inbox, &releasePending);
-    }
+    const bool direct = firstLoad && PlaceDirectly(loadedMode, loadedPort);
+    firstLoad = 0;
     const int32_t currentMode = mode;
     const int32_t currentPort = port;
     releaseLock.Unlock();
@@ -273,13 +273,30 @@ void VSTPlugin::ApplyLoadedProgram()
     }
     if (loadedPort != currentPort) {
         setParameter(kPort, static_cast<float>(loadedPort) / static_cast<float>(kLastPort));
-        releaseLock.Lock();
-        firstLoad = 0;
-        releaseLock.Unlock();
-        sendUpdateMessages();
-    } else if (registryChanged) {
-        sendUpdateMessages();
+        registryChanged = true;
     }
+    if (registryChanged)
+        sendUpdateMessages();
+}
+
+// Call with releaseLock held. Returns false, placing nothing, when the node
+// has moved since it joined or holds notes.
+bool VSTPlugin::PlaceDirectly(int32_t loadedMode, int32_t loadedPort)
+{
+    if (mode != kModeSend || port != 0 || heldNotes.Count() != 0)
+        return false;
+    mode = loadedMode;
+    port = loadedPort;
+    // Host MIDI queued as a sender must not reach a receiver's own host.
+    if (loadedMode == kModeReceive)
+        inbox.Clear();
+    SharedSpinLock::WriteScope scope(registryLock);
+    SetListenerCell(0, nodeId, kNotInPort);
+    SetListenerCell(loadedPort, nodeId,
+                    loadedMode == kModeReceive ? kReceivesInPort : kSendsInPort);
+    if (loadedMode == kModeReceive)
+        AddReceiver(loadedPort, nodeId, &inbox, &releasePending);
+    return true;
 }
 
 void VSTPlugin::setProgramName(char* name)
@@ -292,11 +309,15 @@ void VSTPlugin::setProgramName(char* name)
     RefreshWholeEditor();
 }
 
+// Hosts give the name 24 bytes (the VST 2 program-name size), whatever the
+// stored record holds: the name is cut to 23 characters there.
 void VSTPlugin::getProgramName(char* name)
 {
     releaseLock.Lock();
-    std::strcpy(name, Program().name);
+    const std::size_t length = strnlen(Program().name, kHostProgramNameSize - 1);
+    std::memcpy(name, Program().name, length);
     releaseLock.Unlock();
+    name[length] = 0;
 }
 
 bool VSTPlugin::getProgramNameIndexed(VstInt32, VstInt32 index, char* text)

@@ -22,9 +22,11 @@ constexpr int kChannels = 2;
 
 bool IsLocalRelease(int type) { return type == 1 || type == 3 || type == 5; }
 
-// A type of release that the relay itself starts from suspend.
+// Types of release that the relay itself starts: from suspend, from the
+// post-process, and from a sender that leaves the registry.
 constexpr int kSuspendRelease = 4;
 constexpr int kPostProcessRelease = 1;
+constexpr int kLeavingRelease = 6;
 
 bool IsNoteOff(const VstMidiEvent& event)
 {
@@ -48,6 +50,16 @@ void PushOrAskForRelease(Inbox& inbox, ReleaseFlag* flag, const VstMidiEvent* ev
     const int32_t pushed = inbox.PushAll(events, count);
     if (pushed < count && flag != nullptr && AnyNoteOff(events + pushed, count - pushed))
         flag->store(1);
+}
+
+// The release flag of the receiver at position i of the port's inbox list;
+// both lists hold the same nodes in the same order.
+ReleaseFlag* FlagOf(const PortRecord& record, uint32_t i)
+{
+    if (i >= record.releaseFlags.Count() ||
+        record.releaseFlags.Entry(i).nodeId != record.receiverQueues.Entry(i).nodeId)
+        return nullptr;
+    return record.releaseFlags.Entry(i).target;
 }
 
 // The host's pointer array is declared with two entries but holds
@@ -189,7 +201,10 @@ bool VSTPlugin::InStage()
             RouteInboxEvent(scratch[i]);
     }
     const bool localHadEvents = MoveLocalReleases();
-    const bool portHadEvents = DeliverPortReleases();
+    // Port releases are delivered when they are made; the lamp still shows
+    // them with the next pass.
+    const bool portHadEvents = portReleaseDelivered;
+    portReleaseDelivered = false;
     return inboxHadEvents || localHadEvents || portHadEvents;
 }
 
@@ -253,37 +268,6 @@ bool VSTPlugin::MoveLocalReleases()
     return hadEvents;
 }
 
-VSTPlugin* VSTPlugin::TargetNode(const ReleaseTarget& target)
-{
-    if (!IsValidNodeId(target.nodeId))
-        return nullptr;
-    VSTPlugin* node = pluginData[target.nodeId - 1].instance;
-    if (node == nullptr || node->joinSerial != target.joinSerial)
-        return nullptr;
-    return node;
-}
-
-// A port release waits in portReleaseQueue until it knows where to go; the
-// targets are used up by one delivery. A target that left the registry
-// since is skipped.
-bool VSTPlugin::DeliverPortReleases()
-{
-    if (releaseTargets.Count() <= 0)
-        return false;
-    const bool hadEvents = !portReleaseQueue.IsEmpty();
-    int32_t count = 0;
-    while (count < EventQueue::kCapacity && portReleaseQueue.Pop(scratch[count]))
-        ++count;
-    if (count > 0) {
-        SharedSpinLock::ReadScope scope(registryLock);
-        for (int32_t i = 0; i < releaseTargets.Count(); ++i)
-            if (VSTPlugin* target = TargetNode(releaseTargets.Peek(i)))
-                PushOrAskForRelease(target->inbox, &target->releasePending, scratch, count);
-    }
-    releaseTargets.Clear();
-    return hadEvents;
-}
-
 // Empties the outbox towards the port's receivers (Send) or the host
 // (Receive), then ends a flush and runs a pending release. Returns how many
 // events wait in hostEvents for the host.
@@ -338,16 +322,9 @@ bool VSTPlugin::SendToReceivers(const VstMidiEvent* events, int32_t count)
     SharedSpinLock::ReadScope scope(registryLock);
     const PortRecord& record = portData[port];
     const uint32_t receivers = record.receiverQueues.Count();
-    for (uint32_t i = 0; i < receivers; ++i) {
-        Inbox* target = record.receiverQueues.Entry(i).target;
-        if (target == nullptr)
-            continue;
-        ReleaseFlag* flag = nullptr;
-        if (i < record.releaseFlags.Count() &&
-            record.releaseFlags.Entry(i).nodeId == record.receiverQueues.Entry(i).nodeId)
-            flag = record.releaseFlags.Entry(i).target;
-        PushOrAskForRelease(*target, flag, events, count);
-    }
+    for (uint32_t i = 0; i < receivers; ++i)
+        if (Inbox* target = record.receiverQueues.Entry(i).target)
+            PushOrAskForRelease(*target, FlagOf(record, i), events, count);
     return receivers > 0;
 }
 
@@ -379,7 +356,7 @@ void VSTPlugin::EditLocked(int type, int releasePort)
     const bool local = IsLocalRelease(type);
     if (!local) {
         QueueNoteOffs(portReleaseQueue);
-        QueueReleaseTargets(releasePort);
+        DeliverPortRelease(releasePort, true);
     }
     const bool ownOutput = local || OwnOutputHoldsNotes(type);
     bool kept = false;
@@ -420,23 +397,49 @@ void VSTPlugin::QueueNoteOffs(EventQueue& queue) const
     }
 }
 
-void VSTPlugin::QueueReleaseTargets(int releasePort)
+// A port release reaches the receivers the port has now, and only them.
+// Note-offs that find no receiver are dropped: nothing they could end
+// sounds anywhere, and kept for a later release they would end, in another
+// port, notes that other senders started there.
+void VSTPlugin::DeliverPortRelease(int releasePort, bool flagReceivers)
 {
+    int32_t count = 0;
+    while (count < EventQueue::kCapacity && portReleaseQueue.Pop(scratch[count]))
+        ++count;
+    portReleaseQueue.Clear();
     if (!IsValidPort(releasePort))
         return;
     SharedSpinLock::ReadScope scope(registryLock);
     const PortRecord& record = portData[releasePort];
-    for (uint32_t i = 0; i < record.receiverQueues.Count(); ++i) {
-        const int32_t id = record.receiverQueues.Entry(i).nodeId;
-        const VSTPlugin* receiver = IsValidNodeId(id) ? pluginData[id - 1].instance : nullptr;
-        if (receiver == nullptr)
-            continue;
-        if (!releaseTargets.Push(ReleaseTarget{id, receiver->joinSerial}))
-            break;
-    }
-    for (uint32_t i = 0; i < record.releaseFlags.Count(); ++i)
+    const uint32_t receivers = record.receiverQueues.Count();
+    for (uint32_t i = 0; i < receivers && count > 0; ++i)
+        if (Inbox* target = record.receiverQueues.Entry(i).target)
+            PushOrAskForRelease(*target, FlagOf(record, i), scratch, count);
+    if (count > 0 && receivers > 0)
+        portReleaseDelivered = true;
+    for (uint32_t i = 0; i < record.releaseFlags.Count() && flagReceivers; ++i)
         if (record.releaseFlags.Entry(i).target != nullptr)
             record.releaseFlags.Entry(i).target->store(1);
+}
+
+// Closing the instance is a sender's last change: what it gave its port's
+// receivers ends there, as a port release would end it. Note-offs that
+// earlier releases left for its next pass would have gone to them too.
+void VSTPlugin::EndNotesOnLeaving()
+{
+    if (mode != kModeSend)
+        return;
+    VstMidiEvent event;
+    while (localReleaseQueue.Pop(event))
+        portReleaseQueue.Push(event);
+    const bool holds = heldNotes.Count() > 0;
+    if (!holds && portReleaseQueue.IsEmpty())
+        return;
+    lastEditType = kLeavingRelease;
+    lastEditPort = port;
+    QueueNoteOffs(portReleaseQueue);
+    DeliverPortRelease(port, holds);
+    heldNotes.Clear();
 }
 
 void VSTPlugin::RunPanicBurst()
@@ -483,10 +486,15 @@ void VSTPlugin::suspend()
 
 // What arrived while the plug-in was off belongs to blocks that were never
 // processed. Played now it would start notes after the release that
-// switching off sent, and nothing would end them.
+// switching off sent, and nothing would end them. A host that switches on a
+// node that is already on drops nothing: what senders queued for this
+// block includes the note-offs of what it plays.
 void VSTPlugin::resume()
 {
-    inbox.Clear();
+    releaseLock.Lock();
+    if (suspended)
+        inbox.Clear();
+    releaseLock.Unlock();
     SPlugin::resume();
 }
 

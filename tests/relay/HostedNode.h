@@ -36,6 +36,8 @@ public:
     ~ObservedNode() override;
     void SetEditorOpen(bool open);
     void RemoveEditor() { editor = nullptr; }
+    // Another editor that counts as open; the base never deletes it.
+    void UseEditor(AEffEditor* other) { editor = other; }
     RecordingEditor recorder;
 };
 

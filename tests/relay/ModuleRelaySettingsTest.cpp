@@ -131,10 +131,12 @@ TEST_F(RelayPrograms, AStringLiteralNameIsCopiedAndCutToFortySevenCharacters)
     const char* literal = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ01234567";
     ASSERT_EQ(std::strlen(literal), 60u);
     EXPECT_EQ(node.Dispatch(effSetProgramName, 0, 0, const_cast<char*>(literal)), 0);
-    EXPECT_EQ(node.ProgramName(), std::string(literal, 47));
     const std::vector<unsigned char> stored = node.GetChunk(true);
     ASSERT_EQ(stored.size(), 60u);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(stored.data())), std::string(literal, 47));
     EXPECT_EQ(stored[47], 0);
+    // The host's 24-byte buffer gets the first 23 characters.
+    EXPECT_EQ(node.ProgramName(), std::string(literal, 23));
 
     node.Dispatch(effSetProgramName, 0, 0, const_cast<char*>("literal"));
     EXPECT_EQ(node.ProgramName(), "literal");
@@ -329,7 +331,8 @@ TEST_F(RelayChunks, StoredNamesAreAlwaysTerminatedAndGoodRecordsKeptByteForByte)
     std::vector<unsigned char> bytes = Chunk(0, 0, false, "", 61);
     std::fill(bytes.begin(), bytes.begin() + 48, 'n');
     EXPECT_EQ(node.SetChunk(bytes, false), 1);
-    EXPECT_EQ(node.ProgramName(), std::string(47, 'n'));
+    const std::vector<unsigned char> cut = node.GetChunk(true);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(cut.data())), std::string(47, 'n'));
 
     bytes = Chunk(0, 0, false, "kept", 61);
     bytes[20] = 'x';  // after the terminator, where bytes carry no meaning

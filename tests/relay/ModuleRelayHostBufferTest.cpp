@@ -1,0 +1,101 @@
+// What a node writes into or hands out to its host's buffers: program names
+// within the 24 bytes hosts give them, and saved chunks that stay as they
+// were while the node goes on changing.
+#include "ModuleRelayFixture.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace relaymodule {
+namespace {
+
+using RelayHostBuffers = RelayNodes;
+
+constexpr unsigned char kUntouched = 0x55;
+constexpr std::size_t kHostNameBuffer = 24;
+
+// A 64-byte buffer of which the host owns the first 24.
+struct NameBuffer {
+    NameBuffer() { std::memset(bytes, kUntouched, sizeof bytes); }
+    std::string Text() const { return std::string(bytes); }
+    bool TailUntouched() const
+    {
+        return std::all_of(bytes + kHostNameBuffer, bytes + sizeof bytes,
+                           [](char c) { return static_cast<unsigned char>(c) == kUntouched; });
+    }
+    char bytes[64];
+};
+
+TEST_F(RelayHostBuffers, ProgramNamesFitTheTwentyFourBytesHostsGiveThem)
+{
+    HostInstance& node = Add();
+    const std::string longName = std::string(30, 'a') + std::string(17, 'b');
+    node.SetProgramName(longName);
+
+    NameBuffer plain;
+    node.Dispatch(effGetProgramName, 0, 0, plain.bytes);
+    EXPECT_EQ(plain.Text(), longName.substr(0, kHostNameBuffer - 1));
+    EXPECT_TRUE(plain.TailUntouched());
+
+    NameBuffer indexed;
+    EXPECT_EQ(node.Dispatch(effGetProgramNameIndexed, 0, 0, indexed.bytes), 1);
+    EXPECT_EQ(indexed.Text(), longName.substr(0, kHostNameBuffer - 1));
+    EXPECT_TRUE(indexed.TailUntouched());
+
+    NameBuffer other;
+    EXPECT_EQ(node.Dispatch(effGetProgramNameIndexed, 1, 0, other.bytes), 0);
+    EXPECT_EQ(static_cast<unsigned char>(other.bytes[0]), kUntouched) << "nothing written";
+
+    node.SetProgramName("short");
+    NameBuffer shortName;
+    node.Dispatch(effGetProgramName, 0, 0, shortName.bytes);
+    EXPECT_EQ(shortName.Text(), "short");
+
+    // The stored name and the chunks keep all 47 characters.
+    node.SetProgramName(longName);
+    const std::vector<unsigned char> chunk = node.GetChunk(false);
+    ASSERT_EQ(chunk.size(), 61u);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(chunk.data())), longName);
+}
+
+std::vector<unsigned char> BytesAt(void* data, std::size_t size)
+{
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    return std::vector<unsigned char>(bytes, bytes + size);
+}
+
+// A host that saves from two threads gets a copy each: the block handed to
+// the first is not rewritten by the second call, whatever changed between.
+TEST_F(RelayHostBuffers, EachChunkCallerKeepsItsOwnCopy)
+{
+    HostInstance& node = Add();
+    node.SetProgramName("first");
+    void* firstData = nullptr;
+    ASSERT_EQ(node.Dispatch(effGetChunk, 0, 0, &firstData), 61);
+    const std::vector<unsigned char> first = BytesAt(firstData, 61);
+
+    node.SetParameter(kMode, kReceive);
+    node.SetParameter(kPort, PortValue(6));
+    node.SetProgramName("second");
+    void* secondData = nullptr;
+    ASSERT_EQ(node.Dispatch(effGetChunk, 1, 0, &secondData), 60);
+    const std::vector<unsigned char> second = BytesAt(secondData, 60);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(second.data())), "second");
+    EXPECT_EQ(second[48], 1);
+    EXPECT_EQ(second[49], 6);
+
+    EXPECT_EQ(BytesAt(firstData, 61), first) << "the first caller's block changed under it";
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(first.data())), "first");
+    EXPECT_EQ(first[48], 0);
+
+    // Unchanged settings: a program and a bank still start at one first byte.
+    void* program = nullptr;
+    void* bank = nullptr;
+    ASSERT_EQ(node.Dispatch(effGetChunk, 1, 0, &program), 60);
+    ASSERT_EQ(node.Dispatch(effGetChunk, 0, 0, &bank), 61);
+    EXPECT_EQ(program, bank);
+    EXPECT_EQ(BytesAt(bank, 60), second);
+}
+
+}  // namespace
+}  // namespace relaymodule
