@@ -41,6 +41,7 @@ public:
             return;
         // The toolkit draws on the module's connection, as with a host that
         // passes no display; the colour table is made on it.
+        previousConnection = dps;
         dps = display;
         statdata.ClearColours();
         statdata.AddColours();
@@ -52,6 +53,8 @@ public:
         instances.clear();
         if (display != nullptr) {
             statdata.Clear();
+            // The module closes its own connection at exit; this one is ours.
+            dps = previousConnection;
             XCloseDisplay(display);
         }
     }
@@ -81,6 +84,7 @@ private:
         nodes.push_back(node);
     }
 
+    Display* previousConnection = nullptr;
     tarvenna::test::Xvfb server;
     tarvenna::host::Host host;
     std::vector<std::unique_ptr<HostInstance>> instances;

@@ -64,16 +64,22 @@ int32_t Inbox::PushAll(const VstMidiEvent* events, int32_t count)
     lock.Lock();
     while (pushed < count && queue.Push(events[pushed]))
         ++pushed;
+    held.store(queue.Count(), std::memory_order_release);
     lock.Unlock();
     return pushed;
 }
 
 int32_t Inbox::TakeAll(VstMidiEvent* events)
 {
+    // A push that is still under way on another thread is taken with the
+    // next pass, as it would be had it come a moment later.
+    if (held.load(std::memory_order_acquire) == 0)
+        return 0;
     int32_t taken = 0;
     lock.Lock();
     while (taken < EventQueue::kCapacity && queue.Pop(events[taken]))
         ++taken;
+    held.store(queue.Count(), std::memory_order_release);
     lock.Unlock();
     return taken;
 }
@@ -82,6 +88,7 @@ void Inbox::Clear()
 {
     lock.Lock();
     queue.Clear();
+    held.store(0, std::memory_order_release);
     lock.Unlock();
 }
 

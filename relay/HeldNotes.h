@@ -13,8 +13,12 @@ struct HeldNote {
     bool InUse() const { return channel != -1 || note != -1; }
 };
 
-// 256 entries scanned linearly: small enough that a scan per note event is
-// cheaper than keeping an index consistent on the audio thread.
+// 256 entries, taken lowest free first and released in table order. Every
+// note event looks its (channel, note) up on the audio thread, so the table
+// keeps beside its entries an index from the pair to its entry and a bitmap
+// of the entries in use: a lookup, a note-on and a note-off each cost the
+// same whether no note or 255 notes are held, and a release visits only the
+// entries in use.
 class HeldNoteTable {
 public:
     static constexpr int32_t kSize = 256;
@@ -26,8 +30,8 @@ public:
     // A note-on for a (channel, note) already held refreshes its entry;
     // otherwise it takes the first free entry, or is dropped when none is.
     NoteOnResult NoteOn(int32_t channel, int32_t note, int32_t velocity, float length);
-    // Frees the entries of (channel, note); returns how many there were, so
-    // that a note-off for a note never let through can be dropped.
+    // Frees the entry of (channel, note); returns how many there were (0 or
+    // 1), so that a note-off for a note never let through can be dropped.
     int32_t NoteOff(int32_t channel, int32_t note);
     // Empties the table after a release has ended every note.
     void Clear();
@@ -37,11 +41,25 @@ public:
     bool Holds(int32_t channel, int32_t note) const { return Find(channel, note) >= 0; }
     const HeldNote& Entry(int32_t i) const { return heldNotes[i]; }
     int32_t Count() const { return heldCount; }
+    // The first entry in use at or after `from`, in table order; kSize when
+    // there is none.
+    int32_t NextHeld(int32_t from) const;
 
 private:
+    static constexpr int32_t kChannels = 16;
+    static constexpr int32_t kNotes = 128;
+    static constexpr int32_t kWordBits = 64;
+    static constexpr int32_t kWords = kSize / kWordBits;
+
     int32_t Find(int32_t channel, int32_t note) const;
     int32_t FirstFree() const;
+    void MarkUsed(int32_t i);
+    void MarkFree(int32_t i);
+    static bool IsIndexed(int32_t channel, int32_t note);
 
     HeldNote heldNotes[kSize];
     int32_t heldCount;
+    // Entry of each (channel, note), -1 when it is not held.
+    int16_t entryOf[kChannels][kNotes];
+    uint64_t inUse[kWords];
 };

@@ -32,12 +32,19 @@ VSTPlugin::VSTPlugin(audioMasterCallback hostCallback, int& result)
       localReleaseQueue(),
       portReleaseQueue(),
       portReleaseDelivered(false),
+      deferredHostMidi(),
+      deferredCount(0),
+      suspends(0),
+      deferredSuspends(0),
       scratch(),
       loadLock(),
       chunkCopies(),
-      latestChunkCopy(0)
+      latestChunkCopy(0),
+      chunkCopyLock(),
+      settings()
 {
     PrepareHostEvents();
+    PublishSettings();
     // The quick refusal spares a 65th instance the handshake; the count that
     // decides is taken together with the slot, after it.
     if (RegisteredInstances() >= kMaxInstances || initialize() == 0) {

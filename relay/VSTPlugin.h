@@ -8,7 +8,9 @@
 #include "plugin/VstRecords.h"
 #include "relay/EventQueue.h"
 #include "relay/HeldNotes.h"
+#include "relay/NodeLock.h"
 #include "relay/Registry.h"
+#include "relay/SettingsSnapshot.h"
 #include "relay/VSTPluginProgram.h"
 #include "runtime/SMutex.h"
 
@@ -86,6 +88,8 @@ private:
     // the activity notifications and the hand-over to the host come after
     // it is released.
     void RunProcessCall(float** inputs, float** outputs, VstInt32 sampleFrames, bool replacing);
+    void DeferHostEvents(VstEvents* events);
+    void TakeDeferredHostEvents();
     bool InStage();
     int32_t OutStage(bool& reachedReceivers);
     void HandToHost(int32_t count);
@@ -108,6 +112,9 @@ private:
     void SetPanic(bool on);
     void ApplyLoadedProgram();
     bool PlaceDirectly(int32_t loadedMode, int32_t loadedPort);
+    // Call with releaseLock held, after every change of the program bank or
+    // the Panic state.
+    void PublishSettings() { settings.Publish(bank, panicState); }
     bool EditorIsOpen();
     void RefreshEditor(VstInt32 index);
     void RefreshWholeEditor();
@@ -124,7 +131,8 @@ private:
     // Guarded by releaseLock: mode, port, the program bank, every queue but
     // the inbox, the held notes, the flush flags and the Panic state. Only
     // releasePending (set by other nodes' releases) and loadingChunk (set
-    // under loadLock) are read without it.
+    // under loadLock) are read without it; readers of the settings read the
+    // snapshot instead.
     int32_t mode;
     int32_t port;
     // Arguments of the last port release; kept for inspection only.
@@ -142,8 +150,9 @@ private:
     HeldNoteTable heldNotes;
     // The node's lock. It used to serialise edit only; it now also keeps the
     // MIDI pass, the parameter changes and the chunk loads of one node from
-    // interleaving (see relay/README.md for the order of locks).
-    kvor::threading::SMutexID releaseLock;
+    // interleaving (see relay/README.md for the order of locks). The audio
+    // thread only tries it (NodeLock.h).
+    NodeLock releaseLock;
     VstEventBlock<EventQueue::kCapacity> hostEvents;
     VstMidiEvent hostEventStore[EventQueue::kCapacity];
     Inbox inbox;
@@ -155,6 +164,14 @@ private:
     // A port release delivered note-offs since the last pass: the pass
     // reports MIDI in activity for it.
     bool portReleaseDelivered;
+    // Host MIDI of blocks whose processEvents found releaseLock held; only
+    // the node's own audio calls touch it.
+    VstMidiEvent deferredHostMidi[EventQueue::kCapacity];
+    int32_t deferredCount;
+    // Suspends so far, and their number when the stash began: a stash from
+    // before a suspend is dropped.
+    std::atomic<uint32_t> suspends;
+    uint32_t deferredSuspends;
     // Batches move through here under releaseLock: room for one queue.
     VstMidiEvent scratch[EventQueue::kCapacity];
     // Chunk loads of this node, one at a time; taken before releaseLock, on
@@ -168,4 +185,9 @@ private:
     static constexpr int32_t kChunkCopies = 16;
     VSTPluginProgramBank chunkCopies[kChunkCopies];
     int32_t latestChunkCopy;
+    // Guards chunkCopies and latestChunkCopy; taken by getChunk only, on
+    // host threads, never together with another lock.
+    kvor::threading::SMutexID chunkCopyLock;
+    // The settings as the host and the panel read them, without releaseLock.
+    SettingsSnapshot settings;
 };

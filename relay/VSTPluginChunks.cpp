@@ -6,19 +6,21 @@
 
 // The host reads the block after we return, while other threads may go on
 // changing the settings and saving them; each caller gets a copy that no
-// later call rewrites while the settings stay as they are, taken under the
-// node's lock. Both chunk kinds start at the copy's first byte.
+// later call rewrites while the settings stay as they are, taken from the
+// settings snapshot (the node's lock is the audio thread's). Both chunk
+// kinds start at the copy's first byte.
 VstInt32 VSTPlugin::getChunk(void** data, bool isPreset)
 {
     if (data == nullptr)
         return 0;
-    releaseLock.Lock();
-    if (std::memcmp(&chunkCopies[latestChunkCopy], &bank, sizeof bank) != 0) {
+    const NodeSettings now = settings.Read();
+    chunkCopyLock.Lock();
+    if (std::memcmp(&chunkCopies[latestChunkCopy], &now.bank, sizeof now.bank) != 0) {
         latestChunkCopy = (latestChunkCopy + 1) % kChunkCopies;
-        chunkCopies[latestChunkCopy] = bank;
+        chunkCopies[latestChunkCopy] = now.bank;
     }
     VSTPluginProgramBank* copy = &chunkCopies[latestChunkCopy];
-    releaseLock.Unlock();
+    chunkCopyLock.Unlock();
     if (isPreset) {
         *data = &copy->programs[0];
         return kProgramChunkSize;
@@ -41,15 +43,14 @@ VstInt32 VSTPlugin::setChunk(void* data, VstInt32 byteSize, bool isPreset)
 {
     loadLock.Lock();
     loadingChunk = 1;
-    releaseLock.Lock();
-    VSTPluginProgramBank loaded = bank;
-    releaseLock.Unlock();
+    VSTPluginProgramBank loaded = settings.Read().bank;
     const int taken = isPreset ? loaded.readProgram(data, byteSize, currentProgram)
                                : loaded.readBank(data, byteSize);
     if (taken == 1) {
         releaseLock.Lock();
         const bool thruWasOn = ThruIsOn();
         bank.programs[0] = loaded.programs[0];
+        PublishSettings();
         if (thruWasOn && !ThruIsOn())
             flushPending = 1;
         releaseLock.Unlock();

@@ -47,6 +47,15 @@ void CopyDisplayText(char* text, const char* shown)
 
 bool IsOn(float value) { return value > 0.5f; }
 
+// Each port's value, port × kPortStep rounded to a float when compiled. A
+// product formed at run time on the x87 target could reach the host in
+// extended precision, where port 7 gives a value above 1.
+constexpr float kPortValues[kPortCount] = {0 * kPortStep, 1 * kPortStep, 2 * kPortStep,
+                                           3 * kPortStep, 4 * kPortStep, 5 * kPortStep,
+                                           6 * kPortStep, 7 * kPortStep};
+
+float PortValue(int32_t port) { return IsValidPort(port) ? kPortValues[port] : 0.0f; }
+
 }  // namespace
 
 void VSTPlugin::setParameter(VstInt32 index, float value)
@@ -91,6 +100,7 @@ void VSTPlugin::SetMode(int32_t newMode)
         releasePending.store(1);
         Program().mode = kModeSend;
         mode = kModeSend;
+        PublishSettings();
         SharedSpinLock::WriteScope scope(registryLock);
         SetListenerCell(port, nodeId, kSendsInPort);
         RemoveReceiver(port, nodeId);
@@ -104,6 +114,7 @@ void VSTPlugin::SetMode(int32_t newMode)
         inbox.Clear();
         Program().mode = kModeReceive;
         mode = kModeReceive;
+        PublishSettings();
         SharedSpinLock::WriteScope scope(registryLock);
         SetListenerCell(port, nodeId, kReceivesInPort);
         AddReceiver(port, nodeId, &inbox, &releasePending);
@@ -142,6 +153,7 @@ void VSTPlugin::SetPort(int32_t newPort)
         }
         Program().port = static_cast<int8_t>(newPort);
         port = newPort;
+        PublishSettings();
     }
     releaseLock.Unlock();
     if (changed)
@@ -155,6 +167,7 @@ void VSTPlugin::SetThru(bool on)
     const bool changed = (on ? 1 : 0) != Program().thru;
     if (changed) {
         Program().thru = on ? 1 : 0;
+        PublishSettings();
         // Notes that sounded through are ended by the flush.
         if (!on)
             flushPending = 1;
@@ -171,6 +184,7 @@ void VSTPlugin::SetPanic(bool on)
     const bool changed = (on ? 1 : 0) != panicState;
     if (changed) {
         panicState = on ? 1 : 0;
+        PublishSettings();
         if (on)
             RunPanicBurst();
     }
@@ -179,28 +193,24 @@ void VSTPlugin::SetPanic(bool on)
         RefreshEditor(kPanic);
 }
 
+// Read from the snapshot: hosts and panels ask all the time, from threads
+// the system may preempt, and the node's lock is the audio thread's.
 float VSTPlugin::getParameter(VstInt32 index)
 {
-    releaseLock.Lock();
-    float value = 0.0f;
+    const NodeSettings now = settings.Read();
+    const VSTPluginProgram& program = now.bank.programs[0];
     switch (index) {
     case kMode:
-        value = Program().mode == kModeReceive ? 1.0f : 0.0f;
-        break;
+        return program.mode == kModeReceive ? 1.0f : 0.0f;
     case kPort:
-        value = static_cast<float>(Program().port) * kPortStep;
-        break;
+        return PortValue(program.port);
     case kThru:
-        value = ThruIsOn() ? 1.0f : 0.0f;
-        break;
+        return program.thru != 0 ? 1.0f : 0.0f;
     case kPanic:
-        value = panicState ? 1.0f : 0.0f;
-        break;
+        return now.panic ? 1.0f : 0.0f;
     default:
-        break;
+        return 0.0f;
     }
-    releaseLock.Unlock();
-    return value;
 }
 
 void VSTPlugin::getParameterName(VstInt32 index, char* text)
@@ -305,6 +315,7 @@ void VSTPlugin::setProgramName(char* name)
         return;
     releaseLock.Lock();
     Program().SetName(name);
+    PublishSettings();
     releaseLock.Unlock();
     RefreshWholeEditor();
 }
@@ -313,10 +324,10 @@ void VSTPlugin::setProgramName(char* name)
 // stored record holds: the name is cut to 23 characters there.
 void VSTPlugin::getProgramName(char* name)
 {
-    releaseLock.Lock();
-    const std::size_t length = strnlen(Program().name, kHostProgramNameSize - 1);
-    std::memcpy(name, Program().name, length);
-    releaseLock.Unlock();
+    const NodeSettings now = settings.Read();
+    const char* stored = now.bank.programs[0].name;
+    const std::size_t length = strnlen(stored, kHostProgramNameSize - 1);
+    std::memcpy(name, stored, length);
     name[length] = 0;
 }
 

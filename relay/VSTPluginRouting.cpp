@@ -20,6 +20,11 @@ namespace {
 
 constexpr int kChannels = 2;
 
+// How long the audio thread tries the node's lock before it leaves the
+// block's MIDI work to the next block: about a microsecond of pauses, more
+// than a setting's few stores take.
+constexpr int32_t kAudioLockAttempts = 64;
+
 bool IsLocalRelease(int type) { return type == 1 || type == 3 || type == 5; }
 
 // Types of release that the relay itself starts: from suspend, from the
@@ -93,7 +98,11 @@ void AddAudio(float** inputs, float** outputs, VstInt32 frames)
 
 VstInt32 VSTPlugin::processEvents(VstEvents* events)
 {
-    releaseLock.Lock();
+    if (!releaseLock.TryLock(kAudioLockAttempts)) {
+        DeferHostEvents(events);
+        return 0;
+    }
+    TakeDeferredHostEvents();
     // A flush ignores the host until its note-offs are out.
     if (flushPending) {
         releaseLock.Unlock();
@@ -125,6 +134,46 @@ VstInt32 VSTPlugin::processEvents(VstEvents* events)
     return 0;
 }
 
+// The node's lock is held by another thread (a setting changing, a
+// release): the block's MIDI waits in the node's own stash, without the
+// lock, and is taken as processEvents would have taken it, by the first of
+// the node's audio calls that gets the lock. Only those calls (one at a
+// time, as the host makes them) touch the stash.
+void VSTPlugin::DeferHostEvents(VstEvents* events)
+{
+    // A node that is off keeps nothing for later, as resume empties the
+    // inbox.
+    if (events == nullptr || events->numEvents <= 0 || suspended)
+        return;
+    if (deferredCount == 0)
+        deferredSuspends = suspends.load();
+    VstEvent* const* pointers = EventPointers(events);
+    for (VstInt32 i = 0; i < events->numEvents; ++i) {
+        const VstEvent* event = pointers[i];
+        if (event == nullptr || event->type != kVstMidiType)
+            continue;
+        if (deferredCount == EventQueue::kCapacity) {
+            // Lost like an event a full inbox drops.
+            if (IsNoteOff(*reinterpret_cast<const VstMidiEvent*>(event)))
+                releasePending.store(1);
+            continue;
+        }
+        std::memcpy(&deferredHostMidi[deferredCount++], event, sizeof deferredHostMidi[0]);
+    }
+}
+
+// Call with releaseLock held: the deferred MIDI as processEvents takes it.
+void VSTPlugin::TakeDeferredHostEvents()
+{
+    if (deferredCount == 0)
+        return;
+    // Switched off and on since: those blocks were never processed.
+    const bool stale = deferredSuspends != suspends.load();
+    if (!stale && !flushPending && (mode == kModeSend || ThruIsOn()))
+        PushOrAskForRelease(inbox, &releasePending, deferredHostMidi, deferredCount);
+    deferredCount = 0;
+}
+
 void VSTPlugin::process(float** inputs, float** outputs, VstInt32 sampleFrames)
 {
     RunProcessCall(inputs, outputs, sampleFrames, false);
@@ -145,13 +194,24 @@ void VSTPlugin::RunProcessCall(float** inputs, float** outputs, VstInt32 sampleF
 {
     if (suspended)
         return;
-    releaseLock.Lock();
+    if (!releaseLock.TryLock(kAudioLockAttempts)) {
+        // Another thread is changing this node: the MIDI waits in the
+        // queues for the next block rather than the block for that thread.
+        if (suspended)
+            return;
+        if (replacing)
+            CopyAudio(inputs, outputs, sampleFrames);
+        else
+            AddAudio(inputs, outputs, sampleFrames);
+        return;
+    }
     // A suspend on another thread may have come in since the first look;
     // it has released the notes, so nothing may start new ones now.
     if (suspended) {
         releaseLock.Unlock();
         return;
     }
+    TakeDeferredHostEvents();
     const bool inActive = InStage();
     bool reachedReceivers = false;
     const int32_t hostCount = OutStage(reachedReceivers);
@@ -273,21 +333,25 @@ bool VSTPlugin::MoveLocalReleases()
 // events wait in hostEvents for the host.
 int32_t VSTPlugin::OutStage(bool& reachedReceivers)
 {
-    int32_t count = 0;
-    while (count < EventQueue::kCapacity && outbox.Pop(scratch[count]))
-        ++count;
     int32_t hostCount = 0;
-    if (mode == kModeSend) {
+    if (mode == kModeReceive) {
+        // Straight into the host's block: a receiver's outbox goes nowhere
+        // else.
+        while (hostCount < EventQueue::kCapacity && outbox.Pop(hostEventStore[hostCount])) {
+            hostEvents.events[hostCount] = reinterpret_cast<VstEvent*>(&hostEventStore[hostCount]);
+            ++hostCount;
+        }
+        reachedReceivers = false;
+    } else {
+        int32_t count = 0;
+        while (count < EventQueue::kCapacity && outbox.Pop(scratch[count]))
+            ++count;
         reachedReceivers = count > 0 && SendToReceivers(scratch, count);
         // A flush's first pass gives the host what releases queued before
         // the flush began; with Thru going off those are note-offs for
         // notes that went through to it.
         const bool echo = ThruIsOn() || flushEcho || flushPending;
         for (int32_t i = 0; i < count && echo; ++i)
-            AddHostEvent(scratch[i], hostCount);
-    } else {
-        reachedReceivers = false;
-        for (int32_t i = 0; i < count; ++i)
             AddHostEvent(scratch[i], hostCount);
     }
     if (flushPending && flushEcho) {
@@ -296,7 +360,9 @@ int32_t VSTPlugin::OutStage(bool& reachedReceivers)
     }
     // Taken before the release, so that a receiver flag another node sets
     // meanwhile asks for the next pass's release rather than being wiped.
-    const bool releaseAsked = releasePending.exchange(0) != 0;
+    // Looked at before it is taken: a read costs less than an exchange, and
+    // most passes find nothing asked.
+    const bool releaseAsked = releasePending.load() != 0 && releasePending.exchange(0) != 0;
     if (releaseAsked || flushPending) {
         EditLocked(kPostProcessRelease, 0);
         if (flushPending)
@@ -360,10 +426,9 @@ void VSTPlugin::EditLocked(int type, int releasePort)
     }
     const bool ownOutput = local || OwnOutputHoldsNotes(type);
     bool kept = false;
-    for (int32_t i = 0; i < HeldNoteTable::kSize; ++i) {
+    for (int32_t i = heldNotes.NextHeld(0); i < HeldNoteTable::kSize;
+         i = heldNotes.NextHeld(i + 1)) {
         const HeldNote& entry = heldNotes.Entry(i);
-        if (!entry.InUse())
-            continue;
         if (ownOutput && !localReleaseQueue.Push(MakeNoteOff(entry.channel, entry.note))) {
             kept = true;
             continue;
@@ -390,10 +455,10 @@ bool VSTPlugin::OwnOutputHoldsNotes(int type) const
 
 void VSTPlugin::QueueNoteOffs(EventQueue& queue) const
 {
-    for (int32_t i = 0; i < HeldNoteTable::kSize; ++i) {
+    for (int32_t i = heldNotes.NextHeld(0); i < HeldNoteTable::kSize;
+         i = heldNotes.NextHeld(i + 1)) {
         const HeldNote& entry = heldNotes.Entry(i);
-        if (entry.InUse())
-            queue.Push(MakeNoteOff(entry.channel, entry.note));
+        queue.Push(MakeNoteOff(entry.channel, entry.note));
     }
 }
 
@@ -479,6 +544,7 @@ void VSTPlugin::suspend()
         EditLocked(kSuspendRelease, port);
         releasePending.store(1);
     }
+    suspends.fetch_add(1);
     suspended = 1;
     releaseLock.Unlock();
     SPlugin::suspend();
