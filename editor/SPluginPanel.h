@@ -10,6 +10,7 @@
 #include "relay/RelayLimits.h"
 
 #include <cstdint>
+#include <mutex>
 #include <vector>
 
 class SPluginEditor;
@@ -110,6 +111,9 @@ private:
     kvor::gui::SImageLabel* logo = nullptr;
     LogoRect logoRect{0, 0, 0, 0};
     NodeList* nodeList = nullptr;
+    // The host's GUI thread (the Nodes button) and the idle thread (a node
+    // list change) may rebuild the list at the same moment.
+    std::mutex nodesLock;
     char listenerCopy[kPortCount][kSlotCount] = {};
     uint8_t nodeView = 0;
     kvor::gui::SToolTip* tooltip = nullptr;

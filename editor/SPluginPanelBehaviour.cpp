@@ -154,6 +154,7 @@ void SPluginPanel::ShowNodes(bool select)
 {
     if (nodeList == nullptr || plugin == nullptr)
         return;
+    std::lock_guard<std::mutex> guard(nodesLock);
     const int position = nodeList->scrollPosition;
     nodeList->ClearItems(false, true);
     plugin->listlisteners(listenerCopy);
