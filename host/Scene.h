@@ -26,7 +26,7 @@ enum class NodeMode { Send, Receive };
 
 // How a node is set up when it is created, and what the scene expects of
 // it. Settings left out keep what the plug-in starts with.
-struct SceneNodeSpec {
+struct SceneNodeSetup {
     std::optional<NodeMode> mode;
     std::optional<int> port;  // 1 to 8
     std::optional<bool> thru;
@@ -70,7 +70,7 @@ struct SceneAction {
     std::string file;
     bool program = false;
     // Create: the new node.
-    SceneNodeSpec created;
+    SceneNodeSetup created;
     // Where the action is written in the scene file, for messages.
     std::string place;
 };
@@ -97,7 +97,7 @@ struct Scene {
     long blocks = 0;
     SceneHostAnswers host;
     // Created in order (numbers 1, 2, ...) before the set-up actions.
-    std::vector<SceneNodeSpec> nodes;
+    std::vector<SceneNodeSetup> nodes;
     // In the order they happen: by block, then as written.
     std::vector<SceneAction> actions;
 };

@@ -64,7 +64,7 @@ std::string ScenePath(const SceneContext& context, const std::string& file);
 // One node ("nodes[i]", or a Create action's fields). `extra` names the
 // fields of the object that are not the node's (an action's own).
 bool ReadSceneNode(SceneFields& fields, const SceneContext& context,
-                   const std::vector<const char*>& extra, SceneNodeSpec& node);
+                   const std::vector<const char*>& extra, SceneNodeSetup& node);
 // One action ("actions[i]"); Create actions read their node here too.
 bool ReadSceneAction(SceneFields& fields, const SceneContext& context, SceneAction& action);
 

@@ -27,7 +27,7 @@ double BlockClock::SecondsAt(long block, VstInt32 frame) const
     return sample / sampleRate;
 }
 
-SceneNode::SceneNode(int number, SceneNodeSpec spec) : number(number), spec(std::move(spec)) {}
+SceneNode::SceneNode(int number, SceneNodeSetup setup) : number(number), setup(std::move(setup)) {}
 
 bool SceneNode::Create(Host& host, Module& module, const BlockClock& clock, std::string& error)
 {
@@ -41,12 +41,12 @@ bool SceneNode::Create(Host& host, Module& module, const BlockClock& clock, std:
     instance->SetSampleRate(clock.sampleRate);
     instance->SetBlockSize(clock.frames);
     instance->Resume();
-    if (spec.port)
-        instance->SetParameter(kRelayPort, RelayPortValue(*spec.port));
-    if (spec.mode)
-        instance->SetParameter(kRelayMode, *spec.mode == NodeMode::Send ? 0.0f : 1.0f);
-    if (spec.thru)
-        instance->SetParameter(kRelayThru, *spec.thru ? 1.0f : 0.0f);
+    if (setup.port)
+        instance->SetParameter(kRelayPort, RelayPortValue(*setup.port));
+    if (setup.mode)
+        instance->SetParameter(kRelayMode, *setup.mode == NodeMode::Send ? 0.0f : 1.0f);
+    if (setup.thru)
+        instance->SetParameter(kRelayThru, *setup.thru ? 1.0f : 0.0f);
     instance->ClearRecorded();
     return true;
 }
@@ -73,10 +73,10 @@ std::string SceneNode::Settings()
 std::vector<MidiMessage> SceneNode::InputFor(long block)
 {
     std::vector<MidiMessage> messages;
-    while (nextInput < spec.input.size() && spec.input[nextInput].block < block)
+    while (nextInput < setup.input.size() && setup.input[nextInput].block < block)
         ++nextInput;
-    for (; nextInput < spec.input.size() && spec.input[nextInput].block == block; ++nextInput) {
-        const SceneMidi& midi = spec.input[nextInput];
+    for (; nextInput < setup.input.size() && setup.input[nextInput].block == block; ++nextInput) {
+        const SceneMidi& midi = setup.input[nextInput];
         messages.push_back({midi.frame, midi.status, midi.data1, midi.data2});
     }
     return messages;

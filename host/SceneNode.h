@@ -31,10 +31,10 @@ struct BlockClock {
 
 class SceneNode {
 public:
-    SceneNode(int number, SceneNodeSpec spec);
+    SceneNode(int number, SceneNodeSetup setup);
 
     // Creates the instance, opens and resumes it at the scene's rate and
-    // block size, then applies the spec's settings (port before mode, so
+    // block size, then applies the setup (port before mode, so
     // that a receiver never passes through port 1 on its way). False with
     // `error` when the plug-in refuses.
     bool Create(Host& host, Module& module, const BlockClock& clock, std::string& error);
@@ -42,7 +42,7 @@ public:
     void Close(long block);
 
     int Number() const { return number; }
-    const SceneNodeSpec& Spec() const { return spec; }
+    const SceneNodeSetup& Setup() const { return setup; }
     bool IsOpen() const { return instance && !instance->Closed(); }
     HostInstance* Instance() { return IsOpen() ? instance.get() : nullptr; }
     // "Send, port 1, Thru Off"; at the end, how it was when it closed.
@@ -64,7 +64,7 @@ public:
 
 private:
     int number;
-    SceneNodeSpec spec;
+    SceneNodeSetup setup;
     std::unique_ptr<HostInstance> instance;
     std::size_t nextInput = 0;
     std::string refusal;

@@ -125,7 +125,7 @@ bool ReadInput(SceneFields& node, const SceneContext& context, std::vector<Scene
     return true;
 }
 
-bool ReadMode(SceneFields& fields, SceneNodeSpec& node)
+bool ReadMode(SceneFields& fields, SceneNodeSetup& node)
 {
     std::optional<std::string> mode;
     if (!fields.Text("mode", mode))
@@ -149,7 +149,7 @@ std::string ScenePath(const SceneContext& context, const std::string& file)
 }
 
 bool ReadSceneNode(SceneFields& fields, const SceneContext& context,
-                   const std::vector<const char*>& extra, SceneNodeSpec& node)
+                   const std::vector<const char*>& extra, SceneNodeSetup& node)
 {
     std::vector<const char*> names{"mode", "port", "thru", "input", "silent", "output"};
     names.insert(names.end(), extra.begin(), extra.end());

@@ -68,10 +68,10 @@ bool ScenePlayer::EnsureWindow()
     return window->Usable();
 }
 
-bool ScenePlayer::CreateNode(const SceneNodeSpec& spec)
+bool ScenePlayer::CreateNode(const SceneNodeSetup& setup)
 {
     const int number = static_cast<int>(nodes.size()) + 1;
-    nodes.push_back(std::make_unique<SceneNode>(number, spec));
+    nodes.push_back(std::make_unique<SceneNode>(number, setup));
     std::string error;
     if (!nodes.back()->Create(host, module, clock, error)) {
         Fail("", error);
@@ -197,8 +197,8 @@ int ScenePlayer::Play(const std::string& modulePath)
     if (WantsWindow() && !EnsureWindow())
         Fail("", "the editors need an X display, and " + std::string(XDisplayName(nullptr)) +
                      " cannot be opened");
-    for (const SceneNodeSpec& spec : scene.nodes)
-        CreateNode(spec);
+    for (const SceneNodeSetup& setup : scene.nodes)
+        CreateNode(setup);
     started = Clock::now();
     RunActions(0);
     // Closing the window ends the run where it is.
@@ -230,7 +230,7 @@ std::string ScenePlayer::OutputPath(const SceneNode& node) const
 {
     if (!options.midiOutFolder.empty())
         return options.midiOutFolder + "/instance-" + std::to_string(node.Number()) + ".mid";
-    return node.Spec().output;
+    return node.Setup().output;
 }
 
 void ScenePlayer::WriteMidiFiles()

@@ -63,7 +63,7 @@ public:
 
 private:
     bool WantsWindow() const { return options.gui || !options.screenshot.empty(); }
-    bool CreateNode(const SceneNodeSpec& spec);
+    bool CreateNode(const SceneNodeSetup& setup);
     void RunActions(long block);
     void Perform(const SceneAction& action);
     void PerformOnNode(const SceneAction& action, SceneNode& node);

@@ -146,7 +146,7 @@ bool CheckNodes(SceneFields& top, const Scene& scene)
 bool SettleLength(SceneFields& top, Scene& scene, bool declared)
 {
     long last = 0;
-    for (const SceneNodeSpec& node : scene.nodes)
+    for (const SceneNodeSetup& node : scene.nodes)
         if (!node.input.empty())
             last = std::max(last, node.input.back().block);
     for (const SceneAction& action : scene.actions) {
@@ -179,7 +179,7 @@ bool ReadDocument(const Json& document, Scene& scene, SceneContext& context, std
         return false;
     const bool read =
         ReadList(top, "nodes", scene.nodes,
-                 [&](SceneFields& fields, SceneNodeSpec& node) {
+                 [&](SceneFields& fields, SceneNodeSetup& node) {
                      return ReadSceneNode(fields, context, {}, node);
                  }) &&
         ReadList(top, "actions", scene.actions, [&](SceneFields& fields, SceneAction& action) {

@@ -39,7 +39,7 @@ std::string Check(SceneNode& node, std::vector<std::string>& problems)
                            " sounding: " + DescribeNotes(sounding, sounding.size()));
         check = "HANGS";
     }
-    if (node.Spec().silent && node.Output().events > 0) {
+    if (node.Setup().silent && node.Output().events > 0) {
         problems.push_back(name + " should stay silent but handed its host " +
                            Plural(node.Output().events, "event", "events"));
         check = check == "ok" ? "NOT SILENT" : check + ", NOT SILENT";

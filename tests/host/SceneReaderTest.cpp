@@ -62,7 +62,7 @@ TEST(SceneReader, ActionsComeInBlockOrderAndFilesFromTheSceneFolder)
     EXPECT_EQ(*scene.host.product, "Bitwig Studio");
     EXPECT_EQ(*scene.host.vendorVersion, 5);
     EXPECT_FALSE(*scene.host.passesDisplay);
-    const SceneNodeSpec& node = scene.nodes[0];
+    const SceneNodeSetup& node = scene.nodes[0];
     EXPECT_EQ(*node.mode, NodeMode::Receive);
     EXPECT_EQ(*node.port, 3);
     EXPECT_TRUE(*node.thru);

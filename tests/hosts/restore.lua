@@ -67,10 +67,10 @@ local function load()
 	rig.cycles(rig.SETTLE)
 end
 
-local function parse(spec)
-	local name, m, p, t = spec:match("^(%a)=(%a+):(%d):(%a+)$")
+local function parse(text)
+	local name, m, p, t = text:match("^(%a)=(%a+):(%d):(%a+)$")
 	if not name then
-		rig.fail("bad setting %s (wanted like A=Send:3:on)", spec)
+		rig.fail("bad setting %s (wanted like A=Send:3:on)", text)
 	end
 	return name, { m, tonumber(p), t == "on" }
 end
