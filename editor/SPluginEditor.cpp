@@ -1,12 +1,16 @@
 #include "editor/SPluginEditor.h"
 
+#include "editor/SStaticData.h"
+#include "gui/Connections.h"
 #include "gui/SCursor.h"
 #include "gui/SGlobals.h"
+#include "gui/XErrorTrap.h"
 #include "plugin/AudioEffectX.h"
 #include "plugin/LoadFailure.h"
 #include "plugin/ModuleState.h"
 #include "plugin/SPlugin.h"
 #include "runtime/SThread.h"
+#include "runtime/STimerIdle.h"
 
 #include <X11/Xlib.h>
 
@@ -129,6 +133,15 @@ bool SPluginEditor::open(void* parent)
     if (globals != nullptr)
         globals->parentWindow = parentWindow;
     CopyPluginTexts();
+    // Every opening lives on the display it was given (the module's own for
+    // 0): windows, contexts, fonts and cursor are made there.
+    const kvor::gui::ConnectionRef wanted =
+        kvor::gui::TrackConnection(openingDisplay != nullptr ? openingDisplay : dps);
+    kvor::gui::UseConnection scope(wanted);
+    statdata.AddColoursOnce();
+    if (container != nullptr && !WindowsServe(wanted))
+        RetireWindowsForRebuild();
+    DeleteRetiredWindows(false);
     if (container == nullptr)
         CreateWindows();
     ShowPanelIn(parentWindow);
@@ -145,11 +158,14 @@ bool SPluginEditor::open(void* parent)
     return true;
 }
 
+// Nothing here waits for the idle pass or the event thread: the host may
+// hold its display lock around this call, and either may be waiting for it.
+// A pass that began before the flag fell finds the editor closed once it
+// has the display, and the windows outlive it.
 void SPluginEditor::close()
 {
     SetEditorClosed(1);
     isOpen = 0;
-    StopIdle();
     // A running idle pass gets this long to finish before the panel moves.
     kvor::threading::SThread::Sleep(kCloseGraceMs);
     ParkPanel();
@@ -163,6 +179,11 @@ void SPluginEditor::close()
 // A full refresh covers every index, so it wins over pending indexed ones.
 void SPluginEditor::idle()
 {
+    struct PassCount {
+        explicit PassCount(std::atomic<int>& count) : count(count) { ++count; }
+        ~PassCount() { --count; }
+        std::atomic<int>& count;
+    } counted(passesRunning);
     if (!IsOpen())
         return;
     if (__atomic_exchange_n(&updateFlag, 0, __ATOMIC_ACQ_REL) != 0) {
@@ -224,15 +245,15 @@ bool SPluginEditor::HostSizesWindow()
     return owner != nullptr && owner->HostCanDo("sizeWindow") == 1;
 }
 
+// The host's window lives on the display of the opening; it may already be
+// gone, which is the host's affair, not an error for its handler.
 void SPluginEditor::ResizeParent(int width, int height)
 {
-    Display* display = dp.load();
-    if (display == nullptr)
-        display = dps;
+    Display* display = kvor::gui::DisplayInUse();
     if (display == nullptr || parentWindow == 0)
         return;
+    kvor::gui::XErrorTrap trap(display);
     XResizeWindow(display, parentWindow, width, height);
-    XFlush(display);
 }
 
 void SPluginEditor::WriteRect(int width, int height)

@@ -3,11 +3,16 @@
 // notifications of the plug-in into panel refreshes run from the idle pass.
 #pragma once
 
+#include "gui/SConnection.h"
 #include "plugin/AEffEditor.h"
 #include "plugin/VstRecords.h"
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
+#include <vector>
+
+typedef struct _XDisplay Display;
 
 class AudioEffect;
 class AudioEffectX;
@@ -20,6 +25,10 @@ class SControl;
 class SCursor;
 class SMessageDialog;
 }  // namespace kvor::gui
+
+namespace kvor::threading {
+class STimerIdle;
+}  // namespace kvor::threading
 
 // Host kinds that host recognition reports; the plug-in names the host by
 // them.
@@ -50,6 +59,9 @@ public:
     SPluginEditor(AudioEffect* effect, SGlobals* globals, int& result);
     ~SPluginEditor() override;
 
+    // The display the host passes with the next opening; null when it
+    // passes 0, and the editor then lives on the module's own connection.
+    void SetOpeningDisplay(Display* display) { openingDisplay = display; }
     bool open(void* parent) override;
     void close() override;
     void idle() override;
@@ -75,7 +87,7 @@ public:
 
     int32_t GetHostKind() const { return hostKind; }
     // The toolkit objects of the first opening; null until then.
-    SPluginPanel* Panel() const { return panel; }
+    SPluginPanel* Panel() const { return panel.load(); }
     kvor::gui::SControl* Container() const { return container; }
     kvor::gui::SMessageDialog* MessageDialog() const { return messageDialog; }
     bool IsOpen() const { return isOpen.load() != 0; }
@@ -106,12 +118,21 @@ private:
     void ClearPending();
 
     // The toolkit's windows (SPluginEditorWindows.cpp).
+    // Whether the windows made so far can serve an opening on `wanted`:
+    // made on it, and not gone with an earlier host window.
+    bool WindowsServe(const kvor::gui::ConnectionRef& wanted) const;
+    // Sets the windows aside for deletion once no idle pass can use them.
+    void RetireWindowsForRebuild();
+    void DeleteRetiredWindows(bool wait);
+    // Reparents the panel under the error trap; false when its window is
+    // gone (the host destroyed its window first).
+    bool MovePanel(unsigned long window);
     void CreateWindows();
     void CreatePanel();
     void ShowPanelIn(unsigned long window);
     void ParkPanel();
     void CreateCursor();
-    void UseCursor(kvor::gui::SCursor* next);
+    void UseCursor(std::shared_ptr<kvor::gui::SCursor> next);
     void StartIdle();
     void StopIdle();
     // Hosts that pass no display leave our windows on the module's own
@@ -123,8 +144,10 @@ private:
     IdleCell idleCell;
     int32_t editorNumber;
     SGlobals* globals;
-    // Made with the toolkit's windows at the first opening; null until then.
-    SPluginPanel* panel;
+    // Made with the toolkit's windows at the first opening (and again when
+    // an opening cannot use them); null until then. The idle pass reads it
+    // while an opening may replace it.
+    std::atomic<SPluginPanel*> panel;
     AudioEffect* plugin;
     int32_t hostKind;
     // Read by the idle thread while any thread posts.
@@ -133,8 +156,8 @@ private:
     uint8_t neverOpened;
     std::atomic<uint8_t> isOpen;
     ERect rect;
-    // Exists only while open.
-    kvor::gui::SCursor* cursor;
+    // Exists only while open; shared with an event being handled.
+    std::shared_ptr<kvor::gui::SCursor> cursor;
     unsigned long parentWindow;
     // The container holds the panel while the editor is closed; it, the
     // panel and the dialog live from the first opening to destruction.
@@ -143,6 +166,19 @@ private:
     unsigned long containerWindow;
     // Whether the windows were made on the module's own connection.
     bool onModuleConnection = false;
+    Display* openingDisplay = nullptr;
+    // The idle entry lives from the first opening to destruction: removing
+    // it waits for a pass in progress, which may be waiting for a display
+    // lock the host holds around its editor calls.
+    std::unique_ptr<kvor::threading::STimerIdle> idleTimer;
+    // Idle passes under way; windows set aside are deleted only at 0.
+    std::atomic<int> passesRunning{0};
+    struct Windows {
+        SPluginPanel* panel;
+        kvor::gui::SControl* container;
+        kvor::gui::SMessageDialog* dialog;
+    };
+    std::vector<Windows> retired;
     std::atomic<uint8_t> pending[kPendingEntries];
     // The plug-in base whose flag, rectangle and texts the editor keeps;
     // null when the effect is some other kind.

@@ -7,9 +7,11 @@
 #include "gui/SConnectionPump.h"
 #include "gui/SCursor.h"
 #include "gui/SGlobals.h"
+#include "gui/XErrorTrap.h"
 #include "gui/widgets/SMessageDialog.h"
 #include "plugin/SPlugin.h"
 #include "relay/VSTPlugin.h"
+#include "runtime/STimerIdle.h"
 #include "runtime/datastring.h"
 
 namespace {
@@ -28,10 +30,65 @@ void AppendWindowName(kvor::data::datastring<32, char>& name, SGlobals* globals)
 
 }  // namespace
 
+// Runs on the idle thread while the host may hold the panel's display lock
+// and destroy the window the panel lives in. The requests are guarded: an
+// error of ours never reaches the host's handler, and tells us the panel
+// went with the host's window. The editor may have closed while the pass
+// waited for the display.
 void SPluginEditor::RefreshPanel(long index)
 {
-    if (panel != nullptr)
-        panel->RefreshControls(index);
+    SPluginPanel* target = panel.load();
+    if (target == nullptr || target->WindowLost())
+        return;
+    kvor::gui::XErrorTrap trap(target->GetDisplay());
+    if (!IsOpen())
+        return;
+    target->RefreshControls(index);
+    trap.Sync();
+    if (trap.Failed())
+        target->MarkWindowLost();
+}
+
+// Windows live on the connection they were made on. An opening on another
+// display (a host with a connection per window), after that connection
+// closed, or after the panel went with the host's last window needs new
+// ones; the node's settings are not in them, so nothing is lost.
+bool SPluginEditor::WindowsServe(const kvor::gui::ConnectionRef& wanted) const
+{
+    const SPluginPanel* current = panel.load();
+    return current != nullptr && container != nullptr &&
+           kvor::gui::SameConnection(current->GetConnection(), wanted) && !current->WindowLost() &&
+           !container->WindowLost();
+}
+
+// An idle pass may still be inside the old panel (it found the editor open
+// before the last close): the windows are retired now, so no event or timer
+// reaches them, and deleted once no pass runs.
+void SPluginEditor::RetireWindowsForRebuild()
+{
+    SPluginPanel* old = panel.exchange(nullptr);
+    if (old != nullptr)
+        old->Retire();
+    if (container != nullptr)
+        container->Retire();
+    if (messageDialog != nullptr)
+        messageDialog->Retire();
+    retired.push_back(Windows{old, container, messageDialog});
+    container = nullptr;
+    messageDialog = nullptr;
+    containerWindow = 0;
+}
+
+void SPluginEditor::DeleteRetiredWindows(bool wait)
+{
+    if (retired.empty() || (!wait && passesRunning.load() != 0))
+        return;
+    for (const Windows& windows : retired) {
+        delete windows.panel;
+        delete windows.container;
+        delete windows.dialog;
+    }
+    retired.clear();
 }
 
 // The container is made first and the panel inside it, so that even the
@@ -60,49 +117,61 @@ void SPluginEditor::CreatePanel()
     kvor::data::datastring<32, char> name;
     AppendWindowName(name, globals);
     const unsigned id = static_cast<unsigned>(globals->identifierCounter.exchange(0));
-    panel = new SPluginPanel(globals, nullptr, id, name.data, kPanelStyle, 0, 0, kWidth, kHeight,
-                             static_cast<int>(containerWindow), false);
-    panel->SetEditor(this);
-    panel->SetPlugin(dynamic_cast<VSTPlugin*>(plugin));
-    panel->LoadControls();
+    auto* made = new SPluginPanel(globals, nullptr, id, name.data, kPanelStyle, 0, 0, kWidth,
+                                  kHeight, static_cast<int>(containerWindow), false);
+    made->SetEditor(this);
+    made->SetPlugin(dynamic_cast<VSTPlugin*>(plugin));
+    made->LoadControls();
+    panel = made;
+}
+
+// The host's window may already be gone when the host closes the editor
+// (many destroy it first); the panel then went with it.
+bool SPluginEditor::MovePanel(unsigned long window)
+{
+    SPluginPanel* target = panel.load();
+    if (target == nullptr || target->WindowLost() || target->GetDisplay() == nullptr)
+        return false;
+    kvor::gui::XErrorTrap trap(target->GetDisplay());
+    target->Reparent(static_cast<int>(window));
+    trap.Sync();
+    if (!trap.Failed())
+        return true;
+    target->MarkWindowLost();
+    return false;
 }
 
 void SPluginEditor::ShowPanelIn(unsigned long window)
 {
     SetSize(kWidth, kHeight);
-    if (panel == nullptr)
-        return;
-    panel->Reparent(static_cast<int>(window));
-    panel->Show();
+    if (MovePanel(window))
+        panel.load()->Show();
 }
 
-void SPluginEditor::ParkPanel()
-{
-    if (panel != nullptr)
-        panel->Reparent(static_cast<int>(containerWindow));
-}
+void SPluginEditor::ParkPanel() { MovePanel(containerWindow); }
 
 void SPluginEditor::CreateCursor()
 {
-    auto* made = new kvor::gui::SCursor(1, parentWindow);
+    auto made = std::make_shared<kvor::gui::SCursor>(1, parentWindow);
     made->CreateDefault();
-    UseCursor(made);
+    UseCursor(std::move(made));
 }
 
-// The event procedure sets and frees the current cursor on the host's GUI
-// thread, under the globals' mutex; the old one is deleted only once no
-// event can reach it any more.
-void SPluginEditor::UseCursor(kvor::gui::SCursor* next)
+// The event procedure takes its own reference to the current cursor under
+// the globals' mutex and sets or frees it outside, so neither side makes an
+// X call under the mutex: the host may hold the display lock around this
+// call while the event thread waits for it inside Xlib. The old cursor is
+// freed by whoever lets go of it last.
+void SPluginEditor::UseCursor(std::shared_ptr<kvor::gui::SCursor> next)
 {
-    kvor::gui::SCursor* old = cursor;
-    if (globals != nullptr)
-        globals->mutex.Lock();
+    std::shared_ptr<kvor::gui::SCursor> old = std::move(cursor);
     cursor = next;
-    if (globals != nullptr) {
-        globals->currentCursor = next;
-        globals->mutex.Unlock();
-    }
-    delete old;
+    if (globals == nullptr)
+        return;
+    globals->mutex.Lock();
+    globals->cursorHold.swap(next);
+    globals->currentCursor = cursor.get();
+    globals->mutex.Unlock();
 }
 
 // Many hosts pass 0 instead of their display when they open an editor.
@@ -122,23 +191,21 @@ void SPluginEditor::StopPump()
 }
 
 // The process-wide idle thread calls the function in the cell's second word
-// with this editor, every 22 ms while it is open.
+// with this editor, every 22 ms. The entry is made at the first opening
+// and stays: a pass of a closed editor does nothing.
 void SPluginEditor::StartIdle()
 {
     idleCell.function = &SPluginEditor::idlestatic;
-    if (panel == nullptr)
+    if (idleTimer != nullptr)
         return;
-    panel->CreateIdleTimer(kIdlePeriodMs, false);
-    panel->CreateIdleFunction(&idleCell.function, this);
+    idleTimer = std::make_unique<kvor::threading::STimerIdle>(nullptr, 0, kIdlePeriodMs, false);
+    idleTimer->SetFunction(&idleCell.function, this);
+    idleTimer->AddEntry();
 }
 
-// Removing the idle entry waits for a pass of it in progress, so no pass
-// runs once this returns.
-void SPluginEditor::StopIdle()
-{
-    if (panel != nullptr)
-        panel->DestroyIdleTimer();
-}
+// Removing the idle entry waits for a pass in progress, so no pass runs
+// once this returns. Only for destruction: see idleTimer.
+void SPluginEditor::StopIdle() { idleTimer.reset(); }
 
 // The panel's events call into the node, and the idle pass and the host's
 // GUI thread may be inside it right now: after this returns nothing runs in
@@ -147,8 +214,9 @@ void SPluginEditor::RetireWindows()
 {
     if (IsOpen())
         close();
-    if (panel != nullptr)
-        panel->Retire();
+    StopIdle();
+    if (SPluginPanel* current = panel.load())
+        current->Retire();
     if (container != nullptr)
         container->Retire();
     if (messageDialog != nullptr)
@@ -159,10 +227,10 @@ void SPluginEditor::DestroyWindows()
 {
     RetireWindows();
     UseCursor(nullptr);
-    delete panel;
-    panel = nullptr;
+    delete panel.exchange(nullptr);
     delete container;
     container = nullptr;
     delete messageDialog;
     messageDialog = nullptr;
+    DeleteRetiredWindows(true);
 }

@@ -1,6 +1,9 @@
 #include "editor/SStaticData.h"
 
+#include "gui/Connections.h"
 #include "gui/SColour.h"
+
+#include <mutex>
 
 void SStaticData::AddColours()
 {
@@ -17,4 +20,15 @@ void SStaticData::AddColours()
     };
     for (const Triple& entry : kTable)
         AppendColour(kvor::gui::SCOL(entry.red, entry.green, entry.blue));
+}
+
+// Colours allocated without a display would all be 0: a black panel.
+void SStaticData::AddColoursOnce()
+{
+    static std::mutex filling;
+    if (ColourCount() > 0 || kvor::gui::DisplayInUse() == nullptr)
+        return;
+    std::lock_guard<std::mutex> guard(filling);
+    if (ColourCount() == 0)
+        AddColours();
 }

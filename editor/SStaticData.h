@@ -13,6 +13,11 @@ public:
     // Appends the 29 colours in slot order, each made by SCOL on the
     // display in use.
     void AddColours();
+    // Fills the table once there is a display to allocate the colours on:
+    // at load on the module's own connection, else at the first editor
+    // opening on the host's display. Does nothing while the table is full
+    // or no display is in use.
+    void AddColoursOnce();
 };
 
 // The one instance, defined with the module's other process-wide objects

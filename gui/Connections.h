@@ -1,7 +1,10 @@
 // The X connections the toolkit draws on. The module opens its own
-// connection when it is loaded; a host hands over its display the first
-// time it opens an editor, and from then on every toolkit call uses that.
+// connection when it is loaded; a host may hand over its display each time
+// it opens an editor. Every toolkit object keeps the connection it was made
+// on (gui/SConnection.h); these globals only say where new ones go.
 #pragma once
+
+#include "gui/SConnection.h"
 
 #include <atomic>
 
@@ -9,7 +12,8 @@ typedef struct _XDisplay Display;
 
 // The module's own X connection; null when it could not be opened.
 extern Display* dps;
-// The host's display: set by the first editor opening, never reset.
+// The display the host handed over last; null before that and once the
+// host has closed it.
 extern std::atomic<Display*> dp;
 
 namespace kvor::gui {
@@ -26,8 +30,33 @@ void OpenModuleConnection();
 // Closes it; the toolkit's own threads must be stopped first.
 void CloseModuleConnection();
 
-// The X connection every toolkit call uses: the host's display once the
-// host has handed one over, otherwise the module's own.
+// Remembers the display a host passed with an editor opening (null is
+// ignored) as the one new windows without a connection of their own go to.
+void AdoptHostDisplay(Display* display);
+// Called when a display closes: dp forgets it when it was that one.
+void ForgetHostDisplay(Display* display);
+
+// The X connection new toolkit objects are made on: the one a
+// UseConnection on this thread names, else the host's display once the
+// host has handed one over, else the module's own.
 Display* DisplayInUse();
+// The record of DisplayInUse().
+ConnectionRef ConnectionInUse();
+
+// While it lives, everything this thread makes goes to `connection` (none
+// at all when it is closed or null): an editor builds its windows on the
+// display of the opening, the event procedure draws and makes fonts on the
+// display the event came from. Scopes nest.
+class UseConnection {
+public:
+    explicit UseConnection(ConnectionRef connection);
+    ~UseConnection();
+    UseConnection(const UseConnection&) = delete;
+    UseConnection& operator=(const UseConnection&) = delete;
+
+private:
+    ConnectionRef connection;
+    const ConnectionRef* outer;
+};
 
 }  // namespace kvor::gui

@@ -42,18 +42,32 @@ SConnectionPump::Hold::~Hold()
     pump.dispatching.unlock();
 }
 
+// A thread that found no users at its last look has stopped itself and
+// only finishes its tick: it may still count as running, but it will not
+// look again. A new user then gets a new thread, never that one.
 bool SConnectionPump::Start(const void* user, Display* connection)
 {
     if (connection == nullptr)
         return false;
+    std::unique_ptr<threading::SPeriodicThread> ending;
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        if (std::find(users.begin(), users.end(), user) == users.end())
+            users.push_back(user);
+        if (worker != nullptr && worker->IsRunning() && !endingItself)
+            return true;
+        ending = std::move(worker);
+    }
+    // Waited for outside the lock, which its last tick may still take;
+    // from inside event handling (the pump's own thread) it cannot be.
+    if (ending != nullptr && handlingDepth == 0)
+        ending->Stop();
     std::lock_guard<std::mutex> guard(lock);
-    if (std::find(users.begin(), users.end(), user) == users.end())
-        users.push_back(user);
-    if (worker != nullptr && worker->IsRunning())
+    if (worker != nullptr && worker->IsRunning() && !endingItself)
         return true;
     display = connection;
-    if (worker == nullptr)
-        worker = std::make_unique<threading::SPeriodicThread>();
+    endingItself = false;
+    worker = std::make_unique<threading::SPeriodicThread>();
     if (worker->Start(0, kPeriodMs, [this] { Tick(); }))
         return true;
     users.erase(std::remove(users.begin(), users.end(), user), users.end());
@@ -112,8 +126,10 @@ void SConnectionPump::Tick()
         if (users.empty()) {
             // Stopping from its own thread only asks it to end after this
             // tick.
-            if (worker != nullptr && worker->OnThisThread())
+            if (worker != nullptr && worker->OnThisThread()) {
                 worker->Stop();
+                endingItself = true;
+            }
             return;
         }
     }

@@ -81,6 +81,8 @@ private:
     std::vector<const void*> users;
     std::unique_ptr<threading::SPeriodicThread> worker;
     std::atomic<Display*> display{nullptr};
+    // Set under `lock` when the thread has stopped itself for want of users.
+    bool endingItself = false;
     // Held around every batch of events the thread hands on, and by Hold.
     std::recursive_mutex dispatching;
 };

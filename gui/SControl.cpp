@@ -4,6 +4,7 @@
 
 #include "gui/SGlobals.h"
 #include "gui/WindowHandles.h"
+#include "gui/XErrorTrap.h"
 #include "runtime/STimer.h"
 #include "runtime/STimerIdle.h"
 
@@ -38,11 +39,15 @@ void SControl::ReleaseWindow()
         handles::Unregister(handle);
         handle = 0;
     }
-    Display* display = DisplayInUse();
-    if (own != 0 && display != nullptr) {
-        XDestroyWindow(display, own);
-        XFlush(display);
-    }
+    // A window that went with its host's window, or with its connection,
+    // is not ours to destroy any more; one that may have gone unnoticed is
+    // destroyed under the trap, so a host never sees our BadWindow.
+    Display* display = GetDisplay();
+    if (own == 0 || display == nullptr || windowLost.load())
+        return;
+    XErrorTrap trap(display);
+    XDestroyWindow(display, own);
+    trap.Sync();
 }
 
 void SControl::CleanRessources() { releasing = true; }

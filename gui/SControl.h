@@ -333,6 +333,18 @@ public:
     context::SInput* GetInput() const { return input; }
     // The 32-bit value stored in the window's "_KVORWND" property.
     uint32_t GetHandle() const { return handle; }
+    // The connection the window was made on, and its display while it is
+    // open (null once closed: the window went with it).
+    const ConnectionRef& GetConnection() const { return connection; }
+    Display* GetDisplay() const { return connection != nullptr ? connection->Get() : nullptr; }
+    // Whether the window is gone without our asking: destroyed with the
+    // host's window it lived in, or its connection closed.
+    bool WindowLost() const
+    {
+        return windowLost.load() || (connection != nullptr && !connection->IsOpen());
+    }
+    // The event procedure saw the window destroyed by someone else.
+    void MarkWindowLost() { windowLost = true; }
 
 protected:
     friend struct EventDispatch;
@@ -393,6 +405,10 @@ protected:
     uint32_t handle = 0;
     // The window that owns this control as a child (it deletes it), if any.
     SControl* owner = nullptr;
+    // Where the window lives: the parent's connection, else the one in use
+    // when the control was made.
+    ConnectionRef connection;
+    std::atomic<bool> windowLost{false};
 
 private:
     void ResetFields();

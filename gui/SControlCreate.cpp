@@ -67,19 +67,27 @@ bool SControl::Create(SGlobals* shared, SControl* parentControl, unsigned id, co
     client = {0, 0, w, h};
     ResetFields();
     parentWindow = static_cast<unsigned long>(static_cast<unsigned>(parentWindowHandle));
+    connection =
+        parent != nullptr && parent->connection != nullptr ? parent->connection : ConnectionInUse();
+    windowLost = false;
+    // The drawing context, fonts and bitmaps made from here on belong to
+    // the window's connection, whichever thread makes the control.
+    UseConnection scope(connection);
     CreateWindow(x, y, w, h);
-    if (window.load() != 0) {
+    if (window.load() != 0)
         SetDecorationHints();
-        SetWindowProperties();
-    }
     CreateContexts();
+    // Bound last: from now on the event procedure may find the control on
+    // another thread, and everything it uses must exist by then.
+    if (window.load() != 0)
+        SetWindowProperties();
     Hide();
     return window.load() != 0;
 }
 
 void SControl::CreateWindow(int x, int y, int w, int h)
 {
-    if (DisplayInUse() == nullptr)
+    if (GetDisplay() == nullptr)
         return;
     const bool popup = HasStyle(kStylePopup);
     if (popup || HasStyle(kStyleApplication))
@@ -90,7 +98,7 @@ void SControl::CreateWindow(int x, int y, int w, int h)
 
 void SControl::CreateTopLevel(int x, int y, int w, int h, bool popup)
 {
-    Display* display = DisplayInUse();
+    Display* display = GetDisplay();
     const int screen = DefaultScreen(display);
     const Window root = RootWindow(display, screen);
     const bool decorated = HasStyle(kStyleDecorated);
@@ -134,7 +142,7 @@ void SControl::CreateTopLevel(int x, int y, int w, int h, bool popup)
 
 void SControl::CreateChild(int x, int y, int w, int h)
 {
-    Display* display = DisplayInUse();
+    Display* display = GetDisplay();
     XFlush(display);
     Window under = DefaultRootWindow(display);
     if (parent != nullptr && parent->GetWindow() != 0)
@@ -160,7 +168,7 @@ void SControl::SetHints(int w, int h)
     hints->width = hints->min_width = hints->max_width = w;
     hints->height = hints->min_height = hints->max_height = h;
     hints->width_inc = hints->height_inc = 0;
-    XSetWMNormalHints(DisplayInUse(), window.load(), hints);
+    XSetWMNormalHints(GetDisplay(), window.load(), hints);
     XFree(hints);
 }
 
@@ -171,7 +179,7 @@ void SControl::SetDecorationHints()
 {
     if (HasStyle(kStyleDecorated))
         return;
-    Display* display = DisplayInUse();
+    Display* display = GetDisplay();
     const Window own = window.load();
     const Atom motif = ExistingAtom(display, "_MOTIF_WM_HINTS");
     if (motif != None) {
@@ -198,7 +206,7 @@ void SControl::SetDecorationHints()
 
 void SControl::SetWindowProperties()
 {
-    Display* display = DisplayInUse();
+    Display* display = GetDisplay();
     const ToolkitAtoms atoms = AtomsOf(display);
     handle = handles::Register(this);
     handles::BindWindow(handle, display, window.load());
@@ -217,7 +225,7 @@ void SControl::SetTitleText(const char* text)
     title.Append(text);
     name.Clear(false);
     name.Append(title.data);
-    Display* display = DisplayInUse();
+    Display* display = GetDisplay();
     const Window own = window.load();
     if (display == nullptr || own == 0)
         return;
@@ -236,7 +244,7 @@ void SControl::SetTitleText(const char* text)
 // attributes are read under the error trap.
 void SControl::Inherit(int otherWindow)
 {
-    Display* display = DisplayInUse();
+    Display* display = GetDisplay();
     const Window own = window.load();
     if (display == nullptr || own == 0 || otherWindow == 0)
         return;
@@ -261,7 +269,7 @@ void SControl::Inherit(int otherWindow)
 
 void SControl::SetRoundShape(bool on)
 {
-    Display* display = DisplayInUse();
+    Display* display = GetDisplay();
     const Window own = window.load();
     int eventBase = 0;
     int errorBase = 0;

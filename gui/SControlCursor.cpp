@@ -2,31 +2,41 @@
 // and frees it.
 #include "gui/SControl.h"
 
-#include "gui/SGlobals.h"
 #include "gui/SCursor.h"
+#include "gui/SGlobals.h"
+
+#include <memory>
 
 namespace kvor::gui {
 
-// The owner of the cursor replaces and deletes it from another thread than
-// the one delivering events, under the same mutex.
-void SControl::SetCursor()
+namespace {
+
+// The owner replaces the cursor from another thread than the one
+// delivering events. Only the reference is taken under the mutex: the X
+// call comes after, because the owner may be waiting for the mutex while
+// its host holds the display lock this call needs.
+std::shared_ptr<SCursor> CurrentCursor(SGlobals* globals)
 {
     if (globals == nullptr)
-        return;
+        return nullptr;
     globals->mutex.Lock();
-    if (globals->currentCursor != nullptr)
-        globals->currentCursor->Set();
+    std::shared_ptr<SCursor> current = globals->cursorHold;
     globals->mutex.Unlock();
+    return current;
+}
+
+}  // namespace
+
+void SControl::SetCursor()
+{
+    if (const std::shared_ptr<SCursor> current = CurrentCursor(globals))
+        current->Set();
 }
 
 void SControl::FreeCursor()
 {
-    if (globals == nullptr)
-        return;
-    globals->mutex.Lock();
-    if (globals->currentCursor != nullptr)
-        globals->currentCursor->Free();
-    globals->mutex.Unlock();
+    if (const std::shared_ptr<SCursor> current = CurrentCursor(globals))
+        current->Free();
 }
 
 }  // namespace kvor::gui

@@ -144,6 +144,9 @@ int SControl::eventProc(XEvent* event)
     const ControlUse use(EventDispatch::FindHandle(event));
     if (use.control == nullptr || use.control->input == nullptr)
         return 0;
+    // Fonts and bitmaps made while drawing belong to the control's
+    // connection, whichever connection the host reads.
+    UseConnection scope(use.control->GetConnection());
     return EventDispatch::Dispatch(use.control, event);
 }
 
@@ -178,6 +181,12 @@ int EventDispatch::Dispatch(SControl* control, XEvent* event)
         return EventDispatch::OnConfigure(control, event);
     case ClientMessage:
         return EventDispatch::OnMessage(control, event->xclient);
+    case DestroyNotify:
+        // Our own destruction forgets the handle first, so this is a
+        // window that went with the host's window it lived in.
+        if (event->xdestroywindow.window == control->GetWindow())
+            control->MarkWindowLost();
+        return 0;
     default:
         return 0;
     }

@@ -26,7 +26,7 @@ void GuardedSetFocus(Display* display, Window target)
 
 void SControl::Focus(bool take)
 {
-    Display* display = DisplayInUse();
+    Display* display = GetDisplay();
     const Window own = window.load();
     if (releasing.load() || !IsShown() || display == nullptr || own == 0)
         return;
@@ -45,7 +45,7 @@ void SControl::Focus(bool take)
 
 void SControl::FocusTopParent()
 {
-    Display* display = DisplayInUse();
+    Display* display = GetDisplay();
     if (globals == nullptr || globals->parentWindow == 0 || display == nullptr)
         return;
     const Window host = globals->parentWindow;
@@ -72,7 +72,7 @@ void SControl::MouseSetCapture()
     capture = this;
     if (input != nullptr)
         input->flags[context::kMouseCaptured] = true;
-    Display* display = DisplayInUse();
+    Display* display = GetDisplay();
     const Window own = window.load();
     if (display == nullptr || own == 0)
         return;
@@ -96,7 +96,7 @@ void SControl::MouseReleaseCapture()
     SControl* self = this;
     if (!capture.compare_exchange_strong(self, nullptr))
         return;
-    Display* display = DisplayInUse();
+    Display* display = GetDisplay();
     if (display != nullptr) {
         XUngrabPointer(display, CurrentTime);
         XFlush(display);
@@ -105,7 +105,7 @@ void SControl::MouseReleaseCapture()
 
 void SControl::MousePointer(int x, int y)
 {
-    Display* display = DisplayInUse();
+    Display* display = GetDisplay();
     if (display != nullptr && window.load() != 0)
         XWarpPointer(display, None, window.load(), 0, 0, 0, 0, x, y);
 }

@@ -16,7 +16,7 @@ unsigned WindowExtent(int extent) { return static_cast<unsigned>(std::max(1, ext
 
 void SControl::Show()
 {
-    Display* display = DisplayInUse();
+    Display* display = GetDisplay();
     if (IsShown())
         return;
     if (display != nullptr && window.load() != 0)
@@ -27,7 +27,7 @@ void SControl::Show()
 
 void SControl::Hide()
 {
-    Display* display = DisplayInUse();
+    Display* display = GetDisplay();
     if (IsShown() && display != nullptr && window.load() != 0) {
         XUnmapWindow(display, window.load());
         XFlush(display);
@@ -40,7 +40,7 @@ void SControl::SetSize(int w, int h)
     outer.x2 = outer.x1 + w;
     outer.y2 = outer.y1 + h;
     client = {0, 0, w, h};
-    Display* display = DisplayInUse();
+    Display* display = GetDisplay();
     if (display != nullptr && window.load() != 0)
         XResizeWindow(display, window.load(), WindowExtent(w), WindowExtent(h));
 }
@@ -50,7 +50,7 @@ void SControl::SetPosition(int x, int y)
     const int w = outer.Width();
     const int h = outer.Height();
     outer = {x, y, x + w, y + h};
-    Display* display = DisplayInUse();
+    Display* display = GetDisplay();
     if (display != nullptr && window.load() != 0)
         XMoveWindow(display, window.load(), x, y);
 }
@@ -63,14 +63,14 @@ void SControl::Move(const Point& offset) { Move(offset.x, offset.y); }
 
 void SControl::Foreground(bool)
 {
-    Display* display = DisplayInUse();
+    Display* display = GetDisplay();
     if (display != nullptr && window.load() != 0)
         XRaiseWindow(display, window.load());
 }
 
 void SControl::Resized(bool refresh)
 {
-    Display* display = DisplayInUse();
+    Display* display = GetDisplay();
     XWindowAttributes attributes{};
     if (display == nullptr || window.load() == 0 ||
         !XGetWindowAttributes(display, window.load(), &attributes))
@@ -84,7 +84,7 @@ void SControl::Resized(bool refresh)
 
 void SControl::Reparent(int newParent)
 {
-    Display* display = DisplayInUse();
+    Display* display = GetDisplay();
     if (display == nullptr || window.load() == 0)
         return;
     const bool wasShown = IsShown();
@@ -101,7 +101,7 @@ void SControl::Reparent(int newParent)
 
 void SControl::GetClient2Screen(int& x, int& y)
 {
-    Display* display = DisplayInUse();
+    Display* display = GetDisplay();
     if (display == nullptr || window.load() == 0)
         return;
     Window child;
@@ -112,7 +112,7 @@ void SControl::GetClient2Screen(Point& point) { GetClient2Screen(point.x, point.
 
 void SControl::GetScreen2Client(int& x, int& y)
 {
-    Display* display = DisplayInUse();
+    Display* display = GetDisplay();
     if (display == nullptr || window.load() == 0)
         return;
     Window child;
@@ -123,7 +123,7 @@ void SControl::GetScreen2Client(Point& point) { GetScreen2Client(point.x, point.
 
 SControl::Point SControl::GetTopPosition()
 {
-    Display* display = DisplayInUse();
+    Display* display = GetDisplay();
     Window current = window.load();
     if (display == nullptr || current == 0)
         return {0, 0};
@@ -148,7 +148,7 @@ SControl::Point SControl::GetTopPosition()
 
 SControl::Point SControl::GetScreenPosition()
 {
-    Display* display = DisplayInUse();
+    Display* display = GetDisplay();
     XWindowAttributes attributes{};
     if (display == nullptr || window.load() == 0 ||
         !XGetWindowAttributes(display, window.load(), &attributes))

@@ -16,8 +16,8 @@ namespace kvor::gui {
 namespace {
 
 // Where a repaint request for the control goes: its own window, over the
-// drawing connection. None goes while the control is hidden or either is
-// missing; then the display is null.
+// drawing connection. None goes while the control is hidden, either is
+// missing or the window is known to be gone; then the display is null.
 struct Target {
     Display* display = nullptr;
     Window window = 0;
@@ -25,9 +25,9 @@ struct Target {
 
 Target TargetOf(const SControl& control)
 {
-    Display* display = DisplayInUse();
+    Display* display = control.GetDisplay();
     const Window own = control.GetWindow();
-    if (!control.IsShown() || display == nullptr || own == 0)
+    if (!control.IsShown() || display == nullptr || own == 0 || control.WindowLost())
         return {};
     return {display, own};
 }

@@ -93,7 +93,15 @@ const unsigned char* SCursor::ArrowImage() { return kImage.data(); }
 
 const unsigned char* SCursor::ArrowMask() { return kMask.data(); }
 
-SCursor::SCursor() : kind(0), window(0), invisible(0), cursor(0), display(DisplayInUse()) {}
+SCursor::SCursor()
+    : kind(0),
+      window(0),
+      invisible(0),
+      cursor(0),
+      display(DisplayInUse()),
+      connection(ConnectionInUse())
+{
+}
 
 SCursor::SCursor(unsigned newKind, unsigned long target) : SCursor()
 {
@@ -121,7 +129,7 @@ SCursor::~SCursor() { Release(); }
 
 void SCursor::Release()
 {
-    if (display == nullptr)
+    if (display == nullptr || !Live())
         return;
     if (cursor != 0) {
         UndefineOn(window);
@@ -135,7 +143,7 @@ void SCursor::Release()
 // before us; an error about it must not reach the host's error handler.
 void SCursor::DefineOn(unsigned long target)
 {
-    if (display == nullptr || target == 0 || cursor == 0)
+    if (display == nullptr || target == 0 || cursor == 0 || !Live())
         return;
     XErrorTrap trap(display);
     XDefineCursor(display, target, cursor);
@@ -144,7 +152,7 @@ void SCursor::DefineOn(unsigned long target)
 
 void SCursor::UndefineOn(unsigned long target)
 {
-    if (display == nullptr || target == 0)
+    if (display == nullptr || target == 0 || !Live())
         return;
     XErrorTrap trap(display);
     XUndefineCursor(display, target);
@@ -155,7 +163,7 @@ void SCursor::Set() { DefineOn(window); }
 
 void SCursor::Free()
 {
-    if (display != nullptr && window != 0) {
+    if (display != nullptr && window != 0 && Live()) {
         if (cursor != 0)
             UndefineOn(window);
         XFlush(display);

@@ -2,6 +2,8 @@
 // orange arrow that the editor and the message dialog use.
 #pragma once
 
+#include "gui/Connections.h"
+
 #include <cstdint>
 
 typedef struct _XDisplay Display;
@@ -70,6 +72,9 @@ protected:
     int32_t invisible;
     unsigned long cursor;
     Display* display;
+    // Whether display is still open: after a close the cursor went with it.
+    ConnectionRef connection;
+    bool Live() const { return connection != nullptr && connection->IsOpen(); }
 };
 
 // The left arrow of the cursor font, for the root window; it remembers

@@ -54,7 +54,8 @@ SDrawFont::SDrawFont(int size, bool bold, bool italic, bool, const char* face)
       italic(italic),
       fontId(0),
       info(nullptr),
-      display(DisplayInUse())
+      display(DisplayInUse()),
+      connection(ConnectionInUse())
 {
     this->face.Append(face);
     Load(CandidateNames(size, bold, italic, face));
@@ -66,7 +67,8 @@ SDrawFont::SDrawFont(bool)
       italic(0),
       fontId(0),
       info(nullptr),
-      display(DisplayInUse())
+      display(DisplayInUse()),
+      connection(ConnectionInUse())
 {
     if (display == nullptr)
         return;
@@ -90,11 +92,11 @@ void SDrawFont::Load(const std::vector<std::string>& names)
     }
 }
 
+// The font information is ours to free in any case; the font itself only
+// while its connection is open (a closed one took it along).
 SDrawFont::~SDrawFont()
 {
-    if (display == nullptr)
-        return;
-    if (fontId != 0)
+    if (fontId != 0 && display != nullptr && connection != nullptr && connection->IsOpen())
         XUnloadFont(display, fontId);
     if (info != nullptr)
         XFreeFontInfo(nullptr, info, 1);

@@ -2,6 +2,8 @@
 // name, loaded once and kept with its metrics until the font is deleted.
 #pragma once
 
+#include "gui/SConnection.h"
+
 #include "runtime/datastring.h"
 
 #include <X11/Xlib.h>
@@ -40,6 +42,9 @@ public:
     // The name that loaded, empty when none did or for the default font.
     const std::string& LoadedName() const { return loadedName; }
     Display* GetDisplay() const { return display; }
+    // The connection the font was loaded on; the cache keeps fonts apart
+    // by it.
+    const ConnectionRef& GetConnection() const { return connection; }
 
     int32_t size;
     data::datastring<32, char> face;
@@ -55,6 +60,7 @@ private:
     void Load(const std::vector<std::string>& names);
 
     Display* display;
+    ConnectionRef connection;
     std::string loadedName;
 };
 

@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 
 namespace kvor::gui {
 class SCursor;
@@ -38,6 +39,10 @@ public:
     // The editor's default cursor while it is open; not owned here. Read and
     // changed only under `mutex`: events use it while the editor replaces it.
     kvor::gui::SCursor* currentCursor = nullptr;
+    // The reference that keeps currentCursor alive: the event procedure
+    // copies it under `mutex` and uses the cursor after letting go of the
+    // mutex, so that no X call is ever made under it.
+    std::shared_ptr<kvor::gui::SCursor> cursorHold;
     kvor::threading::SMutexOS mutex;
     kvor::math::random::generator::SRandomMarsaglia randomGenerator;
 };

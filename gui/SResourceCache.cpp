@@ -1,5 +1,7 @@
 #include "gui/SResourceCache.h"
 
+#include "gui/Connections.h"
+
 #include "gui/SDrawFont.h"
 #include "gui/context/SDrawBrush.h"
 #include "gui/context/SDrawPen.h"
@@ -83,14 +85,19 @@ SDrawBrush* SResourceCache::FindBrush(int colour)
 }
 
 // Matching the style as well as the size: a widget that asks for a plain
-// font must not get a bold one that another widget cached first.
+// font must not get a bold one that another widget cached first. A font
+// belongs to one connection: each display an editor opens on has its own.
+// Those of closed connections stay until Clear (controls that were drawn
+// with them may still hold them) and are then freed without a request.
 SDrawFont* SResourceCache::FindFont(int size, bool bold, bool italic)
 {
-    auto same = [=](const SDrawFont& f) {
-        return f.size == size && (f.bold != 0) == bold && (f.italic != 0) == italic;
+    const ConnectionRef connection = ConnectionInUse();
+    auto same = [&](const SDrawFont& f) {
+        return f.size == size && (f.bold != 0) == bold && (f.italic != 0) == italic &&
+               f.GetConnection() == connection;
     };
     return FindOrAdd(fonts, same,
-                     [=] { return new SDrawFont(size, bold, italic, false, nullptr); });
+                     [&] { return new SDrawFont(size, bold, italic, false, nullptr); });
 }
 
 void SResourceCache::Clear()

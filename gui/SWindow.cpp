@@ -181,7 +181,7 @@ void SWindow::WindowMaximize(bool maximize)
 
 void SWindow::WindowMinimize(bool restore)
 {
-    Display* display = DisplayInUse();
+    Display* display = GetDisplay();
     if (display == nullptr)
         return;
     const Atom changeState = XInternAtom(display, "WM_CHANGE_STATE", True);
@@ -212,7 +212,7 @@ void SWindow::WindowClose()
 
 int SWindow::Loop()
 {
-    Display* display = DisplayInUse();
+    Display* display = GetDisplay();
     running = true;
     while (running.load() && display != nullptr) {
         XEvent event;

@@ -2,10 +2,12 @@
 //
 // The X error handler is process-wide and belongs to the host; the toolkit
 // only borrows it for the length of a guarded request and always puts the
-// previous one back. While borrowed, errors of requests that are not ours
-// (an earlier request of the host on the same connection, or any request on
-// another connection) are passed on to the handler that was in force, so
-// the host never loses an error to us.
+// previous one back. The trap holds the display's lock from its first
+// request to its end, so the serial numbers issued on that display in
+// between are exactly ours: only errors of that display and range are
+// claimed. Everything else (the host's earlier requests on the same
+// connection, any request on another connection, from any thread) goes to
+// the handler that was in force, so the host never loses an error to us.
 #pragma once
 
 typedef struct _XDisplay Display;
@@ -14,24 +16,27 @@ namespace kvor::gui {
 
 class XErrorTrap {
 public:
-    // Takes the trap lock (guarded requests run one at a time), clears
-    // SControl::xerror and installs the toolkit's handler for display.
+    // Locks the display, takes the trap lock (guarded requests run one at
+    // a time), clears SControl::xerror and installs the toolkit's handler.
     explicit XErrorTrap(Display* display);
-    // Restores the previous handler and lets the next guarded request in.
-    // Errors of a request without a reply arrive later: call Sync() first.
+    // Waits for the errors of requests that are still unanswered, restores
+    // the previous handler and unlocks.
     ~XErrorTrap();
 
     XErrorTrap(const XErrorTrap&) = delete;
     XErrorTrap& operator=(const XErrorTrap&) = delete;
 
-    // Whether an error of a request made under this trap has arrived. Only
-    // meaningful after the request has had its reply (or after Sync()).
+    // Whether an error of a request made under this trap (or a trap it is
+    // nested in) has arrived. Only meaningful after the request has had its
+    // reply (or after Sync()).
     bool Failed() const;
     // Makes sure every error of the requests made so far has arrived.
     void Sync();
 
 private:
     Display* display;
+    int slot = 0;  // how deep in the thread's nested traps
+    unsigned claimedBefore = 0;
 };
 
 }  // namespace kvor::gui

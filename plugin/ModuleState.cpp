@@ -27,7 +27,7 @@ struct ModuleInquiry {
         sd.getOSInfos();
         sd.getCPUInfos();
         sd.getDisplayInfos();
-        statdata.AddColours();
+        statdata.AddColoursOnce();
         kvor::gui::SetSharedResources(&statdata);
     }
     ~ModuleInquiry()

@@ -84,11 +84,15 @@ VstIntPtr SPlugin::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, 
     case effEditOpen: {
         if (ptr == nullptr)
             return 0;
-        // Only the first opening's display counts: the toolkit keeps using it.
-        Display* unset = nullptr;
-        dp.compare_exchange_strong(unset, reinterpret_cast<Display*>(value));
-        if (pluginEditor != nullptr)
+        // Each opening uses the display it comes with (0: the module's own
+        // connection); hosts with a connection per window pass a new one
+        // each time. The last one passed is where an info box goes.
+        Display* display = reinterpret_cast<Display*>(value);
+        kvor::gui::AdoptHostDisplay(display);
+        if (pluginEditor != nullptr) {
+            pluginEditor->SetOpeningDisplay(display);
             pluginEditor->open(ptr);
+        }
         return 1;
     }
     case effEditClose:

@@ -14,7 +14,15 @@ constexpr unsigned kColourCloseness = 40000;
 
 }  // namespace
 
-SDrawBitmap::SDrawBitmap() : width(0), height(0), flag(0), pixmap(0), display(DisplayInUse()) {}
+SDrawBitmap::SDrawBitmap()
+    : width(0),
+      height(0),
+      flag(0),
+      pixmap(0),
+      display(DisplayInUse()),
+      connection(ConnectionInUse())
+{
+}
 
 SDrawBitmap::SDrawBitmap(const void* xpm, int w, int h, bool flag) : SDrawBitmap()
 {
@@ -23,7 +31,7 @@ SDrawBitmap::SDrawBitmap(const void* xpm, int w, int h, bool flag) : SDrawBitmap
 
 SDrawBitmap::~SDrawBitmap()
 {
-    if (display != nullptr && pixmap != 0)
+    if (display != nullptr && pixmap != 0 && connection != nullptr && connection->IsOpen())
         XFreePixmap(display, pixmap);
 }
 

@@ -2,6 +2,8 @@
 // depth, either blank or read from XPM text.
 #pragma once
 
+#include "gui/SConnection.h"
+
 #include <cstdint>
 
 typedef struct _XDisplay Display;
@@ -40,8 +42,9 @@ private:
     void CreateBlank(int w, int h);
     void CreateFromXpm(const void* xpm);
 
-    // The connection the pixmap was made on, and is freed on.
+    // The connection the pixmap was made on, and is freed on while open.
     Display* display;
+    ConnectionRef connection;
 };
 
 // A bitmap with a mask word and a use flag; the mask carries no behaviour.

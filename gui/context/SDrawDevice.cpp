@@ -10,6 +10,23 @@
 
 namespace kvor::gui::context {
 
+namespace {
+
+// A context of a closed connection: the server dropped it with the
+// connection, and only Xlib's own record of it is left to free (what
+// XFreeGC does after its request).
+void FreeContextOf(Display* display, const ConnectionRef& connection, GC context)
+{
+    if (context == nullptr)
+        return;
+    if (display != nullptr && connection != nullptr && connection->IsOpen())
+        XFreeGC(display, context);
+    else
+        XFree(context);
+}
+
+}  // namespace
+
 void ApplyPen(Display* display, GC context, const SDrawPen& pen)
 {
     XSetLineAttributes(display, context, static_cast<unsigned>(pen.width),
@@ -17,7 +34,13 @@ void ApplyPen(Display* display, GC context, const SDrawPen& pen)
     XSetForeground(display, context, static_cast<unsigned long>(static_cast<uint32_t>(pen.colour)));
 }
 
-SDrawDevice::SDrawDevice() : drawable(0), context(nullptr), display(DisplayInUse()) {}
+SDrawDevice::SDrawDevice()
+    : drawable(0),
+      context(nullptr),
+      display(DisplayInUse()),
+      connection(ConnectionInUse())
+{
+}
 
 SDrawDevice::SDrawDevice(unsigned long target) : SDrawDevice()
 {
@@ -28,11 +51,9 @@ SDrawDevice::SDrawDevice(unsigned long target) : SDrawDevice()
 
 SDrawDevice::~SDrawDevice()
 {
-    if (display == nullptr)
-        return;
-    XFlush(display);
-    if (context != nullptr)
-        XFreeGC(display, context);
+    if (Display* open = GetDisplay())
+        XFlush(open);
+    FreeContextOf(display, connection, context);
 }
 
 void SDrawDevice::SetPen(const SDrawPen* pen)
@@ -82,8 +103,7 @@ void SDrawMemoryDevice::Select(SDrawBitmap* selected)
 
 void SDrawMemoryDevice::FreeContext()
 {
-    if (display != nullptr && ownContext != nullptr)
-        XFreeGC(display, ownContext);
+    FreeContextOf(display, connection, ownContext);
     ownContext = nullptr;
 }
 

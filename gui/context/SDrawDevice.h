@@ -3,6 +3,8 @@
 // of a bitmap it borrows, for drawing off screen and copying in one go.
 #pragma once
 
+#include "gui/SConnection.h"
+
 typedef struct _XDisplay Display;
 typedef struct _XGC* GC;
 
@@ -26,7 +28,8 @@ public:
 
     virtual GC Get() const { return context; }
     virtual unsigned long GetDrawable() const { return drawable; }
-    Display* GetDisplay() const { return display; }
+    // Null once the connection is closed: nothing is drawn any more.
+    Display* GetDisplay() const { return connection != nullptr ? connection->Get() : nullptr; }
 
     // The same effect on this device's context as SDrawing's operations of
     // the same name; null arguments are ignored.
@@ -42,6 +45,7 @@ protected:
     GC context;
     // The connection the context was made on; a context belongs to it.
     Display* display;
+    ConnectionRef connection;
 };
 
 class SDrawMemoryDevice : public SDrawDevice {

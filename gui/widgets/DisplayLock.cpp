@@ -6,7 +6,9 @@
 
 namespace kvor::gui {
 
-SDisplayLock::SDisplayLock() : display(DisplayInUse())
+SDisplayLock::SDisplayLock() : SDisplayLock(DisplayInUse()) {}
+
+SDisplayLock::SDisplayLock(Display* locked) : display(locked)
 {
     if (display != nullptr)
         XLockDisplay(display);

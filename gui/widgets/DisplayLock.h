@@ -10,7 +10,10 @@ namespace kvor::gui {
 
 class SDisplayLock {
 public:
+    // The connection in use on this thread.
     SDisplayLock();
+    // A given connection (a control's: GetDisplay()); null locks nothing.
+    explicit SDisplayLock(Display* display);
     ~SDisplayLock();
 
     SDisplayLock(const SDisplayLock&) = delete;

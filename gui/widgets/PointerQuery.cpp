@@ -10,7 +10,7 @@ namespace kvor::gui {
 SPointerPlace QueryPointer(const SControl& control)
 {
     SPointerPlace place{false, -1, -1, -1, -1};
-    Display* display = DisplayInUse();
+    Display* display = control.GetDisplay();
     const Window own = control.GetWindow();
     if (display == nullptr || own == 0)
         return place;

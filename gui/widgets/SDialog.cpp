@@ -22,17 +22,16 @@ SDialog::~SDialog() { LeavePump(); }
 bool SDialog::Create(SGlobals* globals, SControl* parent, unsigned id, const char* name, int flags,
                      int x, int y, int w, int h, int parentWindow, bool unused)
 {
-    connection = DisplayInUse();
     return SWindow::Create(globals, parent, id, name, flags, x, y, w, h, parentWindow, unused);
 }
 
-bool SDialog::NeedsPump() const { return connection != nullptr && connection == dps; }
+bool SDialog::NeedsPump() const { return GetDisplay() != nullptr && GetDisplay() == dps; }
 
 void SDialog::Show()
 {
     SWindow::Show();
     if (NeedsPump() && GetWindow() != 0 && !pumping.load())
-        pumping = SConnectionPump::ModuleConnection().Start(this, connection);
+        pumping = SConnectionPump::ModuleConnection().Start(this, GetDisplay());
 }
 
 void SDialog::Hide()

@@ -35,8 +35,6 @@ public:
 
     bool IsShownDialog() const { return shown.load(); }
     bool IsModal() const { return modal.load(); }
-    // The connection the dialog's windows were made on.
-    Display* GetConnection() const { return connection; }
 
 protected:
     // Whether the dialog's events need the pump: it lives on the module's
@@ -50,7 +48,6 @@ private:
     // Stops the pump for this dialog when it started it.
     void LeavePump();
 
-    Display* connection = nullptr;
     std::atomic<bool> pumping{false};
 };
 

@@ -75,7 +75,7 @@ void SInfo(const char* text, const char* title)
     Display* display = DisplayInUse();
     if (display == nullptr)
         return;
-    if (box.dialog != nullptr && box.dialog->GetConnection() != display)
+    if (box.dialog != nullptr && box.dialog->GetDisplay() != display)
         box.dialog.reset();
     if (box.dialog == nullptr)
         box.dialog = std::make_unique<SMessageDialog>();

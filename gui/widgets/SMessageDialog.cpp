@@ -34,10 +34,11 @@ SMessageDialog::SMessageDialog()
                   static_cast<int>(ownGlobals->randomGenerator.Integer()));
     const unsigned id = static_cast<unsigned>(ownGlobals->identifierCounter.exchange(0));
     Create(ownGlobals, nullptr, id, dialogName, kDialogStyle, 0, 0, kWidth, kHeight, 0, false);
-    cursor = new SCursor(1, GetWindow());
+    cursor = std::make_shared<SCursor>(1, GetWindow());
     cursor->CreateDefault();
     cursor->Set();
-    ownGlobals->currentCursor = cursor;
+    ownGlobals->currentCursor = cursor.get();
+    ownGlobals->cursorHold = cursor;
     EnableEventHandler(kEventValueChanged);
     SetColours(Slot(24), Slot(24), Slot(20), Slot(2), Slot(0), Slot(0), Slot(0));
     titleFont = new context::SDrawFont(10, true, false, false, nullptr);
@@ -55,7 +56,7 @@ SMessageDialog::~SMessageDialog()
     while (!Children().empty())
         Remove(Children().back().control, true);
     ownGlobals->currentCursor = nullptr;
-    delete cursor;
+    ownGlobals->cursorHold = nullptr;
     cursor = nullptr;
     delete titleFont;
     titleFont = nullptr;

@@ -3,6 +3,8 @@
 // resources, cursor and fonts.
 #pragma once
 
+#include <memory>
+
 #include "gui/widgets/SDialog.h"
 
 namespace kvor::gui {
@@ -57,7 +59,7 @@ private:
 
     context::SDrawFont* titleFont = nullptr;
     SGlobals* ownGlobals = nullptr;
-    SCursor* cursor = nullptr;
+    std::shared_ptr<SCursor> cursor;
     SLabel<false>* titleLabel = nullptr;
     SLabel<false>* messageLabel = nullptr;
     SButton<false>* okButton = nullptr;

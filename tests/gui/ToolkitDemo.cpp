@@ -21,6 +21,7 @@
 #include <X11/Xutil.h>
 
 #include <cstdio>
+#include <memory>
 #include <spawn.h>
 #include <string>
 #include <sys/wait.h>
@@ -197,16 +198,17 @@ int main(int argc, char** argv)
     DemoWindow* window = new DemoWindow(&globals);
     // As the editor does: the orange arrow for the window, used by the
     // event procedure whenever the pointer moves over it.
-    SCursor* cursor = new SCursor(1, window->GetWindow());
+    auto cursor = std::make_shared<SCursor>(1, window->GetWindow());
     cursor->CreateDefault();
     cursor->Set();
-    globals.currentCursor = cursor;
+    globals.currentCursor = cursor.get();
+    globals.cursorHold = cursor;
     window->Show();
     if (argc > 1) {
         DrawOnce(dps, *window);
         const bool written = WritePng(dps, window->GetWindow(), argv[1]);
         globals.currentCursor = nullptr;
-        delete cursor;
+        globals.cursorHold = nullptr;
         delete window;
         std::printf(written ? "wrote %s\n" : "could not write %s\n", argv[1]);
         return written ? 0 : 1;
