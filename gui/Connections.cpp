@@ -1,5 +1,7 @@
 #include "gui/Connections.h"
 
+#include "gui/XErrorTrap.h"
+
 #include <X11/Xlib.h>
 
 #include <cstdio>
@@ -29,9 +31,12 @@ void OpenModuleConnection()
 {
     XInitThreads();
     dps = XOpenDisplay(ModuleDisplayName());
-    if (dps)
+    if (dps) {
+        // No one but us makes requests here: a window of ours that went
+        // with its host's window must not end the host through its handler.
+        ClaimEveryError(dps);
         XFlush(dps);
-    else
+    } else
         std::fputs("Error: XOpenDisplay failed.\n", stderr);
 }
 

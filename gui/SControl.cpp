@@ -43,7 +43,7 @@ void SControl::ReleaseWindow()
     // is not ours to destroy any more; one that may have gone unnoticed is
     // destroyed under the trap, so a host never sees our BadWindow.
     Display* display = GetDisplay();
-    if (own == 0 || display == nullptr || windowLost.load())
+    if (own == 0 || display == nullptr)
         return;
     XErrorTrap trap(display);
     XDestroyWindow(display, own);

@@ -333,15 +333,21 @@ public:
     context::SInput* GetInput() const { return input; }
     // The 32-bit value stored in the window's "_KVORWND" property.
     uint32_t GetHandle() const { return handle; }
-    // The connection the window was made on, and its display while it is
-    // open (null once closed: the window went with it).
+    // The connection the window was made on.
     const ConnectionRef& GetConnection() const { return connection; }
-    Display* GetDisplay() const { return connection != nullptr ? connection->Get() : nullptr; }
+    // Its display while the window can take requests: null once the
+    // connection closed or the window is gone, so that nothing is sent for
+    // a window that no longer exists.
+    Display* GetDisplay() const
+    {
+        return connection != nullptr && !WindowLost() ? connection->Get() : nullptr;
+    }
     // Whether the window is gone without our asking: destroyed with the
-    // host's window it lived in, or its connection closed.
+    // host's window it (or an ancestor) lived in, or its connection closed.
     bool WindowLost() const
     {
-        return windowLost.load() || (connection != nullptr && !connection->IsOpen());
+        return windowLost.load() || (connection != nullptr && !connection->IsOpen()) ||
+               (parent != nullptr && parent->WindowLost());
     }
     // The event procedure saw the window destroyed by someone else.
     void MarkWindowLost() { windowLost = true; }

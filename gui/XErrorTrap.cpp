@@ -7,6 +7,11 @@
 #include <atomic>
 #include <mutex>
 
+// Last: it defines min and max as macros. Only XESetWireToError is used.
+#include <X11/Xlibint.h>
+#undef min
+#undef max
+
 namespace kvor::gui {
 
 namespace {
@@ -60,7 +65,22 @@ int TrapHandler(Display* display, XErrorEvent* error)
     return previous != nullptr ? previous(display, error) : 0;
 }
 
+// Returning False tells Xlib the error is dealt with.
+Bool ClaimError(Display* display, XErrorEvent* error, xError*)
+{
+    SControl::errorHandler(display, error);
+    return False;
+}
+
 }  // namespace
+
+void ClaimEveryError(Display* display)
+{
+    if (display == nullptr)
+        return;
+    for (int code = 1; code < 256; ++code)
+        XESetWireToError(display, code, ClaimError);
+}
 
 // The display lock comes first: it is the outermost lock, and a thread
 // that waits for it (behind a host holding it around an editor call) must

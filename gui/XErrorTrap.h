@@ -14,6 +14,13 @@ typedef struct _XDisplay Display;
 
 namespace kvor::gui {
 
+// Claims every error of a connection that is the toolkit's alone (the
+// module's own): they are printed as ours and never reach the process's
+// handler, whichever thread meets them. Xlib asks the connection's
+// wire-to-error hooks before any handler, so the host's handler is not
+// touched. Lasts until the connection closes.
+void ClaimEveryError(Display* display);
+
 class XErrorTrap {
 public:
     // Locks the display, takes the trap lock (guarded requests run one at
