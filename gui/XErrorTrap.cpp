@@ -112,10 +112,10 @@ XErrorTrap::~XErrorTrap()
     TrapState& state = State();
     if (slot < TrapState::kMaxNested)
         state.displays[slot] = nullptr;
-    if (--state.depth == 0) {
+    // `previous` stays as it is: another thread may have entered our
+    // handler just before it was put back, and must still find the host's.
+    if (--state.depth == 0)
         XSetErrorHandler(state.previous.load());
-        state.previous = nullptr;
-    }
     state.lock.unlock();
     if (display != nullptr)
         XUnlockDisplay(display);
