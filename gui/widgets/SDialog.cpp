@@ -79,7 +79,8 @@ void SDialog::ShowModal()
 {
     ShowDialog();
     modal = true;
-    Display* display = DisplayInUse();
+    // The dialog's events come on the connection its windows were made on.
+    Display* display = GetDisplay();
     if (display == nullptr) {
         modal = false;
         return;
