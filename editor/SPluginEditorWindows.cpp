@@ -55,10 +55,13 @@ void SPluginEditor::RefreshPanel(long index)
 // ones; the node's settings are not in them, so nothing is lost.
 bool SPluginEditor::WindowsServe(const kvor::gui::ConnectionRef& wanted) const
 {
+    // Without any display (no X server) there is nothing to rebuild on.
     const SPluginPanel* current = panel.load();
-    return current != nullptr && container != nullptr &&
-           kvor::gui::SameConnection(current->GetConnection(), wanted) && !current->WindowLost() &&
-           !container->WindowLost();
+    const bool sameConnection = wanted == nullptr
+                                    ? current != nullptr && current->GetConnection() == nullptr
+                                    : kvor::gui::SameConnection(current->GetConnection(), wanted);
+    return current != nullptr && container != nullptr && sameConnection &&
+           !current->WindowLost() && !container->WindowLost();
 }
 
 // An idle pass may still be inside the old panel (it found the editor open
@@ -195,9 +198,10 @@ void SPluginEditor::StopPump()
 // and stays: a pass of a closed editor does nothing.
 void SPluginEditor::StartIdle()
 {
-    idleCell.function = &SPluginEditor::idlestatic;
+    // Written once, before the entry exists: the idle thread reads the cell.
     if (idleTimer != nullptr)
         return;
+    idleCell.function = &SPluginEditor::idlestatic;
     idleTimer = std::make_unique<kvor::threading::STimerIdle>(nullptr, 0, kIdlePeriodMs, false);
     idleTimer->SetFunction(&idleCell.function, this);
     idleTimer->AddEntry();

@@ -74,7 +74,7 @@ void SPluginPanel::LoadControls()
     LoadActionButtons();
     LoadLabels();
     LoadNodeList();
-    nodeView = 0;
+    nodeView = false;
     RefreshPanel();
 }
 
@@ -186,9 +186,11 @@ void SPluginPanel::LoadLabels()
     idLabel->SetLabelColours(C(SStaticData::kWhite), C(SStaticData::kGrey));
     Finish(idLabel, "Display:\nNode ID", false, true);
 
-    midiInLamp = Make<Label>("(QRNe) Label: MIDI In", 0, 144, 95, 10, 10, 20, 20, 24);
+    midiInLamp = Make<Lamp>("(QRNe) Label: MIDI In", 0, 144, 95, 10, 10, 20, 20, 24);
+    midiInLamp->SetColour(C(SStaticData::kBlack));
     Finish(midiInLamp, "Display:\nMidi Input Activity", false, true);
-    midiOutLamp = Make<Label>("(QRNe) Label: MIDI Out", 0, 144, 125, 10, 10, 20, 20, 24);
+    midiOutLamp = Make<Lamp>("(QRNe) Label: MIDI Out", 0, 144, 125, 10, 10, 20, 20, 24);
+    midiOutLamp->SetColour(C(SStaticData::kBlack));
     Finish(midiOutLamp, "Display:\nMidi Output Activity", false, true);
 }
 

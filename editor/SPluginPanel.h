@@ -7,17 +7,17 @@
 #pragma once
 
 #include "gui/SWindow.h"
+#include "gui/widgets/SLabel.h"
 #include "relay/RelayLimits.h"
 
+#include <atomic>
 #include <cstdint>
-#include <mutex>
 #include <vector>
 
 class SPluginEditor;
 class VSTPlugin;
 
 namespace kvor::gui {
-template <bool B> class SLabel;
 template <bool B> class SButton;
 template <int N, int H> class SListBox;
 class SImageLabel;
@@ -36,6 +36,21 @@ public:
     using Label = kvor::gui::SLabel<false>;
     using NodeList = kvor::gui::SListBox<64, 14>;
 
+    // A MIDI activity lamp. The idle pass picks its colour; the colour
+    // reaches the drawing context only on the thread that draws, as it
+    // draws.
+    class Lamp : public Label {
+    public:
+        using Label::Label;
+        // True when the colour changed.
+        bool SetColour(int next) { return colour.exchange(next) != next; }
+        int Colour() const { return colour.load(); }
+        void Draw(const Rect& area) override;
+
+    private:
+        std::atomic<int32_t> colour{0};
+    };
+
     SPluginPanel(SGlobals* globals, kvor::gui::SControl* parent, unsigned id, const char* name,
                  int style, int x, int y, int w, int h, int parentWindow, bool unused);
     ~SPluginPanel() override;
@@ -43,7 +58,9 @@ public:
     void LoadControls() override;
     void Focussing(bool focused) override;
     // Brings the controls of one parameter index (or all, for -1) in line
-    // with the node. Runs on the idle thread.
+    // with the node. Runs on the idle thread, the only one that switches
+    // the view and builds the node list: a click on the Nodes button only
+    // asks it to.
     void RefreshControls(long index) override;
     void Draw(const Rect& area) override;
     void MouseStateChanged(bool* flags, int index) override;
@@ -51,9 +68,6 @@ public:
 
     // Draws the background into the off-screen bitmap and repaints.
     void RefreshPanel();
-    // Rebuilds the node list from the process-wide tables, selecting this
-    // node's line; with select, scrolls to it too.
-    void ShowNodes(bool select);
     void RefreshTimer(long) {}
     void RefreshLabels() {}
 
@@ -61,15 +75,15 @@ public:
     void SetPlugin(VSTPlugin* node) { plugin = node; }
 
     // What tests and the editor look at.
-    bool NodeView() const { return nodeView != 0; }
+    bool NodeView() const { return nodeView.load(); }
     const std::vector<Button*>& ModeButtons() const { return modeButtons; }
     const std::vector<Button*>& PortButtons() const { return portButtons; }
     Button* ThruButton() const { return thruButton; }
     Button* PanicButton() const { return panicButton; }
     Button* NodesButton() const { return nodesButton; }
     Label* IdLabel() const { return idLabel; }
-    Label* MidiInLamp() const { return midiInLamp; }
-    Label* MidiOutLamp() const { return midiOutLamp; }
+    Lamp* MidiInLamp() const { return midiInLamp; }
+    Lamp* MidiOutLamp() const { return midiOutLamp; }
     kvor::gui::SImageLabel* Logo() const { return logo; }
     NodeList* Nodes() const { return nodeList; }
     kvor::gui::SToolTip* Tooltip() const { return tooltip; }
@@ -94,8 +108,13 @@ private:
     void Finish(kvor::gui::SControl* control, const char* tip, bool listen, bool shown);
 
     void OnControlChanged(unsigned sender, int value);
-    void SwitchNodeView();
-    void SetLamp(Label* lamp, int slot);
+    // The view follows the Nodes button; a shown list is rebuilt.
+    void SyncNodeView();
+    void SwitchNodeView(bool nodes);
+    // Rebuilds the node list from the process-wide tables, selecting this
+    // node's line; with select, scrolls to it too.
+    void ShowNodes(bool select);
+    void SetLamp(Lamp* lamp, int slot);
     void RefreshIdLabel();
     void DrawBackground();
     void DrawPortGround();
@@ -106,16 +125,14 @@ private:
     Button* thruButton = nullptr;
     Button* nodesButton = nullptr;
     Label* idLabel = nullptr;
-    Label* midiInLamp = nullptr;
-    Label* midiOutLamp = nullptr;
+    Lamp* midiInLamp = nullptr;
+    Lamp* midiOutLamp = nullptr;
     kvor::gui::SImageLabel* logo = nullptr;
     LogoRect logoRect{0, 0, 0, 0};
     NodeList* nodeList = nullptr;
-    // The host's GUI thread (the Nodes button) and the idle thread (a node
-    // list change) may rebuild the list at the same moment.
-    std::mutex nodesLock;
     char listenerCopy[kPortCount][kSlotCount] = {};
-    uint8_t nodeView = 0;
+    // Written by the idle pass only.
+    std::atomic<bool> nodeView{false};
     kvor::gui::SToolTip* tooltip = nullptr;
     SPluginEditor* editor = nullptr;
     VSTPlugin* plugin = nullptr;

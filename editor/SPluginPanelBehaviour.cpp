@@ -2,6 +2,7 @@
 // node's refresh notifications bring the controls in line, and the node
 // list is built from the process-wide tables.
 #include "editor/NodeListText.h"
+#include "editor/SPluginEditor.h"
 #include "editor/SPluginPanel.h"
 #include "editor/SStaticData.h"
 #include "gui/widgets/SButton.h"
@@ -54,7 +55,13 @@ void SPluginPanel::OnControlChanged(unsigned sender, int)
         plugin->setParameterAutomated(kPanic, 1.0f);
         plugin->setParameterAutomated(kPanic, 0.0f);
     } else if (sender == nodesButton->GetId()) {
-        SwitchNodeView();
+        // The idle pass builds the list and may be doing so right now; it
+        // switches the view at its next pass, after the button's new value.
+        // Without an editor there is no idle pass, and this the only thread.
+        if (editor != nullptr)
+            editor->postUpdateIndexed(VSTPlugin::kNodeListChanged);
+        else
+            SyncNodeView();
     } else {
         for (int n = 0; n < static_cast<int>(portButtons.size()); ++n)
             if (sender == portButtons[n]->GetId())
@@ -62,23 +69,36 @@ void SPluginPanel::OnControlChanged(unsigned sender, int)
     }
 }
 
-void SPluginPanel::SwitchNodeView()
+void SPluginPanel::SyncNodeView()
+{
+    const bool wanted = nodesButton->GetValue() != 0;
+    if (wanted != nodeView.load())
+        SwitchNodeView(wanted);
+    else if (wanted)
+        ShowNodes(false);
+}
+
+// The list is complete before it shows, and the background loses the
+// ports' ground before the buttons go.
+void SPluginPanel::SwitchNodeView(bool nodes)
 {
     std::vector<SControl*> controls(modeButtons.begin(), modeButtons.end());
     controls.insert(controls.end(), portButtons.begin(), portButtons.end());
     controls.push_back(thruButton);
-    if (nodeView != 0) {
-        nodeList->Hide();
-        for (SControl* control : controls)
-            control->Show();
-    } else {
-        for (SControl* control : controls)
-            control->Hide();
+    if (nodes)
         ShowNodes(true);
-        nodeList->Show();
-    }
-    nodeView = nodeView != 0 ? 0 : 1;
+    nodeView = nodes;
     RefreshPanel();
+    for (SControl* control : controls) {
+        if (nodes)
+            control->Hide();
+        else
+            control->Show();
+    }
+    if (nodes)
+        nodeList->Show();
+    else
+        nodeList->Hide();
 }
 
 void SPluginPanel::RefreshControls(long index)
@@ -116,30 +136,29 @@ void SPluginPanel::RefreshControls(long index)
         SetLamp(midiOutLamp, SStaticData::kOrange);
         break;
     case VSTPlugin::kNodeListChanged:
-        if (nodeList->IsShown()) {
-            nodeList->Hide();
-            ShowNodes(false);
-            nodeList->Show();
-        }
+        SyncNodeView();
         break;
     case -1:
+        // Nothing reached a closed editor: the list may be out of date, and
+        // the lamps show the activity of a node that may be off by now. A
+        // node at work lights them again within a block.
         RefreshControls(kMode);
         RefreshControls(kPort);
         RefreshControls(kThru);
         RefreshIdLabel();
+        SetLamp(midiInLamp, SStaticData::kBlack);
+        SetLamp(midiOutLamp, SStaticData::kBlack);
+        SyncNodeView();
         break;
     default:
         break;
     }
 }
 
-void SPluginPanel::SetLamp(Label* lamp, int slot)
+void SPluginPanel::SetLamp(Lamp* lamp, int slot)
 {
-    const int colour = statdata.Colour(slot);
-    if (lamp == nullptr || lamp->GetBackgroundColour() == colour)
-        return;
-    lamp->SetBackgroundColour(colour);
-    lamp->Refresh();
+    if (lamp != nullptr && lamp->SetColour(statdata.Colour(slot)))
+        lamp->Refresh();
 }
 
 void SPluginPanel::RefreshIdLabel()
@@ -154,33 +173,21 @@ void SPluginPanel::ShowNodes(bool select)
 {
     if (nodeList == nullptr || plugin == nullptr)
         return;
-    std::lock_guard<std::mutex> guard(nodesLock);
-    const int position = nodeList->scrollPosition;
-    nodeList->ClearItems(false, true);
     plugin->listlisteners(listenerCopy);
-
-    int own = 0;
-    int item = 0;
+    std::vector<NodeList::Text> lines;
+    int own = -1;
     for (int port = 0; port < kPortCount; ++port) {
         for (int column = 0; column < kSlotCount; ++column) {
             const char cell = listenerCopy[port][column];
             if (cell != kSendsInPort && cell != kReceivesInPort)
                 continue;
-            kvor::data::datastring<32, char> line;
-            AppendNodeListLine(line, port + 1, column + 1, cell == kSendsInPort);
-            nodeList->AddItem(line.data, false, false);
             if (column + 1 == plugin->nodeId)
-                own = item;
-            ++item;
+                own = static_cast<int>(lines.size());
+            lines.emplace_back();
+            AppendNodeListLine(lines.back(), port + 1, column + 1, cell == kSendsInPort);
         }
     }
-    if (select) {
-        nodeList->SetSelection(own, true, true);
-        return;
-    }
-    nodeList->SetSelection(own, false, false);
-    nodeList->scrollPosition = position;
-    nodeList->ScrollBar()->SetValue(position, false);
-    nodeList->ScrollBar()->Refresh();
-    nodeList->RefreshLabels();
+    nodeList->ReplaceItems(lines, own);
+    if (select)
+        nodeList->ScrollSelection(true);
 }

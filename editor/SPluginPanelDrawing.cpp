@@ -8,6 +8,7 @@
 #include "gui/context/SDrawDevice.h"
 #include "gui/context/SDrawPen.h"
 #include "gui/context/SDrawing.h"
+#include "gui/widgets/DisplayLock.h"
 #include "gui/widgets/SImageLabel.h"
 #include "gui/widgets/SToolTip.h"
 
@@ -31,16 +32,22 @@ void UsePenAndBrush(SDrawing* drawing, int slot)
 
 }  // namespace
 
+// The idle pass draws here while the event thread may be drawing the panel
+// with the same context: the display lock it draws under keeps it out
+// until the context points at the window again.
 void SPluginPanel::RefreshPanel()
 {
     if (drawing == nullptr || backgroundDevice == nullptr)
         return;
-    kvor::gui::context::SDrawDevice* window = drawing->GetDevice();
-    drawing->SetDevice(backgroundDevice);
-    DrawBackground();
-    if (nodeView == 0)
-        DrawPortGround();
-    drawing->SetDevice(window);
+    {
+        kvor::gui::SDisplayLock lock(GetDisplay());
+        kvor::gui::context::SDrawDevice* window = drawing->GetDevice();
+        drawing->SetDevice(backgroundDevice);
+        DrawBackground();
+        if (!nodeView.load())
+            DrawPortGround();
+        drawing->SetDevice(window);
+    }
     Refresh();
 }
 
@@ -78,6 +85,12 @@ void SPluginPanel::DrawPortGround()
     drawing->DrawLine(32, 85, 32, 145);
     drawing->DrawLine(136, 85, 136, 145);
     drawing->DrawLine(32, 145, 137, 145);
+}
+
+void SPluginPanel::Lamp::Draw(const Rect& area)
+{
+    SetBackgroundColour(static_cast<int>(colour.load()));
+    Label::Draw(area);
 }
 
 // Every repaint is one copy of the background.

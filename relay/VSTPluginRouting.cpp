@@ -548,6 +548,9 @@ void VSTPlugin::suspend()
     suspended = 1;
     releaseLock.Unlock();
     SPlugin::suspend();
+    // The lamps show the last block's activity until the panel hears
+    // otherwise; a full refresh darkens them and drops what is pending.
+    RefreshWholeEditor();
 }
 
 // What arrived while the plug-in was off belongs to blocks that were never

@@ -5,6 +5,7 @@
 #include "gui/context/SDrawBitmap.h"
 #include "gui/context/SDrawDevice.h"
 #include "gui/context/SDrawing.h"
+#include "gui/widgets/DisplayLock.h"
 #include "gui/widgets/Rounding.h"
 #include "gui/widgets/SSlider.h"
 
@@ -149,6 +150,37 @@ template <int N, int H> void SListBox<N, H>::ClearItems(bool redraw, bool resetS
         RefreshLabels();
 }
 
+// The owner rebuilds its list on one thread while the event thread draws
+// it: the items, the selection and the scroll state change together under
+// the display lock the drawing holds, so no frame shows a list half
+// replaced, and the view does not move unless the list got too short for
+// it.
+template <int N, int H>
+void SListBox<N, H>::ReplaceItems(const std::vector<Text>& texts, int select)
+{
+    const int count = static_cast<int>(texts.size());
+    const bool scrolls = count * rowHeight > client.Height();
+    {
+        SDisplayLock lock(GetDisplay());
+        const int shown = ScrollOffset();
+        {
+            std::lock_guard<std::mutex> guard(itemsLock);
+            items = texts;
+        }
+        selection = select;
+        scrolling = scrolls;
+        scrollPosition = scrolls ? PositionShowing(shown, count) : 100;
+    }
+    if (scrollBar != nullptr) {
+        if (scrolls)
+            scrollBar->Show();
+        else
+            scrollBar->Hide();
+    }
+    ShowScrollPosition();
+    RefreshLabels();
+}
+
 template <int N, int H> const char* SListBox<N, H>::GetItem(unsigned index)
 {
     std::lock_guard<std::mutex> guard(itemsLock);
@@ -198,12 +230,25 @@ template <int N, int H> void SListBox<N, H>::ShowScrollPosition()
     scrollBar->Refresh();
 }
 
+template <int N, int H> int SListBox<N, H>::HiddenHeight(int count) const
+{
+    return rowHeight * std::min(count, N) - client.Height() + 5;
+}
+
+template <int N, int H> int SListBox<N, H>::PositionShowing(int offset, int count) const
+{
+    const int hidden = HiddenHeight(count);
+    if (hidden <= 0)
+        return 100;
+    const int kept = std::min(std::max(offset, 0), hidden);
+    return 100 - RoundNudged(static_cast<float>(kept) * 100.0f / static_cast<float>(hidden));
+}
+
 template <int N, int H> int SListBox<N, H>::ScrollOffset()
 {
     if (!scrolling.load())
         return 0;
-    const int count = std::min(CountItems(), N);
-    const float hidden = static_cast<float>(rowHeight * count - client.Height() + 5);
+    const float hidden = static_cast<float>(HiddenHeight(CountItems()));
     const int offset =
         RoundNudged(static_cast<float>(100 - scrollPosition.load()) * 0.01f * hidden);
     // Rows past the bitmap's capacity are not drawn, so the view stops at

@@ -60,6 +60,7 @@ public:
     void AddItemList(const std::vector<Text>& texts, bool redraw, bool select) override;
     void RemoveItem(const char* text) override;
     void ClearItems(bool redraw, bool resetScroll) override;
+    void ReplaceItems(const std::vector<Text>& texts, int select) override;
     const char* GetItem(unsigned index) override;
     int CountItems() override;
     void SetSelection(int index, bool redraw, bool scroll) override;
@@ -87,6 +88,11 @@ private:
     // Moves the selection one item up or down; false when it cannot.
     bool MoveSelection(bool up);
     void ScrollBy(int change);
+    // How far count items reach below the window, in pixels.
+    int HiddenHeight(int count) const;
+    // The scroll position that puts pixel row offset of count items at
+    // the window's top, or the last rows there are.
+    int PositionShowing(int offset, int count) const;
     void ShowScrollPosition();
     void DrawRows(const std::vector<Text>& rows, int right);
 

@@ -35,6 +35,11 @@ public:
     virtual void AddItemList(const std::vector<Text>& texts, bool redraw, bool select) = 0;
     virtual void RemoveItem(const char* text) = 0;
     virtual void ClearItems(bool redraw, bool resetScroll) = 0;
+    // Puts texts in the place of the items in one step, with item select
+    // selected (-1: none), and redraws. What the window shows stays where it
+    // was: the same pixel rows, or the last there are when the list got
+    // shorter.
+    virtual void ReplaceItems(const std::vector<Text>& texts, int select) = 0;
     // The text of item index; null when there is none.
     virtual const char* GetItem(unsigned index) = 0;
     virtual int CountItems() = 0;

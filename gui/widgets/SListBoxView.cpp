@@ -22,14 +22,15 @@ constexpr int kKeyDown = 7;
 }  // namespace
 
 // The items are drawn off screen with the window's own drawing context, so
-// the event thread must not draw the list meanwhile: the display lock keeps
-// it out.
+// the event thread must not draw the list meanwhile: the lock of the
+// display the list lives on, which the event thread draws under, keeps it
+// out.
 template <int N, int H> void SListBox<N, H>::RefreshLabels()
 {
     if (drawing == nullptr || itemDevice == nullptr)
         return;
     {
-        SDisplayLock lock;
+        SDisplayLock lock(GetDisplay());
         std::lock_guard<std::mutex> guard(itemsLock);
         context::SDrawDevice* window = drawing->GetDevice();
         drawing->SetDevice(itemDevice);

@@ -6,14 +6,16 @@
 #include "editor/NodeListText.h"
 #include "editor/SPluginEditor.h"
 #include "editor/SPluginPanel.h"
-#include "gui/SEvent.h"
+#include "editor/SStaticData.h"
 #include "gui/widgets/SButton.h"
 #include "gui/widgets/SLabel.h"
 #include "gui/widgets/SListBox.h"
+#include "gui/widgets/SSlider.h"
 #include "host/Host.h"
 #include "relay/VSTPlugin.h"
 #include "tests/support/WaitUntil.h"
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,6 +28,8 @@ std::string NodeLine(int port, int id, bool sends)
     AppendNodeListLine(text, port, id, sends);
     return text.data;
 }
+
+using tarvenna::test::WaitUntil;
 
 std::string IdText(int id)
 {
@@ -95,14 +99,32 @@ protected:
             items.emplace_back(panel->Nodes()->GetItem(static_cast<unsigned>(i)));
         return items;
     }
-    // What a click on the Nodes button reports to the panel.
-    static void PressNodes(SPluginPanel* panel)
+    // What a click on the Nodes button does; the idle pass switches the
+    // view.
+    static bool PressNodes(SPluginPanel* panel)
     {
-        kvor::gui::SEvent event;
-        event.code = kvor::gui::kEventValueChanged;
-        event.kind = kvor::gui::kEventKindValue;
-        event.sender = panel->NodesButton();
-        panel->ParseEvent(&event);
+        const bool nodes = !panel->NodeView();
+        panel->NodesButton()->Toggle();
+        return WaitUntil([&] { return panel->NodeView() == nodes; });
+    }
+    static bool Lists(SPluginPanel* panel, const std::string& line)
+    {
+        return WaitUntil([&] {
+            const std::vector<std::string> items = Items(panel);
+            return std::find(items.begin(), items.end(), line) != items.end();
+        });
+    }
+    // Wheel presses on the list, through the server to the event thread.
+    void Wheel(SPluginPanel* panel, unsigned button, int times)
+    {
+        XEvent event{};
+        event.xbutton.type = ButtonPress;
+        event.xbutton.window = panel->Nodes()->GetWindow();
+        event.xbutton.button = button;
+        event.xbutton.same_screen = True;
+        for (int i = 0; i < times; ++i)
+            XSendEvent(display(), event.xbutton.window, False, ButtonPressMask, &event);
+        XFlush(display());
     }
 
     tarvenna::host::Host host;
@@ -120,52 +142,72 @@ TEST_F(PanelNodes, ListsEveryNodeByPortAndSelectsItsOwn)
     ASSERT_FALSE(panel->NodeView());
     ASSERT_FALSE(panel->Nodes()->IsShown());
 
-    PressNodes(panel);
-    EXPECT_TRUE(panel->NodeView());
+    ASSERT_TRUE(PressNodes(panel));
     const std::vector<std::string> expected = {NodeLine(1, sender->nodeId, true),
                                                NodeLine(1, receiver->nodeId, false),
                                                NodeLine(4, other->nodeId, false)};
     EXPECT_EQ(Items(panel), expected);
     EXPECT_EQ(panel->Nodes()->GetSelection(), 1) << "the receiver's own line";
+    EXPECT_TRUE(panel->Nodes()->IsShown());
 
-    PressNodes(panel);
-    EXPECT_FALSE(panel->NodeView());
+    EXPECT_TRUE(PressNodes(panel)) << "back to the controls";
 }
 
-TEST_F(PanelNodes, TheListIsRebuiltOnlyWhileShown)
+TEST_F(PanelNodes, TheListFollowsTheNodesShownOrNot)
 {
-    PanelNode* first = Make(0, 2);
-    SPluginPanel* panel = OpenPanel(first);
-    PressNodes(panel);
-    PressNodes(panel);  // back to the controls: the list is hidden
-    const std::vector<std::string> before = Items(panel);
-
+    SPluginPanel* panel = OpenPanel(Make(0, 2));
+    ASSERT_TRUE(PressNodes(panel));
+    EXPECT_TRUE(Lists(panel, NodeLine(3, Make(1, 2)->nodeId, false))) << "a shown list follows";
+    ASSERT_TRUE(PressNodes(panel));
     PanelNode* late = Make(1, 2);
-    panel->RefreshControls(VSTPlugin::kNodeListChanged);
-    EXPECT_EQ(Items(panel), before) << "a hidden list is left alone";
-
-    PressNodes(panel);
-    const std::vector<std::string> after = Items(panel);
-    EXPECT_EQ(after.size(), before.size() + 1);
-    EXPECT_NE(std::find(after.begin(), after.end(), NodeLine(3, late->nodeId, false)), after.end());
-    Make(1, 2);
-    panel->RefreshControls(VSTPlugin::kNodeListChanged);
-    EXPECT_EQ(Items(panel).size(), after.size() + 1) << "a shown list follows";
+    ASSERT_TRUE(PressNodes(panel));
+    EXPECT_TRUE(Lists(panel, NodeLine(3, late->nodeId, false)));
 }
 
 TEST_F(PanelNodes, TheIdLabelShowsTheNodeAfterTheFullRefresh)
 {
     PanelNode* node = Make(0, 0);
     SPluginPanel* panel = OpenPanel(node);
-    panel->RefreshControls(-1);
-    EXPECT_EQ(std::string(panel->IdLabel()->GetLabel().data), IdText(node->nodeId));
+    EXPECT_TRUE(WaitUntil(
+        [&] { return std::string(panel->IdLabel()->GetLabel().data) == IdText(node->nodeId); }));
     EXPECT_EQ(panel->ModeButtons().size(), 2u);
     EXPECT_EQ(panel->PortButtons().size(), 8u);
-    // The idle thread refreshes the same buttons after the opening; a
-    // refresh clears every port button before it sets the node's.
-    EXPECT_TRUE(tarvenna::test::WaitUntil([&] {
+    EXPECT_TRUE(WaitUntil([&] {
         return panel->PortButtons()[0]->GetValue() == 1 && panel->ModeButtons()[0]->GetValue() == 1;
     })) << "a sender on port 1: Send and port 1 on";
+}
+
+// Under eight rows fit. A refresh leaves the rows in view where they were,
+// or shows the last ones when the list got too short for them, and the bar
+// says so.
+TEST_F(PanelNodes, ARefreshKeepsTheScrollPositionAndTheBarAgrees)
+{
+    PanelNode* own = Make(1, 0);
+    for (int i = 0; i < 24; ++i)
+        Make(i % 2, i % 8);
+    SPluginPanel* panel = OpenPanel(own);
+    SPluginPanel::NodeList* list = panel->Nodes();
+    ASSERT_TRUE(PressNodes(panel));
+    Wheel(panel, Button4, 20);
+    ASSERT_TRUE(WaitUntil([&] { return list->scrollPosition.load() == 100; }));
+    Wheel(panel, Button5, 2);
+    ASSERT_TRUE(WaitUntil([&] { return list->scrollPosition.load() == 76; }));
+    const int top = list->ScrollOffset();
+
+    for (int i = 0; i < 8; ++i)
+        Make(1, 7);
+    ASSERT_TRUE(WaitUntil([&] { return list->CountItems() == 33; }));
+    EXPECT_NEAR(list->ScrollOffset(), top, 2) << "the same rows in view";
+    EXPECT_EQ(list->ScrollBar()->GetValue(), list->scrollPosition.load());
+
+    Wheel(panel, Button5, 6);
+    ASSERT_TRUE(WaitUntil([&] { return list->ScrollBar()->GetValue() < 20; }));
+    instances.resize(10);  // the panel's own node first
+    ASSERT_TRUE(WaitUntil([&] { return list->CountItems() == 10; }));
+    EXPECT_EQ(list->ScrollOffset(), 10 * SPluginPanel::NodeList::kRowHeight - 105)
+        << "the last rows";
+    EXPECT_EQ(list->scrollPosition.load(), 0);
+    EXPECT_EQ(list->ScrollBar()->GetValue(), 0);
 }
 
 }  // namespace
@@ -181,12 +223,33 @@ TEST_F(PanelNodes, ReopeningKeepsTheOnePanelContainerAndDialog)
     kvor::gui::SMessageDialog* dialog = editor->MessageDialog();
     ASSERT_NE(container, nullptr);
     ASSERT_NE(dialog, nullptr);
-    PressNodes(panel);
+    ASSERT_TRUE(PressNodes(panel));
     node->dispatcher(effEditClose, 0, 0, nullptr, 0.0f);
+    PanelNode* meanwhile = Make(0, 5);
     EXPECT_EQ(OpenPanel(node), panel);
     EXPECT_EQ(editor->Container(), container);
     EXPECT_EQ(editor->MessageDialog(), dialog);
     EXPECT_TRUE(panel->NodeView()) << "the view survives closing";
+    EXPECT_TRUE(Lists(panel, NodeLine(6, meanwhile->nodeId, true)))
+        << "the list shows the nodes of now";
+}
+
+TEST_F(PanelNodes, SwitchingTheNodeOffDarkensItsLamps)
+{
+    PanelNode* node = Make(0, 0);
+    tarvenna::host::HostInstance& instance = *instances.back();
+    instance.Resume();
+    SPluginPanel* panel = OpenPanel(node);
+    const int orange = statdata.Colour(SStaticData::kOrange);
+    const int black = statdata.Colour(SStaticData::kBlack);
+    ASSERT_TRUE(WaitUntil([&] {
+        instance.RunBlock({{0, 0x90, 60, 100}, {8, 0x80, 60, 0}}, 32);
+        return panel->MidiInLamp()->Colour() == orange;
+    }));
+    instance.Suspend();
+    EXPECT_TRUE(WaitUntil([&] {
+        return panel->MidiInLamp()->Colour() == black && panel->MidiOutLamp()->Colour() == black;
+    }));
 }
 
 }  // namespace

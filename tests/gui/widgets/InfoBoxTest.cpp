@@ -149,7 +149,7 @@ TEST_F(InfoBox, OnTheModulesOwnConnectionThePumpPaintsTheBoxAndAnswersOk)
     SInfo(kFailure, "Tarvenna");
     SMessageDialog* box = SInfoDialog();
     ASSERT_NE(box, nullptr);
-    EXPECT_EQ(box->GetConnection(), own) << "made anew on that connection";
+    EXPECT_EQ(box->GetDisplay(), own) << "made anew on that connection";
     // What the test's connection still holds concerns the box that went.
     XSync(display, True);
     EXPECT_TRUE(pump.IsRunning());
@@ -169,7 +169,7 @@ TEST_F(InfoBox, OnTheModulesOwnConnectionThePumpPaintsTheBoxAndAnswersOk)
     // connection it lived on goes.
     dp = display;
     SInfo("", "");
-    EXPECT_EQ(SInfoDialog()->GetConnection(), display);
+    EXPECT_EQ(SInfoDialog()->GetDisplay(), display);
     EXPECT_FALSE(pump.IsRunning());
     dps = savedOwn;
     XCloseDisplay(own);
