@@ -60,8 +60,8 @@ bool SPluginEditor::WindowsServe(const kvor::gui::ConnectionRef& wanted) const
     const bool sameConnection = wanted == nullptr
                                     ? current != nullptr && current->GetConnection() == nullptr
                                     : kvor::gui::SameConnection(current->GetConnection(), wanted);
-    return current != nullptr && container != nullptr && sameConnection &&
-           !current->WindowLost() && !container->WindowLost();
+    return current != nullptr && container != nullptr && sameConnection && !current->WindowLost() &&
+           !container->WindowLost();
 }
 
 // An idle pass may still be inside the old panel (it found the editor open
