@@ -12,7 +12,7 @@
 #include "host/Host.h"
 #include "plugin/ModuleState.h"
 #include "relay/VSTPlugin.h"
-#include "tests/support/Xvfb.h"
+#include "host/Xvfb.h"
 
 #include <X11/Xlib.h>
 
@@ -85,7 +85,7 @@ private:
     }
 
     Display* previousConnection = nullptr;
-    tarvenna::test::Xvfb server;
+    tarvenna::host::Xvfb server;
     tarvenna::host::Host host;
     std::vector<std::unique_ptr<HostInstance>> instances;
 };

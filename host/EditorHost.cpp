@@ -37,21 +37,46 @@ Hosts& TheHosts()
 
 bool ValidRect(const ERect& rect) { return rect.right > rect.left && rect.bottom > rect.top; }
 
+// Xlib's display lock, when the host holds it around a call to the editor:
+// the plug-in's other threads wait for their requests on that connection
+// until the call returns.
+class HeldDisplay {
+public:
+    HeldDisplay(Display* display, bool hold) : display(hold ? display : nullptr)
+    {
+        if (this->display != nullptr)
+            XLockDisplay(this->display);
+    }
+    ~HeldDisplay()
+    {
+        if (display != nullptr)
+            XUnlockDisplay(display);
+    }
+
+    HeldDisplay(const HeldDisplay&) = delete;
+    HeldDisplay& operator=(const HeldDisplay&) = delete;
+
+private:
+    Display* display;
+};
+
 }  // namespace
 
 EditorHost::EditorHost(AEffect* effect, Display* display, EditorHostOptions options)
     : effect(effect),
+      base(display),
       display(display),
       options(options)
 {
-    if (this->display == nullptr) {
-        this->display = XOpenDisplay(nullptr);
-        ownsDisplay = this->display != nullptr;
+    if (base == nullptr) {
+        base = this->display = XOpenDisplay(nullptr);
+        ownsDisplay = base != nullptr;
     }
-    if (this->display == nullptr)
+    if (base == nullptr)
         return;
-    QuietXErrors(this->display);
-    eventProcedureAtom = XInternAtom(this->display, "_XEventProc", False);
+    QuietXErrors(base);
+    // Atoms belong to the server: the value serves every connection to it.
+    eventProcedureAtom = XInternAtom(base, "_XEventProc", False);
     if (effect == nullptr)
         return;
     Hosts& hosts = TheHosts();
@@ -68,12 +93,16 @@ EditorHost::~EditorHost()
         if (found != hosts.byEffect.end() && found->second == this)
             hosts.byEffect.erase(found);
     }
-    if (display == nullptr)
+    if (base == nullptr)
         return;
     Destroy();
-    UnquietXErrors(display);
+    for (Display* left : unread) {
+        UnquietXErrors(left);
+        XCloseDisplay(left);
+    }
+    UnquietXErrors(base);
     if (ownsDisplay)
-        XCloseDisplay(display);
+        XCloseDisplay(base);
 }
 
 VstIntPtr EditorHost::Dispatch(VstInt32 opcode, VstIntPtr value, void* ptr)
@@ -81,6 +110,12 @@ VstIntPtr EditorHost::Dispatch(VstInt32 opcode, VstIntPtr value, void* ptr)
     if (effect == nullptr || effect->dispatcher == nullptr)
         return 0;
     return effect->dispatcher(effect, opcode, 0, value, ptr, 0.0f);
+}
+
+VstIntPtr EditorHost::DispatchHoldingDisplay(VstInt32 opcode, VstIntPtr value, void* ptr)
+{
+    HeldDisplay held(display, options.lockDisplay);
+    return Dispatch(opcode, value, ptr);
 }
 
 std::optional<ERect> EditorHost::EditorRect()
@@ -93,6 +128,42 @@ std::optional<ERect> EditorHost::EditorRect()
     std::lock_guard<std::mutex> guard(recordLock);
     record.rect = result;
     return result;
+}
+
+bool EditorHost::MakeWindow()
+{
+    if (options.connections != Connections::One && !OpenConnection())
+        return false;
+    if (CreateWindow())
+        return true;
+    ReleaseConnection();
+    return false;
+}
+
+bool EditorHost::OpenConnection()
+{
+    Display* fresh = XOpenDisplay(DisplayString(base));
+    if (fresh == nullptr)
+        return false;
+    QuietXErrors(fresh);
+    display = fresh;
+    return true;
+}
+
+// A host that opened a connection for the opening lets it go with the
+// window: closed, or left as it is and never read again.
+void EditorHost::ReleaseConnection()
+{
+    if (display == base)
+        return;
+    if (options.connections == Connections::NewPerOpeningUnread) {
+        XFlush(display);
+        unread.push_back(display);
+    } else {
+        UnquietXErrors(display);
+        XCloseDisplay(display);
+    }
+    display = base;
 }
 
 bool EditorHost::CreateWindow()
@@ -140,7 +211,7 @@ bool EditorHost::Open()
 {
     if (display == nullptr || editorOpen)
         return false;
-    if (window == 0 && !CreateWindow())
+    if (window == 0 && !MakeWindow())
         return false;
     const std::optional<ERect> rect = EditorRect();
     if (options.sizeToRect && rect && ValidRect(*rect))
@@ -148,8 +219,8 @@ bool EditorHost::Open()
     if (!mapped && !MapAndWait())
         return false;
     const VstIntPtr value = options.passDisplay ? reinterpret_cast<VstIntPtr>(display) : 0;
-    const VstIntPtr answer =
-        Dispatch(effEditOpen, value, reinterpret_cast<void*>(static_cast<uintptr_t>(window)));
+    const VstIntPtr answer = DispatchHoldingDisplay(
+        effEditOpen, value, reinterpret_cast<void*>(static_cast<uintptr_t>(window)));
     XFlush(display);
     editorOpen = answer != 0;
     std::lock_guard<std::mutex> guard(recordLock);
@@ -162,11 +233,23 @@ bool EditorHost::Close()
 {
     if (!editorOpen)
         return false;
-    Dispatch(effEditClose);
+    // The plug-in's windows inside ours go with it, and the plug-in hears
+    // of it only from the effEditClose that follows.
+    if (options.destroyWindowFirst)
+        DestroyWindow();
+    DispatchHoldingDisplay(effEditClose);
     XFlush(display);
     editorOpen = false;
-    std::lock_guard<std::mutex> guard(recordLock);
-    ++record.closes;
+    {
+        std::lock_guard<std::mutex> guard(recordLock);
+        ++record.closes;
+    }
+    // A host with a connection per opening ends the window with it.
+    if (options.connections != Connections::One) {
+        AwaitEmptyWindow();
+        DestroyWindow();
+        ReleaseConnection();
+    }
     return true;
 }
 
@@ -174,6 +257,12 @@ void EditorHost::Destroy()
 {
     if (Close())
         AwaitEmptyWindow();
+    DestroyWindow();
+    ReleaseConnection();
+}
+
+void EditorHost::DestroyWindow()
+{
     if (window == 0)
         return;
     {

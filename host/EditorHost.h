@@ -34,10 +34,30 @@ enum class EventDelivery {
     Reparent,
 };
 
+// The X connections a host uses for the editor.
+enum class Connections {
+    // The one the host was made with, for its whole life.
+    One,
+    // Every Open() opens a new connection to the same server and makes its
+    // window there; Close() destroys the window and closes the connection.
+    NewPerOpeningClosed,
+    // The same, but Close() leaves the old connection open and never reads
+    // it again (the host closes it when it goes).
+    NewPerOpeningUnread,
+};
+
 struct EditorHostOptions {
     // effEditOpen's value: the host's display, or 0 as many hosts pass.
     bool passDisplay = true;
     EventDelivery delivery = EventDelivery::Property;
+    Connections connections = Connections::One;
+    // Close() destroys the host's window before effEditClose, as hosts that
+    // tear their editor window down first do; the next Open() makes a new
+    // one.
+    bool destroyWindowFirst = false;
+    // XLockDisplay held on the host's display around effEditOpen and
+    // effEditClose, as hosts that guard their connection with it do.
+    bool lockDisplay = false;
     // Size the window to the editor's rectangle before opening. Otherwise,
     // and when the plug-in gives no rectangle, it keeps width x height.
     bool sizeToRect = true;
@@ -78,10 +98,12 @@ public:
     using EventProcedure = void (*)(XEvent*);
 
     // `display` is the host's connection and must outlive this object;
-    // null opens one to $DISPLAY, closed again by the destructor. From now
-    // on ResizeFor(effect, ...) reaches this object.
+    // null opens one to $DISPLAY, closed again by the destructor. With a new
+    // connection per opening it names the server. From now on
+    // ResizeFor(effect, ...) reaches this object.
     EditorHost(AEffect* effect, Display* display, EditorHostOptions options = {});
-    // Closes the editor when open and destroys the window.
+    // Closes the editor when open, destroys the window and closes the
+    // connections the host opened.
     ~EditorHost();
 
     EditorHost(const EditorHost&) = delete;
@@ -89,6 +111,7 @@ public:
 
     // False when no display could be opened.
     bool Usable() const { return display != nullptr; }
+    // The connection the window is on now.
     Display* XDisplay() const { return display; }
     // The host's top-level window; 0 before the first Open and after
     // Destroy.
@@ -98,7 +121,8 @@ public:
     // Makes and maps the window when there is none, sizes it, then
     // effEditOpen with the window. True when the plug-in answered nonzero.
     bool Open();
-    // effEditClose; false when the editor is not open.
+    // effEditClose; false when the editor is not open. With a new
+    // connection per opening, the window and the connection go too.
     bool Close();
     // Closes the editor when open, then destroys the window.
     void Destroy();
@@ -132,7 +156,12 @@ public:
 
 private:
     VstIntPtr Dispatch(VstInt32 opcode, VstIntPtr value = 0, void* ptr = nullptr);
+    VstIntPtr DispatchHoldingDisplay(VstInt32 opcode, VstIntPtr value = 0, void* ptr = nullptr);
+    bool MakeWindow();
+    bool OpenConnection();
+    void ReleaseConnection();
     bool CreateWindow();
+    void DestroyWindow();
     bool MapAndWait();
     bool HasChildren();
     void AwaitEmptyWindow();
@@ -148,8 +177,12 @@ private:
     void NoteProcedureWindow(unsigned long target);
 
     AEffect* effect;
+    // The connection the host was made with, and the one in use now.
+    Display* base;
     Display* display;
     bool ownsDisplay = false;
+    // Connections of earlier openings, left open and unread.
+    std::vector<Display*> unread;
     EditorHostOptions options;
     unsigned long window = 0;
     unsigned long eventProcedureAtom = 0;

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstdint>
 
+#include "host/XErrorFilter.h"
 #include "plugin/VstOpcodes.h"
 
 namespace tarvenna::host {
@@ -35,7 +36,12 @@ bool QueryNode(Display* display, ::Window window, TreeNode& node)
 {
     ::Window root = 0;
     ::Window* children = nullptr;
-    if (XQueryTree(display, window, &root, &node.parent, &children, &node.children) == 0)
+    Status status = 0;
+    {
+        const ExpectedXErrors gone(display);
+        status = XQueryTree(display, window, &root, &node.parent, &children, &node.children);
+    }
+    if (status == 0)
         return false;
     if (children != nullptr)
         XFree(children);
@@ -173,8 +179,12 @@ EditorHost::EventProcedure EditorHost::ReadProcedure(unsigned long target, bool 
     unsigned long items = 0;
     unsigned long after = 0;
     unsigned char* data = nullptr;
-    const int status = XGetWindowProperty(display, target, eventProcedureAtom, 0, 1, False,
-                                          AnyPropertyType, &type, &format, &items, &after, &data);
+    int status = 0;
+    {
+        const ExpectedXErrors gone(display);
+        status = XGetWindowProperty(display, target, eventProcedureAtom, 0, 1, False,
+                                    AnyPropertyType, &type, &format, &items, &after, &data);
+    }
     EventProcedure procedure = nullptr;
     if (status == Success && data != nullptr && format == 32 && items == 1 &&
         (!oneItem || after == 0)) {

@@ -5,6 +5,7 @@
 
 #include "host/PngWriter.h"
 #include "host/WindowCapture.h"
+#include "host/XErrorFilter.h"
 
 namespace tarvenna::host {
 
@@ -21,11 +22,13 @@ bool EditorHost::Screenshot(const std::string& path)
 }
 
 // The deepest window under the point gets the press, with the pointer's
-// place in it, as the server would deliver a real click.
+// place in it, as the server would deliver a real click. The plug-in's
+// windows may go meanwhile.
 bool EditorHost::Click(int x, int y)
 {
     if (display == nullptr || window == 0)
         return false;
+    const ExpectedXErrors gone(display);
     ::Window target = window;
     int targetX = x, targetY = y;
     for (;;) {
@@ -52,7 +55,7 @@ bool EditorHost::Click(int x, int y)
     event.xbutton.type = ButtonRelease;
     event.xbutton.state = Button1Mask;
     XSendEvent(display, target, False, ButtonReleaseMask, &event);
-    XFlush(display);
+    XSync(display, False);
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <thread>
+#include <utility>
 
 namespace tarvenna::host {
 
@@ -25,14 +26,25 @@ std::uint32_t StressRandom::Next()
 
 void RunFor(double seconds, const std::vector<StressJob>& jobs)
 {
-    std::atomic<bool> stop{false};
-    std::vector<std::thread> threads;
-    for (const StressJob& job : jobs)
-        threads.emplace_back([&stop, &job] { job(stop); });
+    StressThreads running(jobs);
     std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+}
+
+StressThreads::StressThreads(std::vector<StressJob> jobs) : jobs(std::move(jobs))
+{
+    for (const StressJob& job : this->jobs)
+        threads.emplace_back([this, &job] { job(stop); });
+}
+
+StressThreads::~StressThreads() { Stop(); }
+
+void StressThreads::Stop()
+{
     stop = true;
     for (std::thread& thread : threads)
-        thread.join();
+        if (thread.joinable())
+            thread.join();
+    threads.clear();
 }
 
 }  // namespace tarvenna::host

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <thread>
 #include <vector>
 
 namespace tarvenna::host {
@@ -34,5 +35,24 @@ using StressJob = std::function<void(const std::atomic<bool>& stop)>;
 // Starts every job on a thread of its own, raises the flag after `seconds`
 // and returns once all have ended.
 void RunFor(double seconds, const std::vector<StressJob>& jobs);
+
+// The same for as long as the caller needs, while it drives something of
+// its own (an editor, say): the jobs start at once and are stopped by
+// Stop() or the destructor, which return once all have ended.
+class StressThreads {
+public:
+    explicit StressThreads(std::vector<StressJob> jobs);
+    ~StressThreads();
+
+    StressThreads(const StressThreads&) = delete;
+    StressThreads& operator=(const StressThreads&) = delete;
+
+    void Stop();
+
+private:
+    std::vector<StressJob> jobs;
+    std::atomic<bool> stop{false};
+    std::vector<std::thread> threads;
+};
 
 }  // namespace tarvenna::host

@@ -11,9 +11,8 @@
 #include <X11/extensions/XTest.h>
 
 #include "host/EditorHost.h"
-#include "host/Host.h"
+#include "tests/support/ModuleOnXvfb.h"
 #include "tests/support/WaitUntil.h"
-#include "tests/support/Xvfb.h"
 
 #include <memory>
 #include <string>
@@ -56,25 +55,11 @@ struct HostKind {
     EventDelivery delivery;
 };
 
-class Panel : public ::testing::TestWithParam<HostKind> {
+class Panel : public tarvenna::test::ModuleOnXvfb, public ::testing::WithParamInterface<HostKind> {
 protected:
-    static void SetUpTestSuite()
-    {
-        server = new tarvenna::test::Xvfb({"640x480x24"});
-        server->ExportDisplay();
-    }
-    static void TearDownTestSuite()
-    {
-        delete server;
-        server = nullptr;
-    }
-
     void SetUp() override
     {
-        ASSERT_TRUE(server->Running()) << server->Error();
-        ASSERT_TRUE(module.Load(TARVENNA_MODULE_PATH)) << module.Error();
-        display = XOpenDisplay(server->Name().c_str());
-        ASSERT_NE(display, nullptr);
+        ASSERT_NO_FATAL_FAILURE(ModuleOnXvfb::SetUp());
         instance = host.Instantiate(module);
         ASSERT_TRUE(instance) << host.LastError();
         instance->Open();
@@ -91,9 +76,7 @@ protected:
     {
         editor.reset();
         instance.reset();
-        EXPECT_TRUE(module.Unload()) << module.Error();
-        if (display != nullptr)
-            XCloseDisplay(display);
+        ModuleOnXvfb::TearDown();
     }
 
     unsigned long Pixel(Spot at)
@@ -142,10 +125,6 @@ protected:
                          [&] { editor->Pump(10); });
     }
 
-    static inline tarvenna::test::Xvfb* server = nullptr;
-    tarvenna::host::Module module;
-    tarvenna::host::Host host;
-    Display* display = nullptr;
     std::unique_ptr<tarvenna::host::HostInstance> instance;
     std::unique_ptr<EditorHost> editor;
 };

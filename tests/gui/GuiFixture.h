@@ -10,7 +10,7 @@
 #include "gui/SWindow.h"
 #include "plugin/ModuleState.h"
 #include "tests/support/WaitUntil.h"
-#include "tests/support/Xvfb.h"
+#include "host/Xvfb.h"
 
 #include <X11/Xlib.h>
 
@@ -37,7 +37,7 @@ using Rect = SControl::Rect;
 struct TestServerState {
     TestServerState()
     {
-        server = std::make_unique<tarvenna::test::Xvfb>();
+        server = std::make_unique<tarvenna::host::Xvfb>();
         if (server->Running())
             display = XOpenDisplay(server->Name().c_str());
     }
@@ -46,7 +46,7 @@ struct TestServerState {
         if (display != nullptr)
             XCloseDisplay(display);
     }
-    std::unique_ptr<tarvenna::test::Xvfb> server;
+    std::unique_ptr<tarvenna::host::Xvfb> server;
     Display* display = nullptr;
 };
 

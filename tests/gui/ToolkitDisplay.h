@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/Xvfb.h"
+#include "host/Xvfb.h"
 
 #include <X11/Xlib.h>
 
@@ -33,7 +33,7 @@ public:
     const std::string& name() const { return server_.Name(); }
 
 private:
-    Xvfb server_;
+    tarvenna::host::Xvfb server_;
     Display* display_ = nullptr;
     Display* previous_ = nullptr;
 };

@@ -19,8 +19,9 @@
 #include "host/EditorSession.h"
 #include "host/Host.h"
 #include "host/PngWriter.h"
+#include "host/Xvfb.h"
+#include "tests/support/ModuleOnXvfb.h"
 #include "tests/support/WaitUntil.h"
-#include "tests/support/Xvfb.h"
 
 namespace tarvenna::host {
 
@@ -34,7 +35,6 @@ namespace {
 
 using tarvenna::test::kWaitLimit;
 using tarvenna::test::WaitUntil;
-using tarvenna::test::Xvfb;
 
 std::vector<::Window> ChildrenOf(Display* display, ::Window window)
 {
@@ -71,36 +71,13 @@ EditorHostOptions Options(bool passDisplay, EventDelivery delivery, bool sizeToR
     return options;
 }
 
-class EditorHostTest : public ::testing::Test {
+class EditorHostTest : public tarvenna::test::ModuleOnXvfb {
 protected:
-    // The module opens its own connection to $DISPLAY when it is loaded.
-    static void SetUpTestSuite()
-    {
-        server = new Xvfb();
-        server->ExportDisplay();
-    }
-    static void TearDownTestSuite()
-    {
-        delete server;
-        server = nullptr;
-    }
-
-    void SetUp() override
-    {
-        ASSERT_TRUE(server->Running()) << server->Error();
-        ASSERT_TRUE(module.Load(TARVENNA_MODULE_PATH)) << module.Error();
-        display = XOpenDisplay(server->Name().c_str());
-        ASSERT_NE(display, nullptr);
-    }
-
-    // The plug-in may keep the host's display until it is unloaded.
     void TearDown() override
     {
         editor.reset();
         instance.reset();
-        EXPECT_TRUE(module.Unload()) << module.Error();
-        if (display != nullptr)
-            XCloseDisplay(display);
+        ModuleOnXvfb::TearDown();
     }
 
     void Start(const EditorHostOptions& options, bool canSizeWindow = true,
@@ -131,14 +108,9 @@ protected:
         return size.width == width && size.height == height;
     }
 
-    static Xvfb* server;
-    Module module;
-    Host host;
-    Display* display = nullptr;
     std::unique_ptr<HostInstance> instance;
     std::unique_ptr<EditorHost> editor;
 };
-Xvfb* EditorHostTest::server = nullptr;
 
 TEST_F(EditorHostTest, OpensInItsWindowSizedToTheEditorRectangle)
 {

@@ -9,12 +9,12 @@
 #include "host/MidiFile.h"
 #include "tests/host/SceneTestFiles.h"
 #include "tests/host/Subprocess.h"
-#include "tests/support/Xvfb.h"
+#include "host/Xvfb.h"
 
 namespace tarvenna::host::test {
 namespace {
 
-using tarvenna::test::Xvfb;
+using tarvenna::host::Xvfb;
 
 // The editor actions need a display; the module opens its own at load.
 class SceneCommand : public ::testing::Test {

@@ -15,14 +15,14 @@
 #include "tests/host/SceneTestFiles.h"
 #include "tests/host/Subprocess.h"
 #include "tests/support/WaitUntil.h"
-#include "tests/support/Xvfb.h"
+#include "host/Xvfb.h"
 
 namespace tarvenna::host::test {
 namespace {
 
+using tarvenna::host::Xvfb;
 using tarvenna::test::kWaitLimit;
 using tarvenna::test::WaitUntil;
-using tarvenna::test::Xvfb;
 
 // Where the window puts the panel of node n (from 1), and its size.
 constexpr int kPanelWidth = 170, kPanelHeight = 200;

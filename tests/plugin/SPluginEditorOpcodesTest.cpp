@@ -4,7 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/Xvfb.h"
+#include "editor/SPluginPanel.h"
+#include "host/Xvfb.h"
 
 #include <X11/Xlib.h>
 
@@ -41,7 +42,7 @@ public:
     bool Ready() const { return first != nullptr && second != nullptr && window != 0; }
     void* Parent() const { return reinterpret_cast<void*>(static_cast<uintptr_t>(window)); }
 
-    tarvenna::test::Xvfb server;
+    tarvenna::host::Xvfb server;
     Display* first = nullptr;
     Display* second = nullptr;
     Window window = 0;
@@ -86,15 +87,20 @@ TEST_F(EditorOpcodes, NullPointersAreAnsweredWithZero)
     EXPECT_TRUE(hosted.plugin->EditorClosed());
 }
 
-TEST_F(EditorOpcodes, FirstDisplayGivenIsKept)
+// A host with a connection per window: the second opening's panel is made
+// on the second connection, and an info box would go there too.
+TEST_F(EditorOpcodes, EachOpeningUsesTheDisplayItWasGiven)
 {
     HostDisplays host;
     ASSERT_TRUE(host.Ready()) << host.server.Error();
     EXPECT_EQ(Open(host.first, host.Parent()), 1);
     EXPECT_EQ(dp.load(), host.first);
+    ASSERT_NE(editor->Panel(), nullptr);
+    EXPECT_EQ(editor->Panel()->GetDisplay(), host.first);
     EXPECT_EQ(hosted.Dispatch(effEditClose), 1);
     EXPECT_EQ(Open(host.second, host.Parent()), 1);
-    EXPECT_EQ(dp.load(), host.first);
+    EXPECT_EQ(dp.load(), host.second);
+    EXPECT_EQ(editor->Panel()->GetDisplay(), host.second);
     EXPECT_EQ(hosted.Dispatch(effEditClose), 1);
     hosted.instance.reset();  // the panel goes before the displays
 }

@@ -9,7 +9,7 @@
 #include "tests/realtime/WatchedNodes.h"
 
 #include "host/EditorHost.h"
-#include "tests/support/Xvfb.h"
+#include "host/Xvfb.h"
 
 #include <X11/Xlib.h>
 
@@ -213,7 +213,7 @@ class XServer : public ::testing::Environment {
 public:
     void SetUp() override
     {
-        server = std::make_unique<tarvenna::test::Xvfb>(std::vector<std::string>{"640x480x24"});
+        server = std::make_unique<tarvenna::host::Xvfb>(std::vector<std::string>{"640x480x24"});
         if (server->Running())
             server->ExportDisplay();
     }
@@ -224,7 +224,7 @@ public:
     }
 
 private:
-    std::unique_ptr<tarvenna::test::Xvfb> server;
+    std::unique_ptr<tarvenna::host::Xvfb> server;
 };
 
 const ::testing::Environment* const xServer = ::testing::AddGlobalTestEnvironment(new XServer);

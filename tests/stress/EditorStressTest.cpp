@@ -3,12 +3,16 @@
 // "_XEventProc" and clicks at random into the panels, an audio thread plays
 // MIDI so that the lamps flicker, the toolkit's idle thread refreshes the
 // panels, and the host's main thread opens, closes and destroys editors and
-// instances all the while. Besides "no crash", the sanitizer of the build
-// (ThreadSanitizer in the tsan preset) watches every access.
+// instances all the while. Then the same with our host's editor hosts and
+// the habits of real hosts: a new connection per opening, the window
+// destroyed before effEditClose, and 0 for the display. Besides "no crash",
+// the sanitizer of the build (ThreadSanitizer in the tsan preset) watches
+// every access.
+#include "host/EditorHost.h"
 #include "host/Host.h"
 #include "plugin/EntryPoint.h"
 #include "plugin/VstOpcodes.h"
-#include "tests/support/Xvfb.h"
+#include "host/Xvfb.h"
 
 #include <gtest/gtest.h>
 
@@ -46,6 +50,9 @@ struct Slot {
     std::unique_ptr<HostInstance> instance;
     Window parent = 0;
     bool open = false;
+    // Goes before the instance: it closes the editor when it goes.
+    std::unique_ptr<EditorHost> editor;
+    int openings = 0;
 };
 
 class EditorStress : public ::testing::Test {
@@ -72,8 +79,10 @@ protected:
     }
     void TearDown() override
     {
-        for (auto& slot : slots)
+        for (auto& slot : slots) {
+            slot->editor.reset();
             slot->instance.reset();
+        }
         if (control != nullptr)
             XCloseDisplay(control);
         // The plug-in keeps the host's display it was given until unload;
@@ -177,7 +186,43 @@ protected:
         }
     }
 
-    tarvenna::test::Xvfb server{{"640x480x24"}};
+    // The host's main thread with editor hosts of the slot's habit, which
+    // deliver the events of their own connections.
+    void HabitStep(std::mt19937& random, const std::vector<EditorHostOptions>& habits)
+    {
+        const std::size_t index = random() % slots.size();
+        Slot& slot = *slots[index];
+        std::lock_guard<std::mutex> guard(slot.lock);
+        switch (random() % 6) {
+        case 0:
+        case 1:
+            if (!slot.instance) {
+                slot.instance = host.Instantiate(CreateInstance);
+                if (slot.instance)
+                    slot.instance->Resume();
+                if (slot.instance)
+                    slot.editor =
+                        std::make_unique<EditorHost>(slot.instance->Effect(), gui, habits[index]);
+            } else if (!slot.editor->IsOpen() && slot.editor->Open()) {
+                ++slot.openings;
+            }
+            break;
+        case 2:
+            if (slot.editor)
+                slot.editor->Close();
+            break;
+        case 3:
+            slot.editor.reset();
+            slot.instance.reset();
+            break;
+        default:
+            if (slot.editor)
+                slot.editor->Pump(5);
+            break;
+        }
+    }
+
+    tarvenna::host::Xvfb server{{"640x480x24"}};
     Display* gui = nullptr;
     Display* control = nullptr;
     Atom procedureAtom = 0;
@@ -209,6 +254,34 @@ TEST_F(EditorStress, EditorsComeAndGoWhileEventsIdlePassesAndAudioRun)
     events.join();
     EXPECT_GT(openings, 10);
     EXPECT_GT(delivered.load(), 100) << "the host's GUI thread had events to deliver";
+}
+
+TEST_F(EditorStress, HostHabitsOpenAndCloseEditorsWhileAudioRuns)
+{
+    std::vector<EditorHostOptions> habits(slots.size());
+    habits[0].connections = Connections::NewPerOpeningClosed;
+    habits[1].destroyWindowFirst = true;
+    habits[2].passDisplay = false;
+    for (std::size_t i = 0; i < habits.size(); ++i)
+        habits[i].x = static_cast<int>(i) * 180;
+    std::thread clicks([this] { Click(); });
+    std::thread audio([this] { Play(); });
+    std::mt19937 random(13);
+    const auto end = Clock::now() + Budget(4000);
+    while (Clock::now() < end) {
+        HabitStep(random, habits);
+        std::this_thread::sleep_for(std::chrono::milliseconds(random() % 10));
+    }
+    for (auto& slot : slots) {
+        std::lock_guard<std::mutex> guard(slot->lock);
+        slot->editor.reset();
+        slot->instance.reset();
+    }
+    stop = true;
+    audio.join();
+    clicks.join();
+    for (std::size_t i = 0; i < slots.size(); ++i)
+        EXPECT_GT(slots[i]->openings, 3) << "habit " << i;
 }
 
 }  // namespace

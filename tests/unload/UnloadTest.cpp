@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/support/Xvfb.h"
+#include "host/Xvfb.h"
 
 #include <X11/Xlib.h>
 #include <dirent.h>
@@ -190,7 +190,7 @@ protected:
 
 TEST_F(Unload, TwoHundredCyclesWithAnXServerLeaveNothingBehind)
 {
-    tarvenna::test::Xvfb xvfb;
+    tarvenna::host::Xvfb xvfb;
     ASSERT_TRUE(xvfb.Running()) << xvfb.Error();
     xvfb.ExportDisplay();
     // The host's own connection and the window it gives the editor. The

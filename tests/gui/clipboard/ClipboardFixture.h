@@ -11,7 +11,7 @@
 #include "gui/clipboard/SClipboard.h"
 #include "gui/clipboard/SData.h"
 #include "tests/support/WaitUntil.h"
-#include "tests/support/Xvfb.h"
+#include "host/Xvfb.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -35,7 +35,7 @@ struct ClipServer {
         if (display != nullptr)
             XCloseDisplay(display);
     }
-    tarvenna::test::Xvfb server;
+    tarvenna::host::Xvfb server;
     Display* display = nullptr;
 };
 

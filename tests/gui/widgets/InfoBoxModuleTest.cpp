@@ -3,13 +3,12 @@
 // box lives on the module's own connection, and the module itself must
 // paint it and answer its OK button.
 #include "host/Host.h"
+#include "tests/support/ModuleOnXvfb.h"
 #include "tests/support/ProcessThreads.h"
 #include "tests/support/StderrCapture.h"
 #include "tests/support/WaitUntil.h"
 
 #include <gtest/gtest.h>
-
-#include "tests/support/Xvfb.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -22,9 +21,7 @@
 
 namespace {
 
-using tarvenna::host::Host;
 using tarvenna::host::HostInstance;
-using tarvenna::host::Module;
 using tarvenna::test::ThreadsOfProcess;
 using tarvenna::test::WaitUntil;
 
@@ -36,28 +33,11 @@ struct Box {
     XWindowAttributes attributes{};
 };
 
-class ModuleInfoBox : public ::testing::Test {
+class ModuleInfoBox : public tarvenna::test::ModuleOnXvfb {
 protected:
-    static void SetUpTestSuite()
-    {
-        server = new tarvenna::test::Xvfb();
-        if (server->Running())
-            server->ExportDisplay();
-    }
-    static void TearDownTestSuite()
-    {
-        delete server;
-        server = nullptr;
-    }
-
-    // The module first: its load switches Xlib's thread support on, which
-    // must come before any other Xlib call of the process.
     void SetUp() override
     {
-        ASSERT_TRUE(server->Running()) << server->Error();
-        ASSERT_TRUE(module.Load(TARVENNA_MODULE_PATH)) << module.Error();
-        display = XOpenDisplay(server->Name().c_str());
-        ASSERT_NE(display, nullptr);
+        ASSERT_NO_FATAL_FAILURE(ModuleOnXvfb::SetUp());
         int event = 0, error = 0, major = 0, minor = 0;
         if (!XTestQueryExtension(display, &event, &error, &major, &minor))
             GTEST_SKIP() << "the test server has no XTest";
@@ -66,15 +46,12 @@ protected:
     void TearDown() override
     {
         nodes.clear();
-        if (module.Loaded()) {
-            EXPECT_TRUE(module.Unload()) << module.Error();
-            void* still = dlopen(TARVENNA_MODULE_PATH, RTLD_NOW | RTLD_NOLOAD);
-            EXPECT_EQ(still, nullptr) << "the module stayed mapped after unload";
-            if (still != nullptr)
-                dlclose(still);
-        }
-        if (display != nullptr)
-            XCloseDisplay(display);
+        const bool loaded = module.Loaded();
+        ModuleOnXvfb::TearDown();
+        void* still = loaded ? dlopen(TARVENNA_MODULE_PATH, RTLD_NOW | RTLD_NOLOAD) : nullptr;
+        EXPECT_EQ(still, nullptr) << "the module stayed mapped after unload";
+        if (still != nullptr)
+            dlclose(still);
     }
 
     // The shown top-level window named like the box, if there is one.
@@ -146,11 +123,7 @@ protected:
             << "the event thread went on after the box had gone";
     }
 
-    static inline tarvenna::test::Xvfb* server = nullptr;
-    Module module;
-    Host host;
     std::vector<std::unique_ptr<HostInstance>> nodes;
-    Display* display = nullptr;
 };
 
 TEST_F(ModuleInfoBox, TheSixtyFifthInstanceShowsABoxThatPaintsAndCloses)

@@ -1,5 +1,5 @@
 // The private X server that the GUI tests rely on.
-#include "tests/support/Xvfb.h"
+#include "host/Xvfb.h"
 
 // gtest before Xlib: Xlib's None and Bool macros break gtest's templates.
 #include <gtest/gtest.h>
@@ -7,7 +7,7 @@
 
 #include <cstdlib>
 
-namespace tarvenna::test {
+namespace tarvenna::host {
 namespace {
 
 TEST(Xvfb, ServesTheRequestedScreensAndStopsAgain)
@@ -41,4 +41,4 @@ TEST(Xvfb, ExportsItsNameAndRestoresTheOldOne)
 }
 
 }  // namespace
-}  // namespace tarvenna::test
+}  // namespace tarvenna::host

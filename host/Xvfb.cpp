@@ -1,4 +1,4 @@
-#include "tests/support/Xvfb.h"
+#include "host/Xvfb.h"
 
 #include <X11/Xlib.h>
 
@@ -13,7 +13,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-namespace tarvenna::test {
+namespace tarvenna::host {
 
 namespace {
 
@@ -164,4 +164,4 @@ void Xvfb::Stop()
     pid = -1;
 }
 
-}  // namespace tarvenna::test
+}  // namespace tarvenna::host

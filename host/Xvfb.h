@@ -1,4 +1,4 @@
-// A private X server for one test program: starts Xvfb on a free display
+// A private X server for a test program or a benchmark: starts Xvfb on a free display
 // number, waits until it answers, and stops it again.
 #pragma once
 
@@ -6,7 +6,7 @@
 #include <sys/types.h>
 #include <vector>
 
-namespace tarvenna::test {
+namespace tarvenna::host {
 
 class Xvfb {
 public:
@@ -43,4 +43,4 @@ private:
     std::string previousDisplay;
 };
 
-}  // namespace tarvenna::test
+}  // namespace tarvenna::host
