@@ -1,23 +1,71 @@
 #include "gui/SConnection.h"
 
 #include "gui/Connections.h"
+#include "gui/SControl.h"
 
 #include <X11/Xlib.h>
 
+#include <algorithm>
 #include <mutex>
 #include <unordered_map>
 
-// Last: it defines min and max as macros. Only XESetCloseDisplay is used.
+// Last: it defines min and max as macros. Only XESetCloseDisplay and
+// XESetWireToError are used.
 #include <X11/Xlibint.h>
 #undef min
 #undef max
 
 namespace kvor::gui {
 
+namespace {
+
+using WireToError = Bool (*)(Display*, XErrorEvent*, xError*);
+constexpr int kErrorCodes = 256;
+
+}  // namespace
+
+int SConnection::OpenClaim(unsigned long first)
+{
+    const int slot = claims.load();
+    if (slot < kMaxClaims) {
+        firstSerials[slot] = first;
+        claimed[slot] = 0;
+    }
+    claims = slot + 1;
+    return slot;
+}
+
+unsigned SConnection::Claimed(int slot) const
+{
+    return slot < kMaxClaims ? claimed[slot].load() : 0;
+}
+
+void SConnection::CloseClaim(int slot) { claims = slot; }
+
+// Serials wrap: "at or after the first" is a signed distance. Every open
+// claim the error falls in counts it, so an outer trap sees its inner
+// traps' errors too.
+bool SConnection::Claims(unsigned long serial)
+{
+    if (claimEverything.load())
+        return true;
+    bool ours = false;
+    const int open = std::min(claims.load(), kMaxClaims);
+    for (int i = 0; i < open; ++i) {
+        if (static_cast<long>(serial - firstSerials[i].load()) >= 0) {
+            claimed[i].fetch_add(1);
+            ours = true;
+        }
+    }
+    return ours;
+}
+
 struct ConnectionTable {
     struct Tracked {
         ConnectionRef record;
         int hook;  // the extension number our close hook is set under
+        // The wire-to-error hooks that were there before ours.
+        std::shared_ptr<WireToError[]> previous;
     };
 
     // A host may keep its display after it has unloaded us: the close hooks
@@ -29,9 +77,12 @@ struct ConnectionTable {
             std::lock_guard<std::mutex> guard(lock);
             left.swap(open);
         }
-        for (const auto& [display, tracked] : left)
+        for (const auto& [display, tracked] : left) {
             if (tracked.hook != 0)
                 XESetCloseDisplay(display, tracked.hook, nullptr);
+            for (int code = 1; code < kErrorCodes; ++code)
+                XESetWireToError(display, code, tracked.previous[code]);
+        }
     }
 
     static void Closed(SConnection& record) { record.open.store(false, std::memory_order_release); }
@@ -46,6 +97,28 @@ ConnectionTable& Table()
 {
     static ConnectionTable table;
     return table;
+}
+
+// Runs inside Xlib, on whichever thread reads the error, with the display's
+// own lock held: only our table's leaf lock is taken here.
+Bool ClaimOrPass(Display* display, XErrorEvent* error, xError* wire)
+{
+    ConnectionRef record;
+    WireToError previous = nullptr;
+    {
+        ConnectionTable& table = Table();
+        std::lock_guard<std::mutex> guard(table.lock);
+        const auto found = table.open.find(display);
+        if (found != table.open.end()) {
+            record = found->second.record;
+            previous = found->second.previous[error->error_code & 0xFF];
+        }
+    }
+    if (record != nullptr && record->Claims(error->serial)) {
+        SControl::errorHandler(display, error);
+        return False;  // dealt with: no handler hears of it
+    }
+    return previous != nullptr ? previous(display, error, wire) : True;
 }
 
 // Runs inside XCloseDisplay, on the closing thread, before Xlib frees the
@@ -68,6 +141,24 @@ int ForgetConnection(Display* display, XExtCodes*)
     return 0;
 }
 
+// Called with the display locked and the display not yet in the table.
+ConnectionRef Track(ConnectionTable& table, Display* display)
+{
+    XExtCodes* codes = XAddExtension(display);
+    const int hook = codes != nullptr ? codes->extension : 0;
+    if (hook != 0)
+        XESetCloseDisplay(display, hook, ForgetConnection);
+    // No error is read meanwhile (the display is locked), so the hooks may
+    // go in before the record they look for.
+    std::shared_ptr<WireToError[]> previous(new WireToError[kErrorCodes]());
+    for (int code = 1; code < kErrorCodes; ++code)
+        previous[code] = XESetWireToError(display, code, ClaimOrPass);
+    auto record = std::make_shared<SConnection>(display);
+    std::lock_guard<std::mutex> guard(table.lock);
+    table.open.emplace(display, ConnectionTable::Tracked{record, hook, previous});
+    return record;
+}
+
 }  // namespace
 
 ConnectionRef TrackConnection(Display* display)
@@ -81,27 +172,20 @@ ConnectionRef TrackConnection(Display* display)
         if (found != table.open.end())
             return found->second.record;
     }
-    // The hook is set outside our lock: Xlib takes the display's lock,
-    // which a thread waiting for ours may hold.
-    XExtCodes* codes = XAddExtension(display);
-    const int hook = codes != nullptr ? codes->extension : 0;
-    if (hook != 0)
-        XESetCloseDisplay(display, hook, ForgetConnection);
-    auto record = std::make_shared<SConnection>(display);
-    ConnectionRef first;
+    // Two threads tracking one display at once would chain our error hook
+    // to itself; the display's lock makes them take turns.
+    XLockDisplay(display);
+    ConnectionRef record;
     {
         std::lock_guard<std::mutex> guard(table.lock);
         const auto found = table.open.find(display);
-        if (found == table.open.end()) {
-            table.open.emplace(display, ConnectionTable::Tracked{record, hook});
-            return record;
-        }
-        first = found->second.record;
+        if (found != table.open.end())
+            record = found->second.record;
     }
-    // Another thread tracked it first: its hook is the one that counts.
-    if (hook != 0)
-        XESetCloseDisplay(display, hook, nullptr);
-    return first;
+    if (record == nullptr)
+        record = Track(table, display);
+    XUnlockDisplay(display);
+    return record;
 }
 
 }  // namespace kvor::gui

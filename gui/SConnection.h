@@ -8,9 +8,18 @@
 // the bare pointer. Xlib's close hook marks the record closed; from then on
 // it answers null, and nothing is ever sent into, or freed through, that
 // connection again: the server has already let go of all of it.
+//
+// The record also says which of the connection's X errors are ours. Xlib
+// asks a connection's wire-to-error hooks about every error before any
+// handler; ours claims an error when it belongs to a request the toolkit
+// made under an error trap (XErrorTrap, which holds the display's lock from
+// its first request on, so that the serials in between are ours alone), or
+// when the whole connection is ours (the module's own). Everything else goes
+// on, untouched, to whatever handler the process has: the host's.
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <memory>
 
 typedef struct _XDisplay Display;
@@ -27,10 +36,29 @@ public:
     Display* Get() const { return open.load(std::memory_order_acquire) ? display : nullptr; }
     bool IsOpen() const { return open.load(std::memory_order_acquire); }
 
+    // Every error of this connection is ours from now on.
+    void ClaimEveryError() { claimEverything = true; }
+    // Opens a claim for the requests from serial `first` on; the caller
+    // holds the display's lock until it closes it. Returns its slot.
+    int OpenClaim(unsigned long first);
+    // How many errors the claim in `slot` (and those opened inside it) took.
+    unsigned Claimed(int slot) const;
+    void CloseClaim(int slot);
+    // Whether an error with this serial is ours; counts it when it is.
+    bool Claims(unsigned long serial);
+
 private:
     friend struct ConnectionTable;
+    static constexpr int kMaxClaims = 8;  // traps nested on one thread
+
     Display* const display;
     std::atomic<bool> open{true};
+    std::atomic<bool> claimEverything{false};
+    // Changed and read only by the thread holding the display's lock: the
+    // trap's owner, or Xlib reading the errors for it.
+    std::atomic<int> claims{0};
+    std::atomic<unsigned long> firstSerials[kMaxClaims] = {};
+    std::atomic<unsigned> claimed[kMaxClaims] = {};
 };
 
 using ConnectionRef = std::shared_ptr<SConnection>;

@@ -20,23 +20,31 @@ std::atomic<SResourceCache*> registered{nullptr};
 
 }  // namespace
 
+// One writer at a time (the table is filled once, under its filler's
+// lock); readers see a slot only once the count covers it.
 void SColourRing::Append(int32_t colour)
 {
-    if (count >= capacity)
+    const int32_t filled = count.load(std::memory_order_relaxed);
+    if (filled >= capacity)
         return;
     slots[writePosition] = colour;
     writePosition = (writePosition + 1) % capacity;
-    ++count;
+    count.store(filled + 1, std::memory_order_release);
 }
 
 int32_t SColourRing::Get(int index) const
 {
-    if (count <= 0 || index < 0 || index >= count)
+    const int32_t filled = count.load(std::memory_order_acquire);
+    if (filled <= 0 || index < 0 || index >= filled)
         return 0;
     return slots[index];
 }
 
-void SColourRing::Clear() { writePosition = readPosition = count = 0; }
+void SColourRing::Clear()
+{
+    count.store(0, std::memory_order_release);
+    writePosition = readPosition = 0;
+}
 
 SResourceCache::SResourceCache() = default;
 

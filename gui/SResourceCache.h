@@ -6,6 +6,7 @@
 
 #include "gui/context/SDrawLists.h"
 
+#include <atomic>
 #include <cstdint>
 #include <mutex>
 
@@ -26,14 +27,16 @@ public:
     void Append(int32_t colour);
     // The colour in slot index; 0 for an empty table or a slot outside it.
     int32_t Get(int index) const;
-    int32_t Count() const { return count; }
+    int32_t Count() const { return count.load(std::memory_order_acquire); }
     void Clear();
 
 private:
     int32_t writePosition = 0;
     int32_t readPosition = 0;
     int32_t capacity = kCapacity;
-    int32_t count = 0;
+    // Published after its slot is written: the table may be filled at an
+    // editor's first opening while other editors' idle passes read it.
+    std::atomic<int32_t> count{0};
     int32_t slots[kCapacity] = {};
 };
 
