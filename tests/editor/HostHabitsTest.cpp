@@ -18,6 +18,7 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
+#include <cstdlib>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -50,6 +51,9 @@ struct Habit {
     bool destroyWindowFirst;
     bool lockDisplay;
     bool busy;
+    // $DISPLAY names no server when the module is loaded: the module has
+    // no connection of its own, and the colours come from the host's.
+    bool moduleWithoutDisplay = false;
 };
 using Case = std::tuple<Habit, bool>;  // and whether the display is passed
 
@@ -65,8 +69,15 @@ protected:
 
     void SetUp() override
     {
-        ASSERT_NO_FATAL_FAILURE(ModuleOnXvfb::SetUp());
         const auto& [habit, passDisplay] = GetParam();
+        if (habit.moduleWithoutDisplay) {
+            setenv("DISPLAY", ":9999", 1);
+            ModuleOnXvfb::SetUp();
+            server->ExportDisplay();
+        } else {
+            ModuleOnXvfb::SetUp();
+        }
+        ASSERT_FALSE(HasFatalFailure());
         instance = host.Instantiate(module);
         partner = host.Instantiate(module);
         ASSERT_TRUE(instance && partner) << host.LastError();
@@ -176,6 +187,16 @@ constexpr Habit kHabits[] = {
     {"BusyThreads", Connections::One, false, false, true},
     {"AllAtOnce", Connections::NewPerOpeningClosed, true, true, true},
 };
+
+constexpr Habit kNoModuleConnection{
+    "NoModuleConnection", Connections::One, false, false, false, true};
+
+INSTANTIATE_TEST_SUITE_P(Machine, HostHabits,
+                         ::testing::Combine(::testing::Values(kNoModuleConnection),
+                                            ::testing::Values(true)),
+                         [](const ::testing::TestParamInfo<Case>& info) {
+                             return std::string(std::get<0>(info.param).name);
+                         });
 
 INSTANTIATE_TEST_SUITE_P(Hosts, HostHabits,
                          ::testing::Combine(::testing::ValuesIn(kHabits),
