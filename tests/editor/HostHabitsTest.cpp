@@ -11,6 +11,7 @@
 #include "host/BusyHost.h"
 #include "host/EditorHost.h"
 #include "host/XErrorFilter.h"
+#include "tests/editor/PanelSpots.h"
 #include "tests/support/ModuleOnXvfb.h"
 #include "tests/support/WaitUntil.h"
 
@@ -30,19 +31,8 @@ using namespace tarvenna::host;
 using tarvenna::test::kWaitLimit;
 using tarvenna::test::WaitUntil;
 
-// Colours of the shared table on a 24-bit TrueColor screen, and places on
-// the panel (tests/editor/PanelModuleTest.cpp has them all).
-constexpr unsigned long kSlate = 0x4D5154;  // slot 24, the panel's ground
-constexpr unsigned long kBlue = 0x0000FF;   // the lit mode button
-constexpr unsigned long kMagenta = 0xFF00FF;
-struct Spot {
-    int x, y;
-};
-constexpr Spot kGround{20, 70};
-constexpr Spot kSendGround{55, 79};
-constexpr Spot kReceiveGround{113, 79};
-constexpr Spot kReceive{113, 72};
-constexpr Spot kPort1{40, 94};
+using namespace tarvenna::test;
+constexpr Spot kPort1 = Port(1);
 constexpr int kOpenings = 3;
 
 struct Habit {
