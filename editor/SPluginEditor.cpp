@@ -14,6 +14,7 @@
 
 #include <X11/Xlib.h>
 
+#include <chrono>
 #include <cstring>
 
 namespace {
@@ -32,7 +33,10 @@ constexpr HostPattern kHostPatterns[] = {
 
 constexpr int kHostTextSize = 128;
 
-constexpr unsigned kCloseGraceMs = 25;
+// How long closing waits for an idle pass that is under way. A pass that
+// takes longer is waiting for a display lock the host holds around the
+// close: it finds the editor closed once it has it, and does nothing.
+constexpr auto kCloseGrace = std::chrono::milliseconds(250);
 
 }  // namespace
 
@@ -158,16 +162,17 @@ bool SPluginEditor::open(void* parent)
     return true;
 }
 
-// Nothing here waits for the idle pass or the event thread: the host may
-// hold its display lock around this call, and either may be waiting for it.
-// A pass that began before the flag fell finds the editor closed once it
-// has the display, and the windows outlive it.
+// Nothing here waits without bound for the idle pass or the event thread:
+// the host may hold its display lock around this call, and either may be
+// waiting for it. A pass that began before the flag fell finds the editor
+// closed once it has the display, and the windows outlive it.
 void SPluginEditor::close()
 {
     SetEditorClosed(1);
     isOpen = 0;
-    // A running idle pass gets this long to finish before the panel moves.
-    kvor::threading::SThread::Sleep(kCloseGraceMs);
+    const auto giveUp = std::chrono::steady_clock::now() + kCloseGrace;
+    while (passesRunning.load() != 0 && std::chrono::steady_clock::now() < giveUp)
+        kvor::threading::SThread::Sleep(1);
     ParkPanel();
     StopPump();
     parentWindow = 0;

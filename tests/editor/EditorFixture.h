@@ -10,7 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <memory>
+#include <thread>
 
 class EditorFixture : public ::testing::Test {
 protected:
@@ -39,10 +41,14 @@ protected:
     }
     // Opens the editor and lets the idle pass take the opening's refresh,
     // so that a test sees only what it posts itself.
+    // The idle thread drives the open editor as well: the opening's full
+    // refresh may be its pass or ours, and a pass of its may be under way
+    // (slow under qemu) until a couple of its periods have gone by.
     void OpenAndSettle()
     {
         editor().open(kParent);
         editor().idle();
+        std::this_thread::sleep_for(std::chrono::milliseconds(60));
         editor().refreshes.clear();
     }
 
