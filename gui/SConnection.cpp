@@ -47,9 +47,7 @@ void SConnection::CloseClaim(int slot) { claims = slot; }
 // traps' errors too.
 bool SConnection::Claims(unsigned long serial)
 {
-    if (claimEverything.load())
-        return true;
-    bool ours = false;
+    bool ours = claimEverything.load();
     const int open = std::min(claims.load(), kMaxClaims);
     for (int i = 0; i < open; ++i) {
         if (static_cast<long>(serial - firstSerials[i].load()) >= 0) {

@@ -155,3 +155,30 @@ TEST_F(ErrorHandlerTest, EventsForUnknownOrGoneWindowsAreIgnored)
     EXPECT_EQ(capture.Stop().find("XError Message"), std::string::npos);
     EXPECT_EQ(hostErrors, 0);
 }
+
+// A connection that is the toolkit's alone: every error is ours and none
+// reaches the host, and a trap on it still learns that its request failed
+// (the editor finds a panel that went with its host's window this way).
+TEST_F(ErrorHandlerTest, OnAConnectionOfOurOwnEveryErrorIsOursAndTrapsStillSeeTheirs)
+{
+    Display* own = XOpenDisplay(TestServer().server->Name().c_str());
+    ASSERT_NE(own, nullptr);
+    ClaimEveryError(own);
+    const Window gone = DeadWindow();
+    StderrCapture capture;
+    XMapWindow(own, gone);
+    XSync(own, False);
+    bool failed = false;
+    {
+        XErrorTrap trap(own);
+        XUnmapWindow(own, gone);
+        trap.Sync();
+        failed = trap.Failed();
+    }
+    const std::string text = capture.Stop();
+    EXPECT_TRUE(failed);
+    EXPECT_EQ(hostErrors, 0);
+    EXPECT_NE(text.find("(X_MapWindow)"), std::string::npos) << text;
+    EXPECT_NE(text.find("(X_UnmapWindow)"), std::string::npos) << text;
+    XCloseDisplay(own);
+}
