@@ -170,10 +170,13 @@ uint32_t HandleOfWindow(Display* display, unsigned long window)
     const auto found = table.windows.find(window);
     if (found == table.windows.end())
         return 0;
+    // Window ids are unique per server only: the same id met on another
+    // connection (perhaps to another server) may name a window that is not
+    // ours at all.
     for (const Binding& binding : found->second)
         if (binding.display == display)
             return binding.handle;
-    return found->second.size() == 1 ? found->second.front().handle : 0;
+    return 0;
 }
 
 SControl* Lookup(uint32_t handle)

@@ -32,9 +32,8 @@ void Unregister(uint32_t handle);
 // has, so that the event procedure finds the control without asking the
 // server for the window's "_KVORWND".
 void BindWindow(uint32_t handle, Display* display, unsigned long window);
-// The handle of the control whose window this is: the binding made on the
-// same connection, else the only binding of that window; 0 when the window
-// is not ours (or no longer).
+// The handle of the control whose window this is, by the binding made on
+// the same connection; 0 when the window is not ours there (or no longer).
 uint32_t HandleOfWindow(Display* display, unsigned long window);
 // The control registered under handle, or null (also once it is retired).
 SControl* Lookup(uint32_t handle);

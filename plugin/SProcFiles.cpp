@@ -9,7 +9,7 @@ namespace kvor::system {
 
 long ReadProcFile(const char* path, char* buffer, std::size_t limit)
 {
-    std::FILE* file = path ? std::fopen(path, "rb") : nullptr;
+    std::FILE* file = path ? std::fopen(path, "rbe") : nullptr;
     if (!file)
         return -1;
     // fread keeps reading until the limit or the end, so short reads of

@@ -4,10 +4,15 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <climits>
 #include <vector>
 
 namespace kvor::file {
+
+// The build sets _FILE_OFFSET_BITS=64 for every target: a 32-bit off_t would
+// make every file of 2 GiB or more unreachable on i386.
+static_assert(sizeof(off_t) == 8, "stdio's offsets must be 64-bit on every target");
 
 namespace {
 
@@ -31,14 +36,22 @@ void BuildMode(unsigned flags, char* mode)
     mode[at] = 0;
 }
 
-// The size of the open file, -1 when it cannot be told. The large-file form:
-// on 32-bit x86 the plain one fails where inode numbers pass 32 bits.
+// The size of the open file, -1 when it cannot be told.
 long long SizeOf(std::FILE* stream)
 {
-    struct stat64 status;
-    if (fstat64(fileno(stream), &status) != 0)
+    struct stat status;
+    if (fstat(fileno(stream), &status) != 0)
         return -1;
     return static_cast<long long>(status.st_size);
+}
+
+// The stdio mode with "e": the descriptor must not leak into a program
+// the host starts.
+std::FILE* OpenClosedOnExec(const char* path, const char* mode)
+{
+    char closing[12];
+    std::snprintf(closing, sizeof closing, "%.8se", mode);
+    return std::fopen(path, closing);
 }
 
 }  // namespace
@@ -52,7 +65,7 @@ bool SFile::Open(const char* fullPath, unsigned flags)
     BuildMode(flags, mode);
     if (fullPath == nullptr || mode[0] == 0)
         return false;
-    stream = std::fopen(fullPath, mode);
+    stream = OpenClosedOnExec(fullPath, mode);
     if (stream == nullptr)
         return false;
     Remember(fullPath);
@@ -90,25 +103,22 @@ bool SFile::Exists(const char* fullPath)
 {
     if (fullPath == nullptr)
         return false;
-    std::FILE* probe = std::fopen(fullPath, "r");
+    std::FILE* probe = OpenClosedOnExec(fullPath, "r");
     if (probe == nullptr)
         return false;
     std::fclose(probe);
     return true;
 }
 
-bool SFile::Readable(const char* fullPath, unsigned& size)
+bool SFile::Readable(const char* fullPath, long long& size)
 {
     size = 0;
     if (fullPath == nullptr)
         return false;
-    std::FILE* probe = std::fopen(fullPath, "rb");
+    std::FILE* probe = OpenClosedOnExec(fullPath, "rb");
     if (probe == nullptr)
         return false;
-    const long long total = SizeOf(probe);
-    // A size beyond what the caller's word holds is told as its largest.
-    if (total > 0)
-        size = total > UINT_MAX ? UINT_MAX : static_cast<unsigned>(total);
+    size = std::max(SizeOf(probe), 0LL);
     const bool readable = size > 0 && std::fgetc(probe) != EOF;
     std::fclose(probe);
     return readable;
@@ -210,13 +220,13 @@ bool SFile::WriteLine(const char* text)
     return std::fflush(stream) == 0 && written;
 }
 
-bool SFile::Seek(unsigned offset)
+bool SFile::Seek(long long offset)
 {
     if (stream == nullptr)
         return false;
     std::fflush(stream);
     const long long size = SizeOf(stream);
-    if (size < 0 || static_cast<long long>(offset) > size)
+    if (size < 0 || offset < 0 || offset > size)
         return false;
     return fseeko(stream, static_cast<off_t>(offset), SEEK_SET) == 0;
 }
@@ -225,7 +235,7 @@ bool SFile::SeekBegin() { return stream != nullptr && fseeko(stream, 0, SEEK_SET
 
 bool SFile::SeekLast() { return stream != nullptr && fseeko(stream, 0, SEEK_END) == 0; }
 
-bool SFile::SeekNext(unsigned offset)
+bool SFile::SeekNext(long long offset)
 {
     return stream != nullptr && fseeko(stream, static_cast<off_t>(offset), SEEK_CUR) == 0;
 }
@@ -235,6 +245,14 @@ long long SFile::Position() const
     if (stream == nullptr)
         return -1;
     return static_cast<long long>(ftello(stream));
+}
+
+long long SFile::GetSize() const
+{
+    if (stream == nullptr)
+        return -1;
+    std::fflush(stream);
+    return SizeOf(stream);
 }
 
 }  // namespace kvor::file

@@ -8,7 +8,9 @@
 namespace kvor::file {
 
 // One open file at a time. Open remembers the path and its parts; every
-// operation on a closed file answers 0, -1 or false.
+// operation on a closed file answers 0, -1 or false. Positions and sizes are
+// 64-bit on every target, and the descriptor is closed in programs the
+// process starts.
 class SFile {
 public:
     using Text = data::datastring<32, char>;
@@ -37,7 +39,7 @@ public:
     static bool Exists(const char* path);
     // size gets the file's size, 0 when it cannot be opened; true when the
     // file is not empty and its first byte can be read.
-    static bool Readable(const char* path, unsigned& size);
+    static bool Readable(const char* path, long long& size);
 
     unsigned Read(char* buffer, unsigned count);
     unsigned Read(Text& text, unsigned count);
@@ -59,12 +61,15 @@ public:
 
     // Moves to offset from the start when that lies within the file
     // (its end included); otherwise stays where it is.
-    bool Seek(unsigned offset);
+    bool Seek(long long offset);
     bool SeekBegin();
     bool SeekLast();
-    bool SeekNext(unsigned offset);
+    // Moves by offset from the current position (back when negative).
+    bool SeekNext(long long offset);
     // The position from the start, -1 without a file.
     long long Position() const;
+    // The size of the open file, -1 without one.
+    long long GetSize() const;
 
     const Text& Path() const { return path; }
     const Text& Directory() const { return directory; }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
@@ -10,9 +11,11 @@
 
 namespace kvor::data {
 
-// Growable zero-terminated text. Storage grows in steps of N bytes so that
-// building a message piece by piece reallocates rarely; `data` is public
-// because callers hand it straight to Xlib and the C library.
+// Growable zero-terminated text. Storage comes in whole steps of N bytes and
+// grows by at least half of itself, so that building a text piece by piece
+// costs time in proportion to its length, however many pieces it takes;
+// `data` is public because callers hand it straight to Xlib and the C
+// library.
 template <unsigned N, typename Char = char> class datastring {
     static_assert(std::is_same_v<Char, char>, "only narrow text is supported");
     static_assert(N > 0, "the growth step must be at least one byte");
@@ -125,6 +128,9 @@ public:
     }
 
 private:
+    // The most storage a text may take: lengths are 32-bit words.
+    static constexpr uint32_t kLargest = UINT32_MAX / 2;
+
     static uint32_t StorageFor(uint32_t need)
     {
         if (need <= N)
@@ -150,14 +156,15 @@ private:
     }
 
     // `bytes` may point into our own storage (appending a string to itself),
-    // so the old storage is freed only after the copy.
+    // so the old storage is freed only after the copy. A text that would
+    // pass the largest storage is left as it is.
     void AppendBytes(const char* bytes, uint32_t count)
     {
-        if (count == 0)
+        if (count == 0 || count > kLargest - length)
             return;
         const uint32_t need = length + count;
         if (need > capacity) {
-            const uint32_t grownCapacity = StorageFor(need);
+            const uint32_t grownCapacity = StorageFor(std::max(need, capacity + capacity / 2));
             char* grown = new char[grownCapacity]();
             std::memcpy(grown, data, length - 1);
             std::memcpy(grown + length - 1, bytes, count);

@@ -37,6 +37,12 @@ SClipboard::SClipboard()
         serverRunning = 0;
 }
 
+// The window that owns the selection is made on the reader's connection:
+// requests for the selection go to the connection that took it, but what a
+// client sends to a window with no event mask (a flood of client messages)
+// goes to the one that made it, which the serving thread never has to read
+// through before its next reply. The window exists before the server
+// connection names it.
 void SClipboard::OpenConnections()
 {
     readerDisplay = XOpenDisplay(gui::ModuleDisplayName());
@@ -44,16 +50,31 @@ void SClipboard::OpenConnections()
     if (readerDisplay != nullptr) {
         readerSelection = XInternAtom(readerDisplay, "CLIPBOARD", False);
         transferProperty = XInternAtom(readerDisplay, "KVOR_CLIPBOARD", False);
-        readerWindow = MakeWindow(readerDisplay);
-        XFlush(readerDisplay);
+        incrAtom = XInternAtom(readerDisplay, "INCR", False);
+        MakeReaderWindow();
+        if (serverDisplay != nullptr)
+            serverWindow = MakeWindow(readerDisplay);
+        XSync(readerDisplay, False);
     }
     if (serverDisplay != nullptr) {
         serverSelection = XInternAtom(serverDisplay, "CLIPBOARD", False);
         targetsAtom = XInternAtom(serverDisplay, "TARGETS", False);
         utf8Atom = XInternAtom(serverDisplay, "UTF8_STRING", False);
-        serverWindow = MakeWindow(serverDisplay);
-        XFlush(serverDisplay);
     }
+}
+
+// A fresh window for every owner that sent its text in pieces and did not
+// finish: pieces it sends later fail at the server instead of turning up in
+// the next transfer. The reader learns of each piece from its window's
+// property changes.
+void SClipboard::MakeReaderWindow()
+{
+    if (readerWindow != 0)
+        XDestroyWindow(readerDisplay, readerWindow);
+    readerWindow = MakeWindow(readerDisplay);
+    if (readerWindow != 0)
+        XSelectInput(readerDisplay, readerWindow, PropertyChangeMask);
+    XFlush(readerDisplay);
 }
 
 // The thread goes first: it uses the server connection up to its last
@@ -66,13 +87,12 @@ SClipboard::~SClipboard()
     if (readerDisplay != nullptr) {
         if (readerWindow != 0)
             XDestroyWindow(readerDisplay, readerWindow);
+        if (serverWindow != 0)
+            XDestroyWindow(readerDisplay, serverWindow);
         XCloseDisplay(readerDisplay);
     }
-    if (serverDisplay != nullptr) {
-        if (serverWindow != 0)
-            XDestroyWindow(serverDisplay, serverWindow);
+    if (serverDisplay != nullptr)
         XCloseDisplay(serverDisplay);
-    }
 }
 
 bool SClipboard::Open(gui::SControl* newOwner)
@@ -119,4 +139,42 @@ SClipboard* SClipboard::GetRegisteredFormats(gui::SControl* newOwner)
     return this;
 }
 
+// A look takes no more than most events off the queue, so a peer that
+// keeps sending cannot keep it going; what has arrived meanwhile is read in
+// only while fewer are waiting.
+int SClipboard::TakeEvents(Display* display, int most, const EventUse& use)
+{
+    int queued = XEventsQueued(display, QueuedAlready);
+    if (queued < most)
+        queued = XEventsQueued(display, QueuedAfterReading);
+    const int count = queued < most ? queued : most;
+    XEvent event;
+    for (int taken = 1; taken <= count; ++taken) {
+        XNextEvent(display, &event);
+        if (use(event))
+            return taken;
+    }
+    return count;
+}
+
 }  // namespace kvor::file
+
+// Last: it defines min and max as macros. Xlib moves every queue entry it is
+// done with to a free list it never shortens, so one burst of a hundred
+// thousand events from a hostile client would keep some twenty megabytes
+// for the life of the connection; the entries are single allocations that
+// Xlib frees the same way when the connection closes.
+#include <X11/Xlibint.h>
+
+void kvor::file::SClipboard::ReleaseSpareEvents(Display* display)
+{
+    LockDisplay(display);
+    _XQEvent* spare = display->qfree;
+    display->qfree = nullptr;
+    UnlockDisplay(display);
+    while (spare != nullptr) {
+        _XQEvent* next = spare->next;
+        Xfree(spare);
+        spare = next;
+    }
+}

@@ -6,7 +6,9 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <mutex>
+#include <string>
 #include <vector>
 
 typedef struct _XDisplay Display;
@@ -30,6 +32,10 @@ class SClipboard {
 public:
     using Text = data::datastring<32, char>;
 
+    // The longest text GetData takes, in bytes: an owner that offers more,
+    // in one property or in pieces, is refused as soon as that is known.
+    static constexpr std::size_t kMaxTextBytes = 16u << 20;
+
     SClipboard();
     SClipboard(const SClipboard&) = delete;
     SClipboard& operator=(const SClipboard&) = delete;
@@ -49,8 +55,9 @@ public:
     // taken. The clipboard stays open.
     bool SetData(const gui::SData& data);
     // The selection's text, when format asks for text and another client
-    // (or this one) owns it and answers within about a second. Closes the
-    // clipboard after reading.
+    // (or this one) owns it and answers within about a second, and sends
+    // each piece of an incremental answer within a second of the one
+    // before. Closes the clipboard after an answer.
     bool GetData(gui::SData& data, int format);
 
     // No formats beyond text exist.
@@ -69,13 +76,29 @@ public:
     unsigned long ServerWindow() const { return serverWindow; }
 
 private:
+    // Is handed each event taken off a connection; true keeps it and ends
+    // the taking.
+    using EventUse = std::function<bool(const XEvent&)>;
+
     bool OpenImplicitly();
     void OpenConnections();
+    void MakeReaderWindow();
     void ServePending();
+    bool IsRequestToUs(const XEvent& event) const;
     void Answer(const XEvent& event);
-    bool AwaitNotify(unsigned long& property);
+    bool AwaitReader(const EventUse& wanted, XEvent& found);
     void DropStaleAnswers();
-    void ReadProperty(Text& received);
+    bool ReadAnswer(std::string& received);
+    bool ReadIncrementally(std::string& received, unsigned long lowerBound);
+    bool GiveUpIncrement();
+
+    // Takes up to most of the events the connection has received, in turn,
+    // stopping after the first that use keeps; returns how many it took.
+    // Whatever is not kept is dropped: a peer must not fill our queue.
+    static int TakeEvents(Display* display, int most, const EventUse& use);
+    // Frees the event entries Xlib keeps for reuse, which it would otherwise
+    // hold for as long as the connection lives.
+    static void ReleaseSpareEvents(Display* display);
 
     std::vector<Text> formatNames;
     // The served text; it and the server connection are used only under
@@ -94,6 +117,8 @@ private:
     // server, so these serve both connections.
     unsigned long targetsAtom = 0;
     unsigned long utf8Atom = 0;
+    // The type of an answer that comes in pieces.
+    unsigned long incrAtom = 0;
     gui::SControl* owner = nullptr;
     std::mutex serverLock;
     std::mutex readerLock;

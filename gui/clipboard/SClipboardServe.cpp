@@ -12,6 +12,12 @@ namespace kvor::file {
 
 namespace {
 
+// The most events one look takes off the server connection, and the most
+// requests it answers: a look holds the server lock, which SetData, Empty
+// and the destructor wait for.
+constexpr int kLookEvents = 4096;
+constexpr int kAnswersPerLook = 16;
+
 // The most bytes one property change may carry on this connection, with
 // room for the request's own header.
 long LargestProperty(Display* display)
@@ -39,18 +45,25 @@ bool SClipboard::SetData(const gui::SData& data)
     return XGetSelectionOwner(serverDisplay, serverSelection) == serverWindow;
 }
 
-// One look per period; every request that has come in meanwhile is
-// answered. Lost ownership leaves a clear event that nobody needs.
+// One look per period takes every event that has come in meanwhile (up to
+// the look's share) and answers the requests among them, up to the look's
+// share too; the rest are dropped, so a client that floods our window or
+// our selection costs a bounded wait and no memory. Lost ownership leaves a
+// clear event that nobody needs.
 void SClipboard::ServePending()
 {
     std::lock_guard<std::mutex> guard(serverLock);
     if (serverRunning == 0 || serverDisplay == nullptr || serverWindow == 0)
         return;
-    XEvent event;
-    while (XCheckTypedWindowEvent(serverDisplay, serverWindow, SelectionRequest, &event))
-        Answer(event);
-    while (XCheckTypedWindowEvent(serverDisplay, serverWindow, SelectionClear, &event)) {
-    }
+    int answered = 0;
+    TakeEvents(serverDisplay, kLookEvents, [&](const XEvent& event) {
+        if (IsRequestToUs(event) && answered < kAnswersPerLook) {
+            Answer(event);
+            ++answered;
+        }
+        return false;
+    });
+    ReleaseSpareEvents(serverDisplay);
 }
 
 int SClipboard::CheckEvent()
@@ -58,11 +71,23 @@ int SClipboard::CheckEvent()
     std::lock_guard<std::mutex> guard(serverLock);
     if (serverDisplay == nullptr || serverWindow == 0)
         return 0;
-    XEvent event;
-    if (!XCheckTypedWindowEvent(serverDisplay, serverWindow, SelectionRequest, &event))
-        return 0;
-    Answer(event);
-    return 1;
+    XEvent request;
+    bool found = false;
+    TakeEvents(serverDisplay, kLookEvents, [&](const XEvent& event) {
+        found = IsRequestToUs(event);
+        if (found)
+            request = event;
+        return found;
+    });
+    if (found)
+        Answer(request);
+    ReleaseSpareEvents(serverDisplay);
+    return found ? 1 : 0;
+}
+
+bool SClipboard::IsRequestToUs(const XEvent& event) const
+{
+    return event.type == SelectionRequest && event.xselectionrequest.owner == serverWindow;
 }
 
 void SClipboard::ServeEvent(XEvent* event)

@@ -131,7 +131,8 @@ void SControllable<int, true>::FollowPointer(int along)
 }
 
 // Inside the handle zone the middle button steps towards the pointer; the
-// other buttons start a drag (Control resets to the default instead).
+// other buttons start a drag (Control resets to the default instead, and
+// reports it like any change, or a list would not follow its bar).
 void SControllable<int, true>::OnPress(bool* flags, int index)
 {
     if (!hovering.exchange(true))
@@ -146,8 +147,10 @@ void SControllable<int, true>::OnPress(bool* flags, int index)
         return;
     }
     pressRoot = Point{place.rootX, place.rootY};
-    if (flags[context::kMouseControl] && ResetValue())
+    if (flags[context::kMouseControl] && ResetValue()) {
         Refresh();
+        SendControlEvent();
+    }
 }
 
 void SControllable<int, true>::MouseStateChanged(bool* flags, int index)

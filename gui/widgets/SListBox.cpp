@@ -181,10 +181,10 @@ void SListBox<N, H>::ReplaceItems(const std::vector<Text>& texts, int select)
     RefreshLabels();
 }
 
-template <int N, int H> const char* SListBox<N, H>::GetItem(unsigned index)
+template <int N, int H> std::string SListBox<N, H>::GetItem(unsigned index)
 {
     std::lock_guard<std::mutex> guard(itemsLock);
-    return index < items.size() ? items[index].data : nullptr;
+    return index < items.size() ? std::string(items[index].data) : std::string();
 }
 
 template <int N, int H> int SListBox<N, H>::CountItems()

@@ -11,6 +11,7 @@
 #include <atomic>
 #include <cstdint>
 #include <mutex>
+#include <string>
 #include <vector>
 
 namespace kvor::gui {
@@ -61,7 +62,7 @@ public:
     void RemoveItem(const char* text) override;
     void ClearItems(bool redraw, bool resetScroll) override;
     void ReplaceItems(const std::vector<Text>& texts, int select) override;
-    const char* GetItem(unsigned index) override;
+    std::string GetItem(unsigned index) override;
     int CountItems() override;
     void SetSelection(int index, bool redraw, bool scroll) override;
     void ScrollSelection(bool refresh) override;

@@ -6,6 +6,7 @@
 #include "gui/Geometry.h"
 #include "runtime/datastring.h"
 
+#include <string>
 #include <vector>
 
 namespace kvor::gui {
@@ -40,8 +41,9 @@ public:
     // was: the same pixel rows, or the last there are when the list got
     // shorter.
     virtual void ReplaceItems(const std::vector<Text>& texts, int select) = 0;
-    // The text of item index; null when there is none.
-    virtual const char* GetItem(unsigned index) = 0;
+    // A copy of the text of item index, taken under the item lock: the idle
+    // thread may replace the items at any moment. Empty when there is none.
+    virtual std::string GetItem(unsigned index) = 0;
     virtual int CountItems() = 0;
     virtual void SetSelection(int index, bool redraw, bool scroll) = 0;
     virtual void ScrollSelection(bool refresh) = 0;

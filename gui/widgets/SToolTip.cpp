@@ -10,6 +10,8 @@
 #include "gui/context/SDrawing.h"
 #include "gui/widgets/SToolTipData.h"
 
+#include <X11/Xlib.h>
+
 #include <algorithm>
 #include <cstdio>
 
@@ -43,8 +45,24 @@ SToolTip::SToolTip(SWindow* window, bool) : ownerWindow(window), switchColour(0)
     normalFont = new context::SDrawFont(10, false, false, false, nullptr);
     boldFont = new context::SDrawFont(10, true, false, false, nullptr);
     switchColour = Slot(SResourceCache::kBlue);
+    HearCrossings();
     if (window != nullptr)
         window->Add(this);
+}
+
+// A popup takes no pointer input, but the tip must hear the pointer leave
+// it: a pointer that went in while its control held the capture (which
+// keeps the control from hearing it leave) would otherwise leave the tip
+// open.
+void SToolTip::HearCrossings()
+{
+    Display* display = GetDisplay();
+    XWindowAttributes attributes;
+    if (display == nullptr || GetWindow() == 0 ||
+        XGetWindowAttributes(display, GetWindow(), &attributes) == 0)
+        return;
+    XSelectInput(display, GetWindow(),
+                 attributes.your_event_mask | EnterWindowMask | LeaveWindowMask);
 }
 
 // Controls still using this tip keep their data, which from now on has no

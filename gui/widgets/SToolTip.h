@@ -78,6 +78,7 @@ public:
     uint8_t secondLineBold = 0;
 
 private:
+    void HearCrossings();
     void DrawFrame(int w, int h);
     void DrawArrow(int w, int h);
 

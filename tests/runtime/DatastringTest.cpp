@@ -33,6 +33,16 @@ TEST(DatastringGrowth, StorageGrowsInWholeGrainsOnlyWhenFull)
     ExpectText(number, "12345678", 16);
 }
 
+// Storage that grew only grain by grain would make a long text built in
+// pieces cost time in the square of its length.
+TEST(DatastringGrowth, LongTextsGrowByHalfAgainInWholeGrains)
+{
+    datastring<32> s;
+    for (int i = 0; i < 100; ++i)
+        s.Append('x');
+    ExpectText(s, std::string(100, 'x'), 160);
+}
+
 TEST(DatastringGrowth, FailureMessageGrowsGrainByGrain)
 {
     datastring<32> s;

@@ -1,11 +1,14 @@
 // Files written and read back in a temporary folder: the modes the flags
-// make, lines, seeks, and what a closed file answers.
+// make, lines, seeks (past 2 GiB too), and what a closed file answers.
 #include "runtime/SFile.h"
 
 #include "tests/runtime/TempFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -34,6 +37,11 @@ TEST(File, FlagsPickTheModeAndOpenRemembersThePathsParts)
     EXPECT_STREQ(file.Mode(), "r+");
     ASSERT_TRUE(file.Open(path.c_str(), SFile::kAppend | SFile::kWrite | SFile::kBinary));
     EXPECT_STREQ(file.Mode(), "wb") << "write comes before append";
+    EXPECT_TRUE(file.WriteLine("kept"));
+    ASSERT_TRUE(file.Open(path.c_str(), SFile::kAppend));
+    EXPECT_STREQ(file.Mode(), "a");
+    EXPECT_TRUE(file.WriteLine("added"));
+    EXPECT_EQ(Contents(path), "kept\nadded\n") << "appending keeps what was there";
 
     EXPECT_FALSE(file.Open(path.c_str(), SFile::kBinary)) << "no access asked for";
     EXPECT_STREQ(file.Path().data, "");
@@ -87,14 +95,49 @@ TEST(File, ReadableNeedsAFileWithSomethingInIt)
     tarvenna::test::TempFolder folder;
     std::ofstream(folder / "full") << "12345";
     std::ofstream(folder / "empty").flush();
-    unsigned size = 99;
+    long long size = 99;
     EXPECT_TRUE(SFile::Readable((folder / "full").c_str(), size));
-    EXPECT_EQ(size, 5u);
+    EXPECT_EQ(size, 5);
     EXPECT_TRUE(SFile::Exists((folder / "empty").c_str()));
     EXPECT_FALSE(SFile::Readable((folder / "empty").c_str(), size));
     EXPECT_FALSE(SFile::Exists((folder / "none").c_str()));
     EXPECT_FALSE(SFile::Readable((folder / "none").c_str(), size));
-    EXPECT_EQ(size, 0u);
+    EXPECT_EQ(size, 0);
+}
+
+// A sparse file (its hole takes no disk) with one byte past 3 GB, on both
+// targets; the folder goes with the test.
+TEST(File, FilesOfMoreThanTwoGibibytesAreSeekableAndTheirDescriptorIsClosedOnExec)
+{
+    tarvenna::test::TempFolder folder;
+    const std::string path = folder / "large.bin";
+    constexpr long long kSize = 3000000000LL;
+    SFile file;
+    ASSERT_TRUE(file.Open(path.c_str(), SFile::kWrite | SFile::kUpdate | SFile::kBinary));
+    ASSERT_TRUE(file.SeekNext(kSize - 1));
+    ASSERT_TRUE(file.WriteChar('z'));
+    EXPECT_EQ(file.GetSize(), kSize);
+    EXPECT_EQ(file.Position(), kSize);
+
+    ASSERT_TRUE(file.Seek(2500000000LL));
+    EXPECT_EQ(file.Position(), 2500000000LL);
+    ASSERT_TRUE(file.SeekNext(kSize - 1 - 2500000000LL));
+    EXPECT_EQ(file.ReadChar(), 'z');
+    ASSERT_TRUE(file.SeekNext(-kSize));
+    EXPECT_EQ(file.Position(), 0);
+    EXPECT_FALSE(file.Seek(kSize + 1)) << "past the end";
+    long long size = 0;
+    EXPECT_TRUE(SFile::Readable(path.c_str(), size));
+    EXPECT_EQ(size, kSize);
+
+    int flags = -1;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+        std::error_code unreadable;
+        if (std::filesystem::read_symlink(entry.path(), unreadable) == path)
+            flags = fcntl(std::stoi(entry.path().filename().string()), F_GETFD);
+    }
+    ASSERT_NE(flags, -1) << "the file's descriptor was not found";
+    EXPECT_NE(flags & FD_CLOEXEC, 0);
 }
 
 }  // namespace

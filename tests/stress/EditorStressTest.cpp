@@ -148,6 +148,14 @@ protected:
         }
     }
 
+    bool MakeInstance(Slot& slot)
+    {
+        slot.instance = host.Instantiate(CreateInstance);
+        if (slot.instance)
+            slot.instance->Resume();
+        return slot.instance != nullptr;
+    }
+
     // The host's main thread: one random step on one slot.
     void Step(std::mt19937& random)
     {
@@ -157,9 +165,7 @@ protected:
         case 0:
         case 1:
             if (!slot.instance) {
-                slot.instance = host.Instantiate(CreateInstance);
-                if (slot.instance)
-                    slot.instance->Resume();
+                MakeInstance(slot);
                 slot.open = false;
             } else if (!slot.open) {
                 slot.instance->OpenEditor(reinterpret_cast<void*>(slot.parent),
@@ -197,10 +203,7 @@ protected:
         case 0:
         case 1:
             if (!slot.instance) {
-                slot.instance = host.Instantiate(CreateInstance);
-                if (slot.instance)
-                    slot.instance->Resume();
-                if (slot.instance)
+                if (MakeInstance(slot))
                     slot.editor =
                         std::make_unique<EditorHost>(slot.instance->Effect(), gui, habits[index]);
             } else if (!slot.editor->IsOpen() && slot.editor->Open()) {

@@ -57,8 +57,7 @@ TEST_F(ClipboardTest, TextThePeerCopiesComesBackWholeAndClosesTheClipboard)
     EXPECT_EQ(clipboardopen.load(), 0);
     PeerEnds(peer);
 
-    // Three pieces of 4096 bytes, the last one short; the owner given to
-    // Open before is used again.
+    // A longer text; the owner given to Open before is used again.
     std::string longText;
     while (longText.size() < 10000)
         longText += static_cast<char>('a' + longText.size() % 26);

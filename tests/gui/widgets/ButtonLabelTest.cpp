@@ -55,11 +55,43 @@ TEST_F(ButtonsAndLabels, AToggleReportsOneThenZeroAndAPushButtonReportsOneOnce)
     Drain();
     EXPECT_EQ(Values(*pushListener).size(), 1u) << "the return to 0 is not reported";
 
+    // Pressed, then dragged out before the release: back to 0 on the way
+    // out, and nothing more at the release.
+    MoveTo(*push, 40, 12);
+    Drain();
+    PressButton(Button1, true);
+    ASSERT_TRUE(PumpUntil([&] { return push->GetValue() == 1; }));
+    MoveTo(*host, 5, 5);
+    EXPECT_TRUE(PumpUntil([&] { return push->GetValue() == 0; }));
+    PressButton(Button1, false);
+    Drain();
+    EXPECT_EQ(push->GetValue(), 0);
+    EXPECT_EQ(Values(*pushListener), (std::vector<int>{1, 1}));
+
     // From the program: reported only when asked, nothing when unchanged.
     EXPECT_TRUE(push->SetValue(1, false));
     EXPECT_FALSE(push->SetValue(1, false));
     Drain();
-    EXPECT_EQ(Values(*pushListener).size(), 1u);
+    EXPECT_EQ(Values(*pushListener).size(), 2u);
+}
+
+// Window ids are unique per server only: a press that names the button's
+// window but comes from another connection is not the button's.
+TEST_F(ButtonsAndLabels, AnEventFromAnotherConnectionDoesNotReachTheWindowOfThatId)
+{
+    ButtonWidget* toggle = MakeButton(4, nullptr);
+    Display* other = XOpenDisplay(guitest::TestServer().server->Name().c_str());
+    ASSERT_NE(other, nullptr);
+    XEvent press{};
+    press.xbutton = {ButtonPress, 0, False,       other,   toggle->GetWindow(),
+                     0,           0, CurrentTime, 40,      12,
+                     0,           0, 0,           Button1, True};
+    SControl::eventProc(&press);
+    EXPECT_EQ(toggle->GetValue(), 0);
+    press.xbutton.display = display;
+    SControl::eventProc(&press);
+    EXPECT_EQ(toggle->GetValue(), 1) << "from its own connection it is";
+    XCloseDisplay(other);
 }
 
 TEST_F(ButtonsAndLabels, TextTakesTheEnabledActiveAndDisabledColours)

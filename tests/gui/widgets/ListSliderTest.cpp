@@ -59,6 +59,17 @@ TEST_F(ListAndSlider, RowsAreShownAndTheScrollBarComesWithTheEighthItem)
     ASSERT_TRUE(PumpUntil([&] { return InkedRows(Shot(*list), 7) == 7; }))
         << InkedRows(Shot(*list), 7);
 
+    // A click below the last row selects nothing.
+    RecordingControl* listener = Listener();
+    list->AddEventListener(listener, kvor::gui::kEventValueChanged);
+    list->selectionMode = kvor::gui::kListSelects;
+    list->SetSelection(2, true, false);
+    Click(*list, 30, 2 + 7 * 14 + 4);
+    EXPECT_EQ(list->GetSelection(), -1);
+    EXPECT_EQ(Values(*listener), std::vector<int>{-1});
+    EXPECT_EQ(list->GetItem(6), "Port 1:   ID: 16 (S)");
+    EXPECT_EQ(list->GetItem(7), "");
+
     list->AddItem("Port 8:   ID: 64 (R)", true, false);
     EXPECT_TRUE(list->IsScrolling());
     EXPECT_TRUE(list->ScrollBar()->IsShown());
@@ -100,6 +111,31 @@ TEST_F(ListAndSlider, TheWheelAndTheArrowKeysScrollInDisplayMode)
         const Picture atStart = Shot(*list);
         return atStart.Count(Pixel(0)) != atEnd.Count(Pixel(0));
     })) << "the first rows replace the last ones";
+}
+
+// 20 rows of 14 pixels and 5 spare below them are 175 pixels more than
+// the window's 110: position 60 (40 from the top) shows the list from pixel
+// row 70, so the violet band of row 6 (pixel rows 86 to 99 of the list)
+// starts at the window's 16th pixel row.
+TEST_F(ListAndSlider, AScrollPositionShowsTheRowsItStandsFor)
+{
+    List* list = MakeList(20);
+    list->SetSelection(6, true, false);
+    list->scrollPosition = 60;
+    list->Refresh();
+    const auto violetRows = [&] {
+        const Picture picture = Shot(*list);
+        std::vector<int> rows;
+        for (int y = 0; y < picture.height; ++y)
+            if (picture.Count(Pixel(8), Rect{2, y, 96, y + 1}) > 40)
+                rows.push_back(y);
+        return rows;
+    };
+    ASSERT_TRUE(PumpUntil([&] { return !violetRows().empty(); }));
+    const std::vector<int> rows = violetRows();
+    EXPECT_EQ(rows.front(), 16);
+    EXPECT_EQ(rows.back(), 29);
+    EXPECT_EQ(rows.size(), 14u);
 }
 
 TEST_F(ListAndSlider, SelectionModesAndScrollingToTheSelection)
@@ -157,6 +193,21 @@ TEST_F(ListAndSlider, TheScrollBarHandleFollowsADragWithinItsRange)
     ASSERT_TRUE(PumpUntil([&] {
         return Shot(*bar).Count(Pixel(24), Rect{2, 2, 10, 10}) > 30;
     })) << "the slate handle is drawn at the top";
+}
+
+// Control and a click put the bar back to its default, and the list
+// follows it there.
+TEST_F(ListAndSlider, AControlClickOnTheBarResetsItAndTheListFollows)
+{
+    List* list = MakeList(20);
+    ASSERT_EQ(list->scrollPosition.load(), 0);
+    const KeyCode control = XKeysymToKeycode(display, XK_Control_L);
+    XTestFakeKeyEvent(display, control, True, 0);
+    Click(*list->ScrollBar(), 6, 104);
+    XTestFakeKeyEvent(display, control, False, 0);
+    Drain();
+    EXPECT_EQ(list->ScrollBar()->GetValue(), 100);
+    EXPECT_EQ(list->scrollPosition.load(), 100);
 }
 
 TEST_F(ListAndSlider, RangesClampTheirDefaultAndStepsStopAtTheEnds)

@@ -1,6 +1,7 @@
 // Tooltips on a real server: the layout of a tip from its text, the tip
 // opening beside a control when the pointer enters it and closing when it
-// leaves, the other side near the display's edge, and the switch.
+// leaves the control or the tip, the other side near each of the display's
+// edges, and the switch.
 #include "tests/gui/widgets/WidgetFixture.h"
 
 #include "gui/SDrawFont.h"
@@ -114,6 +115,52 @@ TEST_F(ToolTips, EnteringAControlWithTipsOnOpensItsTipBesideItAndLeavingClosesIt
 
     MoveTo(*host, 5, 5);
     ASSERT_TRUE(PumpUntil([&] { return !tip->IsOpen() && !Mapped(*tip); }));
+
+    // A tip the pointer has gone into closes when the pointer leaves it.
+    const Point inHost = Origin(*host);
+    tip->Open(label->GetTooltipData(), Point{inHost.x + 200, inHost.y + 200});
+    ASSERT_TRUE(PumpUntil([&] { return Mapped(*tip); }));
+    MoveTo(*tip, 20, 10);
+    Drain();
+    EXPECT_TRUE(tip->IsOpen());
+    MoveTo(*host, 5, 5);
+    ASSERT_TRUE(PumpUntil([&] { return !tip->IsOpen() && !Mapped(*tip); }));
+}
+
+// At the right, left and bottom edges of the screen the tip goes to the
+// opposite side of its control.
+TEST_F(ToolTips, AtEveryEdgeOfTheDisplayTheTipOpensOnTheOtherSide)
+{
+    const int width = DisplayWidth(display, DefaultScreen(display));
+    const int height = DisplayHeight(display, DefaultScreen(display));
+    struct Edge {
+        int x, y, placement;
+    };
+    for (const Edge edge :
+         {Edge{width - 60, 300, kvor::gui::kTipRight}, Edge{0, 300, kvor::gui::kTipLeft},
+          Edge{300, height - 20, kvor::gui::kTipBelow}}) {
+        auto* control =
+            new Label(&globals, nullptr, NextId(), "edge", 0, edge.x, edge.y, 60, 20, 0, false);
+        control->SetTooltip(tip, "Display:\nNode ID", edge.placement);
+        tip->EnableTooltips(true);
+        control->Show();
+        Drain();
+        MoveTo(*control, 30, 10);
+        ASSERT_TRUE(PumpUntil([&] { return tip->IsOpen(); })) << edge.placement;
+        EXPECT_TRUE(tip->Flipped()) << edge.placement;
+        const Point beside = Origin(*control);
+        const Point opened = Origin(*tip);
+        if (edge.placement == kvor::gui::kTipRight)
+            EXPECT_EQ(opened.x, beside.x - tip->GetClient().Width() - 3);
+        else if (edge.placement == kvor::gui::kTipLeft)
+            EXPECT_EQ(opened.x, beside.x + 60 + 3);
+        else
+            EXPECT_EQ(opened.y, beside.y - tip->GetClient().Height() - 3);
+        MoveTo(*host, 5, 5);
+        ASSERT_TRUE(PumpUntil([&] { return !tip->IsOpen(); }));
+        delete control;
+        XSync(display, True);
+    }
 }
 
 TEST_F(ToolTips, AtTheTopOfTheDisplayTheTipOpensBelowAndTheSwitchTogglesEveryControl)
