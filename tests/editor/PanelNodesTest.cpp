@@ -148,7 +148,8 @@ TEST_F(PanelNodes, ListsEveryNodeByPortAndSelectsItsOwn)
                                                NodeLine(4, other->nodeId, false)};
     EXPECT_EQ(Items(panel), expected);
     EXPECT_EQ(panel->Nodes()->GetSelection(), 1) << "the receiver's own line";
-    EXPECT_TRUE(panel->Nodes()->IsShown());
+    // The view flag turns before the list is shown, within the same pass.
+    EXPECT_TRUE(WaitUntil([&] { return panel->Nodes()->IsShown(); }));
 
     EXPECT_TRUE(PressNodes(panel)) << "back to the controls";
 }
