@@ -3,6 +3,7 @@
 #include <malloc.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace bench {
 
@@ -10,9 +11,12 @@ namespace {
 
 using tarvenna::host::Module;
 
+// TARVENNA_BENCH_MODULE names another build of the module, so that two
+// builds can be measured by the same program one after the other.
 Module& TheModule()
 {
-    static Module module(TARVENNA_MODULE_PATH);
+    static const char* other = std::getenv("TARVENNA_BENCH_MODULE");
+    static Module module(other != nullptr && *other != 0 ? other : TARVENNA_MODULE_PATH);
     return module;
 }
 

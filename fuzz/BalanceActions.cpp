@@ -3,6 +3,7 @@
 #include "host/Stress.h"
 
 #include <cstdio>
+#include <cstring>
 
 namespace balance {
 
@@ -13,7 +14,8 @@ using tarvenna::host::StressRandom;
 constexpr std::size_t kBytesPerAction = 5;
 
 // Most notes come from a few pairs, so that senders share notes at their
-// receivers; the rest from anywhere on the keyboard.
+// receivers; the rest from anywhere on the keyboard. Half of them start
+// their block, the others anywhere in it.
 void PickNote(StressRandom& random, Action& action)
 {
     if (random.OneIn(2)) {
@@ -23,6 +25,8 @@ void PickNote(StressRandom& random, Action& action)
         action.a = static_cast<uint8_t>(random.Below(16));
         action.b = static_cast<uint8_t>(random.Below(128));
     }
+    if (random.OneIn(2))
+        action.a = static_cast<uint8_t>(action.a | random.Below(16) << 4);
 }
 
 // A few ports carry most of the traffic; now and then any port.
@@ -99,6 +103,8 @@ Action RandomAction(StressRandom& random)
         break;
     case Kind::Round:
         action.a = static_cast<uint8_t>(random.OneIn(3) ? random.Below(16) : 0);
+        action.b = static_cast<uint8_t>(random.OneIn(2) ? 1 + random.Below(255) : 0);
+        action.c = static_cast<uint8_t>(random.OneIn(6) ? 0x80 | random.Below(64) : 0);
         break;
     case Kind::Mode:
         action.a = static_cast<uint8_t>(random.OneIn(5) ? 2 + random.Below(2) : random.Below(2));
@@ -148,6 +154,11 @@ Scenario Generate(uint64_t seed)
     const uint32_t length = 20 + random.Below(100);
     for (uint32_t i = 0; i < length; ++i) {
         scenario.actions.push_back(RandomAction(random));
+        // Hosts switch on again, while playing, nodes that are on: what the
+        // senders queued for them must stay.
+        if (scenario.actions.back().kind == Kind::Round && random.OneIn(3))
+            scenario.actions.push_back(
+                Setting(Kind::Resume, static_cast<uint8_t>(random.Below(256)), 0));
         // A node just created is often given a saved setting: its first load.
         if (scenario.actions.back().kind == Kind::Create && random.OneIn(2)) {
             Action load = RandomAction(random);
@@ -203,12 +214,14 @@ std::string Describe(const Action& action, const std::string& name)
     const char* node = name.c_str();
     switch (action.kind) {
     case Kind::NoteOn:
-        std::snprintf(text, sizeof text, "node %s: note-on channel %d key %d velocity %d", node,
-                      action.a & 15, action.b & 127, Velocity(action));
+        std::snprintf(text, sizeof text,
+                      "node %s: note-on channel %d key %d velocity %d at frame %d", node,
+                      action.a & 15, action.b & 127, Velocity(action), Offset(action));
         break;
     case Kind::NoteOff:
-        std::snprintf(text, sizeof text, "node %s: note-off channel %d key %d (%s)", node,
-                      action.a & 15, action.b & 127, action.c ? "0x90 velocity 0" : "0x80");
+        std::snprintf(text, sizeof text, "node %s: note-off channel %d key %d (%s) at frame %d",
+                      node, action.a & 15, action.b & 127, action.c ? "0x90 velocity 0" : "0x80",
+                      Offset(action));
         break;
     case Kind::Deliver:
         std::snprintf(text, sizeof text, "node %s: its MIDI without a process call", node);
@@ -217,7 +230,11 @@ std::string Describe(const Action& action, const std::string& name)
         std::snprintf(text, sizeof text, "node %s: one block", node);
         break;
     case Kind::Round:
-        std::snprintf(text, sizeof text, "every node one block, starting with %s", node);
+        std::snprintf(text, sizeof text, "every node one block, starting with %s%s", node,
+                      action.b != 0 ? ", in a drawn order" : "");
+        if (action.c & 0x80)
+            std::snprintf(text + std::strlen(text), sizeof text - std::strlen(text),
+                          ", node #%d out of %d rounds", action.c & 15, Resting(action));
         break;
     case Kind::Mode: {
         const char* const values[] = {"Send", "Receive", "0.49", "0.5"};

@@ -11,11 +11,14 @@
 namespace balance {
 
 enum class Kind : uint8_t {
-    NoteOn,   // a: channel, b: key, c: velocity - 1 (modulo 127), for the node's next block
-    NoteOff,  // a: channel, b: key, c: 0 as 0x80, else as 0x90 with velocity 0
+    NoteOn,   // a: channel, offset / 2 in the high four bits; b: key; c: velocity - 1
+              // (modulo 127); for the node's next block
+    NoteOff,  // a and b as NoteOn; c: 0 as 0x80, else as 0x90 with velocity 0
     Deliver,  // the queued MIDI through effProcessEvents now, without a process call
     Block,    // one process call of the node, with its queued MIDI
-    Round,    // one block of every open node; a: the node the round starts with
+    Round,    // one block of every open node; a: the node the round starts with; b: when
+              // not 0, the order drawn from it; c: with its top bit, node c & 15 sits out
+              // this round and Resting - 1 more
     Mode,     // a: 0 Send, 1 Receive, 2 the value 0.49, 3 the value 0.5
     Port,     // a: port 0 to 7
     Thru,     // a: 0 off, else on
@@ -67,5 +70,10 @@ std::string Describe(const Scenario& scenario);
 
 // MIDI velocity of a NoteOn action.
 inline int Velocity(const Action& action) { return 1 + action.c % 127; }
+// The offset a note action asks for in its block of 32 frames (the host
+// keeps its blocks in order, so no earlier than the note queued before).
+inline int Offset(const Action& action) { return (action.a >> 4) * 2; }
+// The rounds a Round action leaves its resting node out of.
+inline int Resting(const Action& action) { return 1 + ((action.c >> 4) & 3); }
 
 }  // namespace balance

@@ -1,25 +1,23 @@
 #include "fuzz/BalanceRig.h"
 
+#include "host/MidiBlock.h"
+#include "host/Stress.h"
 #include "plugin/VstOpcodes.h"
 
 #include <cstring>
+#include <utility>
 
 namespace balance {
 
 namespace {
 
 using tarvenna::host::HostInstance;
-using tarvenna::host::MidiMessage;
+using tarvenna::host::MakeMidiEvent;
+using tarvenna::host::MidiBlock;
 
 constexpr VstInt32 kFrames = 32;
 constexpr int kChannels = 16;
 constexpr int kKeys = 128;
-
-MidiMessage Message(int status, int data1, int data2)
-{
-    return {0, static_cast<uint8_t>(status), static_cast<uint8_t>(data1),
-            static_cast<uint8_t>(data2)};
-}
 
 std::string NameOf(int index)
 {
@@ -65,14 +63,35 @@ void ApplySetting(HostInstance& node, const Action& action)
 
 struct BalanceRig::Node {
     std::string name;
+    int serial = 0;
     // Declared first: the instance hands it MIDI until it is closed.
     BalanceCheck check;
     std::unique_ptr<HostInstance> instance;
-    // The MIDI the host gives the node with its next block.
-    std::vector<MidiMessage> pending;
-    // The keys the node's track holds down.
-    bool keys[kChannels][kKeys] = {};
+    // The MIDI the host gives the node with its next block, in offset
+    // order, and the block it goes in.
+    std::vector<VstMidiEvent> pending;
+    MidiBlock block;
+    // The keys the node's track holds down: the tag of each one's note-on,
+    // 0 for a key that is up.
+    int32_t keys[kChannels][kKeys] = {};
+    // Rounds the host leaves the node out of.
+    int restingRounds = 0;
     bool off = false;
+
+    void Queue(VstMidiEvent event, VstInt32 offset)
+    {
+        const VstInt32 after = pending.empty() ? 0 : pending.back().deltaFrames;
+        event.deltaFrames = offset > after ? offset : after;
+        pending.push_back(event);
+    }
+    MidiBlock& TakePending()
+    {
+        block.Clear();
+        for (const VstMidiEvent& event : pending)
+            block.Add(event);
+        pending.clear();
+        return block;
+    }
 };
 
 BalanceRig::BalanceRig(NodeFactory factory, RigOptions options)
@@ -96,6 +115,8 @@ std::unique_ptr<BalanceRig::Node> BalanceRig::MakeNode(const std::string& name)
 {
     auto node = std::make_unique<Node>();
     node->name = name;
+    node->serial = serials++;
+    node->check.Join(&session, node->serial);
     node->instance = factory(node->check.Options());
     if (!node->instance)
         return nullptr;
@@ -130,9 +151,12 @@ RunResult BalanceRig::Run(const Scenario& scenario)
     RunResult result;
     createsLeft = options.maxCreates;
     closesLeft = options.maxCloses;
+    session.Reset();
     Open(scenario.initialNodes);
-    for (const Action& action : scenario.actions)
+    for (const Action& action : scenario.actions) {
+        session.Tick();
         Do(action, result);
+    }
     result.failure = Finish();
     Neutralise();
     return result;
@@ -157,9 +181,7 @@ void BalanceRig::Do(const Action& action, RunResult& result)
     if (node == nullptr)
         return;
     if (action.kind == Kind::Round) {
-        const std::size_t start = action.a % open.size();
-        result.trace.push_back(Describe(action, open[start]->name));
-        RunRound(start);
+        RunRound(action, result);
         return;
     }
     result.trace.push_back(Describe(action, node->name));
@@ -170,16 +192,15 @@ void BalanceRig::Do(const Action& action, RunResult& result)
         Play(*node, action);
         break;
     case Kind::Deliver:
-        if (!node->pending.empty())
-            instance.SendMidi(node->pending);
-        node->pending.clear();
+        Deliver(*node);
         break;
     case Kind::Block:
-        instance.RunBlock(node->pending, kFrames);
-        node->pending.clear();
+        RunBlock(*node);
         break;
     case Kind::Suspend:
+        session.ReleaseBegins();
         instance.Suspend();
+        session.ReleaseEnds();
         node->off = true;
         break;
     case Kind::Resume:
@@ -192,34 +213,81 @@ void BalanceRig::Do(const Action& action, RunResult& result)
         break;
     default:
         if (worker && action.second)
-            worker->Post([&instance, action] { ApplySetting(instance, action); });
+            worker->Post([this, &instance, action] { Apply(instance, action); });
         else
-            ApplySetting(instance, action);
+            Apply(instance, action);
         break;
     }
+}
+
+// Every setting counts as a release, whether or not it ends a note.
+void BalanceRig::Apply(HostInstance& instance, const Action& action)
+{
+    session.ReleaseBegins();
+    ApplySetting(instance, action);
+    session.ReleaseEnds();
 }
 
 void BalanceRig::Play(Node& node, const Action& action)
 {
     const int channel = action.a & 15;
     const int key = action.b & 127;
+    int32_t& down = node.keys[channel][key];
     if (action.kind == Kind::NoteOn) {
-        node.pending.push_back(Message(0x90 + channel, key, Velocity(action)));
-        node.keys[channel][key] = true;
+        VstMidiEvent event = MakeMidiEvent(0x90 + channel, key, Velocity(action));
+        event.noteOffset = down = session.Feed(node.serial);
+        node.Queue(event, Offset(action));
         return;
     }
-    node.pending.push_back(action.c ? Message(0x90 + channel, key, 0)
-                                    : Message(0x80 + channel, key, 64));
-    node.keys[channel][key] = false;
+    VstMidiEvent event =
+        action.c ? MakeMidiEvent(0x90 + channel, key, 0) : MakeMidiEvent(0x80 + channel, key, 64);
+    event.noteOffset = session.Feed(node.serial, down);
+    down = 0;
+    node.Queue(event, Offset(action));
+}
+
+void BalanceRig::RunBlock(Node& node)
+{
+    session.Ran(node.serial);
+    node.instance->RunBlock(&node.TakePending(), kFrames);
+}
+
+void BalanceRig::Deliver(Node& node)
+{
+    if (!node.pending.empty())
+        node.instance->SendEvents(node.TakePending());
+}
+
+// The host runs its tracks in an order of its own, which may change from
+// block to block, and may leave a track out for a while without switching
+// its plug-in off.
+void BalanceRig::RunRound(const Action& action, RunResult& result)
+{
+    std::vector<Node*> order;
+    for (std::size_t i = 0; i < open.size(); ++i)
+        order.push_back(open[(action.a + i) % open.size()].get());
+    tarvenna::host::StressRandom random(action.b);
+    for (std::size_t i = order.size() - 1; i > 0 && action.b != 0; --i)
+        std::swap(order[i], order[random.Below(static_cast<uint32_t>(i + 1))]);
+    std::string text = Describe(action, order.front()->name);
+    if (action.c & 0x80) {
+        Node& resting = *open[(action.c & 15) % open.size()];
+        resting.restingRounds = Resting(action);
+        text += " (" + resting.name + ")";
+    }
+    result.trace.push_back(text);
+    for (Node* node : order) {
+        if (node->restingRounds > 0)
+            --node->restingRounds;
+        else
+            RunBlock(*node);
+    }
 }
 
 void BalanceRig::RunRound(std::size_t start)
 {
-    for (std::size_t i = 0; i < open.size(); ++i) {
-        Node& node = *open[(start + i) % open.size()];
-        node.instance->RunBlock(node.pending, kFrames);
-        node.pending.clear();
-    }
+    for (std::size_t i = 0; i < open.size(); ++i)
+        RunBlock(*open[(start + i) % open.size()]);
 }
 
 void BalanceRig::Create(RunResult& result)
@@ -246,7 +314,9 @@ bool BalanceRig::Close(Node* node)
     --closesLeft;
     if (worker)
         worker->Wait();
+    session.ReleaseBegins();
     node->instance->Close();
+    session.ReleaseEnds();
     ++closed;
     for (auto it = open.begin(); it != open.end(); ++it)
         if (it->get() == node) {
@@ -264,17 +334,20 @@ std::string BalanceRig::Finish()
     if (worker)
         worker->Wait();
     Release();
-    for (int block = 0; block < options.quietBlocks; ++block)
+    for (int block = 0; block < options.quietBlocks; ++block) {
+        session.Tick();
         RunRound(0);
+    }
     std::string failure;
     for (const auto& node : open) {
         const std::string left = node->check.Unbalanced();
-        if (left.empty())
+        const std::string faults = node->check.Faults();
+        if (left.empty() && faults.empty())
             continue;
         HostInstance& instance = *node->instance;
         failure += "node " + node->name + " (" + instance.ParameterDisplay(0) + ", port " +
-                   instance.ParameterDisplay(1) + ", Thru " + instance.ParameterDisplay(2) +
-                   ") left sounding:" + left + "\n";
+                   instance.ParameterDisplay(1) + ", Thru " + instance.ParameterDisplay(2) + ")";
+        failure += left + faults + "\n";
     }
     return failure;
 }
@@ -285,12 +358,18 @@ void BalanceRig::Release()
         if (node->off)
             node->instance->Resume();
         node->off = false;
+        node->restingRounds = 0;
         for (int channel = 0; channel < kChannels; ++channel)
-            for (int key = 0; key < kKeys; ++key)
-                if (node->keys[channel][key])
-                    node->pending.push_back(Message(0x80 + channel, key, 64));
+            for (int key = 0; key < kKeys; ++key) {
+                if (node->keys[channel][key] == 0)
+                    continue;
+                VstMidiEvent event = MakeMidiEvent(0x80 + channel, key, 64);
+                event.noteOffset = session.Feed(node->serial, node->keys[channel][key]);
+                node->Queue(event, 0);
+            }
         std::memset(node->keys, 0, sizeof node->keys);
     }
+    session.Tick();
     RunRound(0);
 }
 

@@ -2,7 +2,9 @@
 // actions of the list, then what a host does when the playing stops (the
 // nodes it switched off are switched on, the keys its tracks hold are let
 // go) and a few quiet blocks; then the MIDI each open node handed its host
-// must be balanced. Nothing is switched off before that look.
+// must be balanced, every block of it in order, and no note of it ended
+// before its note-on or, by the relay, without a release (BalanceCheck.h).
+// Nothing is switched off before that look.
 //
 // Nodes are kept from one scenario to the next (a join costs the 20 ms
 // claim handshake): after each scenario the open ones are set back to Send
@@ -12,6 +14,7 @@
 
 #include "fuzz/BalanceActions.h"
 #include "fuzz/BalanceCheck.h"
+#include "fuzz/BalanceSession.h"
 #include "fuzz/SecondThread.h"
 #include "host/HostInstance.h"
 
@@ -67,6 +70,10 @@ private:
     void Do(const Action& action, RunResult& result);
     Node* Target(const Action& action);
     void Play(Node& node, const Action& action);
+    void Apply(tarvenna::host::HostInstance& instance, const Action& action);
+    void RunBlock(Node& node);
+    void Deliver(Node& node);
+    void RunRound(const Action& action, RunResult& result);
     void RunRound(std::size_t start);
     void Create(RunResult& result);
     bool Close(Node* node);
@@ -76,12 +83,14 @@ private:
 
     NodeFactory factory;
     RigOptions options;
+    SessionLog session;
     std::optional<SecondThread> worker;
     std::vector<std::unique_ptr<Node>> pool;  // idle, Send on port 0
     std::vector<std::unique_ptr<Node>> open;  // the scenario's nodes, in creation order
     int createsLeft = 0;
     int closesLeft = 0;
     int names = 0;
+    int serials = 0;
     int created = 0;
     int closed = 0;
 };

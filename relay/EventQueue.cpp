@@ -1,5 +1,7 @@
 #include "relay/EventQueue.h"
 
+#include "relay/MidiMessages.h"
+
 #include <cstring>
 
 namespace {
@@ -58,6 +60,13 @@ void EventQueue::Clear()
     count = 0;
 }
 
+void EventQueue::MoveAllToStart()
+{
+    VstMidiEvent* position = readPosition;
+    for (int32_t i = 0; i < count; ++i, position = Advance(position))
+        position->deltaFrames = 0;
+}
+
 int32_t Inbox::PushAll(const VstMidiEvent* events, int32_t count)
 {
     int32_t pushed = 0;
@@ -67,6 +76,19 @@ int32_t Inbox::PushAll(const VstMidiEvent* events, int32_t count)
     held.store(queue.Count(), std::memory_order_release);
     lock.Unlock();
     return pushed;
+}
+
+bool Inbox::PushRelease(const VstMidiEvent* noteOffs, int32_t count)
+{
+    const VstMidiEvent marker = MakeReleaseMarker();
+    int32_t pushed = 0;
+    lock.Lock();
+    while (pushed < count && queue.Push(noteOffs[pushed]))
+        ++pushed;
+    const bool whole = pushed == count && queue.Push(marker);
+    held.store(queue.Count(), std::memory_order_release);
+    lock.Unlock();
+    return whole;
 }
 
 int32_t Inbox::TakeAll(VstMidiEvent* events)
@@ -98,4 +120,13 @@ int32_t Inbox::Count()
     const int32_t count = queue.Count();
     lock.Unlock();
     return count;
+}
+
+void Inbox::MoveAllToStart()
+{
+    if (held.load(std::memory_order_acquire) == 0)
+        return;
+    lock.Lock();
+    queue.MoveAllToStart();
+    lock.Unlock();
 }

@@ -29,6 +29,9 @@ public:
     // Returns false, leaving event untouched, when the ring is empty.
     bool Pop(VstMidiEvent& event);
     void Clear();
+    // Every event held goes to the first frame of the block it is handed
+    // over in: its own block has passed.
+    void MoveAllToStart();
 
     int32_t Count() const { return count; }
     bool IsEmpty() const { return count == 0; }
@@ -60,11 +63,18 @@ public:
     // went in (the rest are dropped, as a full ring drops).
     int32_t PushAll(const VstMidiEvent* events, int32_t count);
     bool Push(const VstMidiEvent& event) { return PushAll(&event, 1) == 1; }
+    // The note-offs of a port release and then a release marker
+    // (MidiMessages.h), under one hold, so that nothing comes between them.
+    // False when not all of it fit: the owner can then no longer tell which
+    // notes came after the release.
+    bool PushRelease(const VstMidiEvent* noteOffs, int32_t count);
     // Moves every held event, oldest first, into events (room for
     // EventQueue::kCapacity) and returns how many.
     int32_t TakeAll(VstMidiEvent* events);
     void Clear();
     int32_t Count();
+    // What waits here when the owner's pass has to leave it is late by then.
+    void MoveAllToStart();
 
 private:
     kvor::threading::SMutexID lock;

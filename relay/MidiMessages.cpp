@@ -27,6 +27,19 @@ VstMidiEvent MakeNoteOff(int32_t channel, int32_t note)
     return MakeMessage(static_cast<unsigned char>(kNoteOff + channelBits), noteByte, 0);
 }
 
+bool IsNoteOff(const VstMidiEvent& event)
+{
+    const unsigned char kind = event.midiData[0] & 0xF0;
+    return kind == kNoteOff || (kind == kNoteOn && (event.midiData[2] & 0x7F) == 0);
+}
+
+VstMidiEvent MakeReleaseMarker()
+{
+    VstMidiEvent marker = BlankMidiEvent();
+    marker.type = kReleaseMarkerType;
+    return marker;
+}
+
 void FillPanicBurst(VstMidiEvent (&burst)[kPanicBurstSize])
 {
     for (int channel = 0; channel < 16; ++channel) {

@@ -13,6 +13,18 @@ constexpr unsigned char kNoteOn = 0x90;
 // become channel 0 and note 0.
 VstMidiEvent MakeNoteOff(int32_t channel, int32_t note);
 
+// A note-off, or a note-on with velocity 0.
+bool IsNoteOff(const VstMidiEvent& event);
+
+// What a port release leaves in each receiver's inbox after its note-offs:
+// the receiver ends everything it still holds when its pass reaches this
+// record, and nothing that arrived after it. Its type is none of the VST 2
+// event types, and only MIDI records of a host's blocks are ever queued, so
+// no host event can pass for one; it never leaves the relay.
+constexpr VstInt32 kReleaseMarkerType = 0x52454C;  // beyond every VST 2 event type (1 to 6)
+VstMidiEvent MakeReleaseMarker();
+inline bool IsReleaseMarker(const VstMidiEvent& event) { return event.type == kReleaseMarkerType; }
+
 // All sound off and a centred pitch bend on each of the 16 channels, in
 // channel order.
 constexpr int kPanicBurstSize = 32;

@@ -6,9 +6,12 @@
 
 #include "plugin/SPlugin.h"
 #include "plugin/VstRecords.h"
+#include "relay/BlockOrder.h"
 #include "relay/EventQueue.h"
 #include "relay/HeldNotes.h"
+#include "relay/HostMidiStash.h"
 #include "relay/NodeLock.h"
+#include "relay/OwedNoteOffs.h"
 #include "relay/Registry.h"
 #include "relay/SettingsSnapshot.h"
 #include "relay/VSTPluginProgram.h"
@@ -80,6 +83,10 @@ private:
     VSTPluginProgram& Program() { return bank.programs[0]; }
     bool ThruIsOn() const { return bank.programs[0].thru != 0; }
 
+    // The release a node runs on its own table: its note-offs go to its own
+    // output (to its receivers, for a sender).
+    static constexpr int kPostProcessRelease = 1;
+
     // Construction.
     void PrepareHostEvents();
     static void ReportInstanceLimit();
@@ -88,19 +95,31 @@ private:
     // the activity notifications and the hand-over to the host come after
     // it is released.
     void RunProcessCall(float** inputs, float** outputs, VstInt32 sampleFrames, bool replacing);
-    void DeferHostEvents(VstEvents* events);
-    void TakeDeferredHostEvents();
     bool InStage();
+    int32_t TakeHostMidi();
+    void RouteInOrder(VstMidiEvent* relayed, int32_t relayedCount, VstMidiEvent* own,
+                      int32_t ownCount);
+    void RouteRelayed(VstMidiEvent& event, OffsetFloor& order);
+    void RouteOwn(VstMidiEvent& event, OffsetFloor& order);
+    void EndHeldNotesHere(VstInt32 offset);
     int32_t OutStage(bool& reachedReceivers);
+    int32_t HandOwedNoteOffs();
     void HandToHost(int32_t count);
     void RouteInboxEvent(VstMidiEvent& event);
-    bool MoveLocalReleases();
+    bool MoveLocalReleases(VstInt32 offset);
     bool SendToReceivers(const VstMidiEvent* events, int32_t count);
     void AddHostEvent(const VstMidiEvent& event, int32_t& count);
     void EditLocked(int type, int releasePort);
+    // Where a release sends the note-offs of the notes it ends.
+    enum class ReleaseTo { NextPass, OwnHost, Nowhere };
+    void ReleaseHeld(ReleaseTo to);
+    void HandOverLocalReleases();
+    void OweLocalReleases();
+    void EndSentNotesNow();
+    void StartThruFlush();
     bool OwnOutputHoldsNotes(int type) const;
     void QueueNoteOffs(EventQueue& queue) const;
-    void DeliverPortRelease(int releasePort, bool flagReceivers);
+    void DeliverPortRelease(int releasePort, bool endEverything);
     void EndNotesOnLeaving();
     void RunPanicBurst();
     void NotifyActivity(Notification index);
@@ -129,10 +148,10 @@ public:
 
 private:
     // Guarded by releaseLock: mode, port, the program bank, every queue but
-    // the inbox, the held notes, the flush flags and the Panic state. Only
-    // releasePending (set by other nodes' releases) and loadingChunk (set
-    // under loadLock) are read without it; readers of the settings read the
-    // snapshot instead.
+    // the inbox and the host's MIDI stash, the held notes, the flush flags
+    // and the Panic state. Only releasePending (set by other nodes) and
+    // loadingChunk (set under loadLock) are read without it; readers of the
+    // settings read the snapshot instead.
     int32_t mode;
     int32_t port;
     // Arguments of the last port release; kept for inspection only.
@@ -141,7 +160,10 @@ private:
     uint8_t panicState;
     uint8_t constructing;
     uint8_t firstLoad;
-    // Other nodes' port releases set this through releaseFlags.
+    // Asks for a release of everything held at the end of the next pass:
+    // a flush, or a note-off that some queue could not take (other nodes
+    // set it through releaseFlags when a release or a note-off does not fit
+    // this node's inbox). A port release that fits goes through the inbox.
     ReleaseFlag releasePending;
     uint8_t flushPending;
     uint8_t flushEcho;
@@ -158,20 +180,18 @@ private:
     Inbox inbox;
     EventQueue outbox;
     EventQueue localReleaseQueue;
+    OwedNoteOffs owedNoteOffs;
     // Note-offs of a port release on their way to the port's receivers;
     // empty again before the release returns.
     EventQueue portReleaseQueue;
     // A port release delivered note-offs since the last pass: the pass
     // reports MIDI in activity for it.
     bool portReleaseDelivered;
-    // Host MIDI of blocks whose processEvents found releaseLock held; only
-    // the node's own audio calls touch it.
-    VstMidiEvent deferredHostMidi[EventQueue::kCapacity];
-    int32_t deferredCount;
-    // Suspends so far, and their number when the stash began: a stash from
-    // before a suspend is dropped.
+    // The host's MIDI until the next pass; only the node's own audio calls
+    // touch it, without the lock.
+    HostMidiStash hostMidi;
+    // Suspends so far: what the stash kept before a suspend is dropped.
     std::atomic<uint32_t> suspends;
-    uint32_t deferredSuspends;
     // Batches move through here under releaseLock: room for one queue.
     VstMidiEvent scratch[EventQueue::kCapacity];
     // Chunk loads of this node, one at a time; taken before releaseLock, on

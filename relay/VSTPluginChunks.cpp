@@ -52,7 +52,7 @@ VstInt32 VSTPlugin::setChunk(void* data, VstInt32 byteSize, bool isPreset)
         bank.programs[0] = loaded.programs[0];
         PublishSettings();
         if (thruWasOn && !ThruIsOn())
-            flushPending = 1;
+            StartThruFlush();
         releaseLock.Unlock();
         setProgram(currentProgram);
     }

@@ -95,7 +95,11 @@ void VSTPlugin::SetMode(int32_t newMode)
     releaseLock.Lock();
     const bool changed = newMode != mode;
     if (changed && newMode == kModeSend) {
-        // Whatever the senders left sounding here ends with the flush.
+        // Whatever the senders left sounding here ends now, on this node's
+        // host and at the port's receivers; the flush ignores what comes
+        // meanwhile. Its queued note-offs were for its host alone.
+        OweLocalReleases();
+        EndSentNotesNow();
         flushPending = 1;
         releasePending.store(1);
         Program().mode = kModeSend;
@@ -168,9 +172,8 @@ void VSTPlugin::SetThru(bool on)
     if (changed) {
         Program().thru = on ? 1 : 0;
         PublishSettings();
-        // Notes that sounded through are ended by the flush.
         if (!on)
-            flushPending = 1;
+            StartThruFlush();
     }
     releaseLock.Unlock();
     if (changed)
@@ -290,10 +293,12 @@ void VSTPlugin::ApplyLoadedProgram()
 }
 
 // Call with releaseLock held. Returns false, placing nothing, when the node
-// has moved since it joined or holds notes.
+// has moved since it joined, holds notes or has note-offs queued.
 bool VSTPlugin::PlaceDirectly(int32_t loadedMode, int32_t loadedPort)
 {
-    if (mode != kModeSend || port != 0 || heldNotes.Count() != 0)
+    // Release note-offs still queued for port 0 must go there, as a port
+    // change's release takes them.
+    if (mode != kModeSend || port != 0 || heldNotes.Count() != 0 || !localReleaseQueue.IsEmpty())
         return false;
     mode = loadedMode;
     port = loadedPort;

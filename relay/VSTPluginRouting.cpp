@@ -1,7 +1,7 @@
-// The MIDI pass: host input into the inbox, inbox through the note tracking
-// into the outbox, outbox to the port's receivers and to the host, and the
-// releases that end held notes. Runs on the host's audio threads and
-// allocates nothing.
+// The MIDI pass: the process calls around it, the outbox to the port's
+// receivers and to the host, and the releases that end held notes (what a
+// pass takes in is in VSTPluginInput.cpp). Runs on the host's audio threads
+// and allocates nothing.
 //
 // Hosts call the nodes from several threads at once: a pool of audio
 // threads, and host or GUI threads that change parameters, load chunks and
@@ -13,7 +13,7 @@
 #include "relay/MidiMessages.h"
 #include "relay/VSTPlugin.h"
 
-#include <cstddef>
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -27,17 +27,10 @@ constexpr int32_t kAudioLockAttempts = 64;
 
 bool IsLocalRelease(int type) { return type == 1 || type == 3 || type == 5; }
 
-// Types of release that the relay itself starts: from suspend, from the
-// post-process, and from a sender that leaves the registry.
+// Types of release that the relay itself starts: from suspend and from a
+// sender that leaves the registry (the post-process one is the node's).
 constexpr int kSuspendRelease = 4;
-constexpr int kPostProcessRelease = 1;
 constexpr int kLeavingRelease = 6;
-
-bool IsNoteOff(const VstMidiEvent& event)
-{
-    const unsigned char kind = event.midiData[0] & 0xF0;
-    return kind == kNoteOff || (kind == kNoteOn && (event.midiData[2] & 0x7F) == 0);
-}
 
 bool AnyNoteOff(const VstMidiEvent* events, int32_t count)
 {
@@ -50,11 +43,17 @@ bool AnyNoteOff(const VstMidiEvent* events, int32_t count)
 // A queue that could not take a note-off cannot end that note any more;
 // the node behind it is asked to end everything it holds instead, which it
 // can always do from its own table.
+void AskForRelease(ReleaseFlag* flag)
+{
+    if (flag != nullptr)
+        flag->store(1);
+}
+
 void PushOrAskForRelease(Inbox& inbox, ReleaseFlag* flag, const VstMidiEvent* events, int32_t count)
 {
     const int32_t pushed = inbox.PushAll(events, count);
-    if (pushed < count && flag != nullptr && AnyNoteOff(events + pushed, count - pushed))
-        flag->store(1);
+    if (pushed < count && AnyNoteOff(events + pushed, count - pushed))
+        AskForRelease(flag);
 }
 
 // The release flag of the receiver at position i of the port's inbox list;
@@ -65,15 +64,6 @@ ReleaseFlag* FlagOf(const PortRecord& record, uint32_t i)
         record.releaseFlags.Entry(i).nodeId != record.receiverQueues.Entry(i).nodeId)
         return nullptr;
     return record.releaseFlags.Entry(i).target;
-}
-
-// The host's pointer array is declared with two entries but holds
-// numEvents of them; indexing the declared array past two is undefined, so
-// the array is reached through its offset instead.
-VstEvent* const* EventPointers(const VstEvents* events)
-{
-    const auto* base = reinterpret_cast<const unsigned char*>(events);
-    return reinterpret_cast<VstEvent* const*>(base + offsetof(VstEvents, events));
 }
 
 void CopyAudio(float** inputs, float** outputs, VstInt32 frames)
@@ -95,84 +85,6 @@ void AddAudio(float** inputs, float** outputs, VstInt32 frames)
 }
 
 }  // namespace
-
-VstInt32 VSTPlugin::processEvents(VstEvents* events)
-{
-    if (!releaseLock.TryLock(kAudioLockAttempts)) {
-        DeferHostEvents(events);
-        return 0;
-    }
-    TakeDeferredHostEvents();
-    // A flush ignores the host until its note-offs are out.
-    if (flushPending) {
-        releaseLock.Unlock();
-        return 0;
-    }
-    if (events == nullptr || events->numEvents <= 0) {
-        releaseLock.Unlock();
-        NotifyActivity(kMidiInIdle);
-        return 0;
-    }
-    const bool takeHostMidi = mode == kModeSend || ThruIsOn();
-    int32_t batch = 0;
-    auto flush = [&] {
-        PushOrAskForRelease(inbox, &releasePending, scratch, batch);
-        batch = 0;
-    };
-    VstEvent* const* pointers = EventPointers(events);
-    for (VstInt32 i = 0; i < events->numEvents && takeHostMidi; ++i) {
-        const VstEvent* event = pointers[i];
-        if (event == nullptr || event->type != kVstMidiType)
-            continue;
-        std::memcpy(&scratch[batch++], event, sizeof scratch[0]);
-        if (batch == EventQueue::kCapacity)
-            flush();
-    }
-    flush();
-    releaseLock.Unlock();
-    NotifyActivity(kMidiInActive);
-    return 0;
-}
-
-// The node's lock is held by another thread (a setting changing, a
-// release): the block's MIDI waits in the node's own stash, without the
-// lock, and is taken as processEvents would have taken it, by the first of
-// the node's audio calls that gets the lock. Only those calls (one at a
-// time, as the host makes them) touch the stash.
-void VSTPlugin::DeferHostEvents(VstEvents* events)
-{
-    // A node that is off keeps nothing for later, as resume empties the
-    // inbox.
-    if (events == nullptr || events->numEvents <= 0 || suspended)
-        return;
-    if (deferredCount == 0)
-        deferredSuspends = suspends.load();
-    VstEvent* const* pointers = EventPointers(events);
-    for (VstInt32 i = 0; i < events->numEvents; ++i) {
-        const VstEvent* event = pointers[i];
-        if (event == nullptr || event->type != kVstMidiType)
-            continue;
-        if (deferredCount == EventQueue::kCapacity) {
-            // Lost like an event a full inbox drops.
-            if (IsNoteOff(*reinterpret_cast<const VstMidiEvent*>(event)))
-                releasePending.store(1);
-            continue;
-        }
-        std::memcpy(&deferredHostMidi[deferredCount++], event, sizeof deferredHostMidi[0]);
-    }
-}
-
-// Call with releaseLock held: the deferred MIDI as processEvents takes it.
-void VSTPlugin::TakeDeferredHostEvents()
-{
-    if (deferredCount == 0)
-        return;
-    // Switched off and on since: those blocks were never processed.
-    const bool stale = deferredSuspends != suspends.load();
-    if (!stale && !flushPending && (mode == kModeSend || ThruIsOn()))
-        PushOrAskForRelease(inbox, &releasePending, deferredHostMidi, deferredCount);
-    deferredCount = 0;
-}
 
 void VSTPlugin::process(float** inputs, float** outputs, VstInt32 sampleFrames)
 {
@@ -196,9 +108,12 @@ void VSTPlugin::RunProcessCall(float** inputs, float** outputs, VstInt32 sampleF
         return;
     if (!releaseLock.TryLock(kAudioLockAttempts)) {
         // Another thread is changing this node: the MIDI waits in the
-        // queues for the next block rather than the block for that thread.
+        // queues for the next block rather than the block for that thread,
+        // and goes out there first, at its first frame.
         if (suspended)
             return;
+        hostMidi.MoveAllToStart();
+        inbox.MoveAllToStart();
         if (replacing)
             CopyAudio(inputs, outputs, sampleFrames);
         else
@@ -211,7 +126,6 @@ void VSTPlugin::RunProcessCall(float** inputs, float** outputs, VstInt32 sampleF
         releaseLock.Unlock();
         return;
     }
-    TakeDeferredHostEvents();
     const bool inActive = InStage();
     bool reachedReceivers = false;
     const int32_t hostCount = OutStage(reachedReceivers);
@@ -248,92 +162,14 @@ void VSTPlugin::midiPostProcess()
     NotifyActivity(reachedReceivers || hostCount > 0 ? kMidiOutActive : kMidiOutIdle);
 }
 
-// Returns whether any of the three queues had events.
-bool VSTPlugin::InStage()
-{
-    bool inboxHadEvents = false;
-    if (flushPending) {
-        inbox.Clear();
-    } else {
-        const int32_t count = inbox.TakeAll(scratch);
-        inboxHadEvents = count > 0;
-        for (int32_t i = 0; i < count; ++i)
-            RouteInboxEvent(scratch[i]);
-    }
-    const bool localHadEvents = MoveLocalReleases();
-    // Port releases are delivered when they are made; the lamp still shows
-    // them with the next pass.
-    const bool portHadEvents = portReleaseDelivered;
-    portReleaseDelivered = false;
-    return inboxHadEvents || localHadEvents || portHadEvents;
-}
-
-// Notes are tracked per (channel, note) so that every note let through can
-// be ended later; a note-off for a note this node never let through is
-// dropped, since it could only end someone else's note.
-//
-// The table holds exactly the notes whose note-on went out and whose
-// note-off did not: a note-on that finds the outbox full is dropped before
-// it takes an entry, and a note-off that finds it full leaves its entry
-// held and asks for a release at the end of this pass, which ends it
-// through localReleaseQueue instead of losing it.
-void VSTPlugin::RouteInboxEvent(VstMidiEvent& event)
-{
-    const unsigned char status = event.midiData[0];
-    const unsigned char kind = status & 0xF0;
-    const int32_t channel = status & 0x0F;
-    const int32_t note = event.midiData[1] & 0x7F;
-    const int32_t velocity = event.midiData[2] & 0x7F;
-
-    if (kind != kNoteOn && kind != kNoteOff) {
-        outbox.Push(event);
-        return;
-    }
-    if (outbox.IsFull()) {
-        const bool noteOn = kind == kNoteOn && velocity > 0;
-        if (!noteOn && heldNotes.Holds(channel, note))
-            releasePending.store(1);
-        return;
-    }
-    if (kind == kNoteOn && velocity > 0) {
-        const HeldNoteTable::NoteOnResult result =
-            heldNotes.NoteOn(channel, note, velocity, static_cast<float>(event.noteLength));
-        if (result == HeldNoteTable::NoteOnResult::Dropped)
-            return;
-        if (result == HeldNoteTable::NoteOnResult::Retriggered) {
-            event.midiData[0] = static_cast<unsigned char>(kNoteOn + channel);
-            event.midiData[1] = static_cast<unsigned char>(note);
-            event.midiData[2] = static_cast<unsigned char>(velocity);
-        }
-        outbox.Push(event);
-        return;
-    }
-    const int32_t ended = heldNotes.NoteOff(channel, note);
-    for (int32_t i = 0; i < ended; ++i) {
-        event.midiData[0] = static_cast<unsigned char>(kNoteOff + channel);
-        event.midiData[1] = static_cast<unsigned char>(note);
-        event.midiData[2] = 0;
-        outbox.Push(event);
-    }
-}
-
-// Release note-offs that do not fit the outbox wait for the next pass
-// rather than being lost: the notes they end are no longer in the table.
-bool VSTPlugin::MoveLocalReleases()
-{
-    const bool hadEvents = !localReleaseQueue.IsEmpty();
-    VstMidiEvent event;
-    while (!outbox.IsFull() && localReleaseQueue.Pop(event))
-        outbox.Push(event);
-    return hadEvents;
-}
-
 // Empties the outbox towards the port's receivers (Send) or the host
 // (Receive), then ends a flush and runs a pending release. Returns how many
 // events wait in hostEvents for the host.
 int32_t VSTPlugin::OutStage(bool& reachedReceivers)
 {
-    int32_t hostCount = 0;
+    // The outbox is in order (VSTPluginInput.cpp): what was queued between
+    // passes (a Panic burst, releases) at the first frame, then the pass.
+    int32_t hostCount = owedNoteOffs.IsEmpty() ? 0 : HandOwedNoteOffs();
     if (mode == kModeReceive) {
         // Straight into the host's block: a receiver's outbox goes nowhere
         // else.
@@ -369,6 +205,19 @@ int32_t VSTPlugin::OutStage(bool& reachedReceivers)
             flushEcho = 1;
     }
     return hostCount;
+}
+
+// The note-offs owed to the host alone open its block, as many as leave
+// the whole outbox room: what stayed in the outbox would come before the
+// next pass's releases. Returns how many went in.
+int32_t VSTPlugin::HandOwedNoteOffs()
+{
+    int32_t count = 0;
+    const int32_t now = std::min(owedNoteOffs.Count(), EventQueue::kCapacity - outbox.Count());
+    for (int32_t i = 0; i < now; ++i)
+        AddHostEvent(owedNoteOffs.NoteOff(i), count);
+    owedNoteOffs.Drop(now);
+    return count;
 }
 
 void VSTPlugin::HandToHost(int32_t count)
@@ -412,24 +261,38 @@ void VSTPlugin::edit(int type, int releasePort)
 
 // The note-offs go to every receiver of the port, and each of those
 // receivers is asked to end everything it holds as well: it may hold notes
-// this node sent it that the note-offs alone would not reach.
+// this node sent it that the note-offs alone would not reach. What the
+// node's own host got of those notes is owed to that host alone: the
+// receivers have them already.
 //
-// A note whose note-off for the node's own output finds localReleaseQueue
-// full stays in the table, and the next pass tries again; every other
-// entry is freed.
+// A local release queues its note-offs for the next pass, which takes them
+// wherever the node's output goes.
 void VSTPlugin::EditLocked(int type, int releasePort)
 {
-    const bool local = IsLocalRelease(type);
-    if (!local) {
-        QueueNoteOffs(portReleaseQueue);
-        DeliverPortRelease(releasePort, true);
+    if (IsLocalRelease(type)) {
+        ReleaseHeld(ReleaseTo::NextPass);
+        return;
     }
-    const bool ownOutput = local || OwnOutputHoldsNotes(type);
+    if (mode == kModeSend)
+        HandOverLocalReleases();
+    QueueNoteOffs(portReleaseQueue);
+    DeliverPortRelease(releasePort, true);
+    ReleaseHeld(OwnOutputHoldsNotes(type) ? ReleaseTo::OwnHost : ReleaseTo::Nowhere);
+}
+
+// A note whose note-off finds no room stays in the table, and the next
+// pass tries again; every other entry is freed.
+void VSTPlugin::ReleaseHeld(ReleaseTo to)
+{
     bool kept = false;
     for (int32_t i = heldNotes.NextHeld(0); i < HeldNoteTable::kSize;
          i = heldNotes.NextHeld(i + 1)) {
         const HeldNote& entry = heldNotes.Entry(i);
-        if (ownOutput && !localReleaseQueue.Push(MakeNoteOff(entry.channel, entry.note))) {
+        const bool taken = to == ReleaseTo::Nowhere ||
+                           (to == ReleaseTo::NextPass
+                                ? localReleaseQueue.Push(MakeNoteOff(entry.channel, entry.note))
+                                : owedNoteOffs.Push(entry.channel, entry.note));
+        if (!taken) {
             kept = true;
             continue;
         }
@@ -441,13 +304,60 @@ void VSTPlugin::EditLocked(int type, int releasePort)
         releasePending.store(1);
 }
 
+// A sender's queued release note-offs belong to the receivers of the port
+// it made them in (and to its host, when the host got those notes): a port
+// release takes them there now, before the node moves or stops, rather
+// than its next pass to whichever receivers it has then.
+void VSTPlugin::HandOverLocalReleases()
+{
+    const bool hostGotThem = ThruIsOn() || flushPending || flushEcho;
+    VstMidiEvent event;
+    while (localReleaseQueue.Pop(event)) {
+        portReleaseQueue.Push(event);
+        if (hostGotThem)
+            owedNoteOffs.Push(event);
+    }
+}
+
+// A receiver's queued note-offs were for its own host only; as a sender
+// its outbox goes to the port's receivers too, so they are owed to the
+// host instead.
+void VSTPlugin::OweLocalReleases()
+{
+    VstMidiEvent event;
+    while (localReleaseQueue.Pop(event))
+        owedNoteOffs.Push(event);
+}
+
+// Ends now, at the port's receivers and on the node's own host, the notes
+// a flush used to end at its next pass: a release reaches only the notes
+// held when it is asked, and a pass later the receivers may hold the same
+// keys from other senders. The receivers end nothing else.
+void VSTPlugin::EndSentNotesNow()
+{
+    QueueNoteOffs(portReleaseQueue);
+    DeliverPortRelease(port, false);
+    ReleaseHeld(ReleaseTo::OwnHost);
+}
+
+// Call with releaseLock held, as Thru goes off. The flush ignores the
+// node's input for two passes and ends what sounded through; a sender's
+// notes sounded at its receivers too, and end there now.
+void VSTPlugin::StartThruFlush()
+{
+    flushPending = 1;
+    if (mode != kModeSend)
+        return;
+    HandOverLocalReleases();
+    EndSentNotesNow();
+}
+
 // What reached the node's own host must end there too. With Thru that is
 // every held note; a receiver without Thru gave its host everything it
-// holds, and the table is cleared, so a suspend has to queue them now
-// rather than leave them to the release after resume. While a flush is
-// pending (Thru just went off, or the node just stopped receiving) the
-// notes it holds went to its host as well, and the flush's own release
-// would find the table already empty.
+// holds, and the table is cleared, so a suspend has to owe them now. While
+// a flush is pending (Thru just went off) the notes it holds went to its
+// host as well, and the flush's own release would find the table already
+// empty.
 bool VSTPlugin::OwnOutputHoldsNotes(int type) const
 {
     return ThruIsOn() || flushPending || (type == kSuspendRelease && mode == kModeReceive);
@@ -466,7 +376,13 @@ void VSTPlugin::QueueNoteOffs(EventQueue& queue) const
 // Note-offs that find no receiver are dropped: nothing they could end
 // sounds anywhere, and kept for a later release they would end, in another
 // port, notes that other senders started there.
-void VSTPlugin::DeliverPortRelease(int releasePort, bool flagReceivers)
+//
+// With `endEverything`, each receiver is also to end what it holds from
+// other senders: a marker after the note-offs tells it where, so that the
+// notes it gets after the release (this node's own after switching on
+// again, say) keep sounding. A receiver whose inbox cannot take the whole
+// release ends everything it holds at the end of its next pass instead.
+void VSTPlugin::DeliverPortRelease(int releasePort, bool endEverything)
 {
     int32_t count = 0;
     while (count < EventQueue::kCapacity && portReleaseQueue.Pop(scratch[count]))
@@ -477,14 +393,19 @@ void VSTPlugin::DeliverPortRelease(int releasePort, bool flagReceivers)
     SharedSpinLock::ReadScope scope(registryLock);
     const PortRecord& record = portData[releasePort];
     const uint32_t receivers = record.receiverQueues.Count();
-    for (uint32_t i = 0; i < receivers && count > 0; ++i)
-        if (Inbox* target = record.receiverQueues.Entry(i).target)
+    for (uint32_t i = 0; i < receivers; ++i) {
+        Inbox* target = record.receiverQueues.Entry(i).target;
+        if (target == nullptr)
+            continue;
+        if (endEverything) {
+            if (!target->PushRelease(scratch, count))
+                AskForRelease(FlagOf(record, i));
+        } else if (count > 0) {
             PushOrAskForRelease(*target, FlagOf(record, i), scratch, count);
+        }
+    }
     if (count > 0 && receivers > 0)
         portReleaseDelivered = true;
-    for (uint32_t i = 0; i < record.releaseFlags.Count() && flagReceivers; ++i)
-        if (record.releaseFlags.Entry(i).target != nullptr)
-            record.releaseFlags.Entry(i).target->store(1);
 }
 
 // Closing the instance is a sender's last change: what it gave its port's
@@ -494,9 +415,7 @@ void VSTPlugin::EndNotesOnLeaving()
 {
     if (mode != kModeSend)
         return;
-    VstMidiEvent event;
-    while (localReleaseQueue.Pop(event))
-        portReleaseQueue.Push(event);
+    HandOverLocalReleases();
     const bool holds = heldNotes.Count() > 0;
     if (!holds && portReleaseQueue.IsEmpty())
         return;
@@ -541,8 +460,10 @@ void VSTPlugin::suspend()
     if (!constructing) {
         lastEditType = kSuspendRelease;
         lastEditPort = port;
+        // Everything the node holds ends here, so nothing is left for a
+        // release after resume to end: one would end the notes of the
+        // node's first block instead.
         EditLocked(kSuspendRelease, port);
-        releasePending.store(1);
     }
     suspends.fetch_add(1);
     suspended = 1;

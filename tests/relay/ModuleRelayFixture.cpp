@@ -1,6 +1,9 @@
 #include "ModuleRelayFixture.h"
 
+#include <dlfcn.h>
+
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <stdexcept>
 
@@ -57,17 +60,17 @@ Module& RelayNodes::TheModule()
 
 void RelayNodes::SetUp()
 {
-    ASSERT_TRUE(TheModule().Loaded()) << TheModule().Error();
-    ASSERT_EQ(TheModule().OpenInstances(), 0) << "an earlier test left nodes open";
+    ASSERT_TRUE(Nodes().Loaded()) << Nodes().Error();
+    ASSERT_EQ(Nodes().OpenInstances(), 0) << "an earlier test left nodes open";
 }
 
 void RelayNodes::TearDown()
 {
     CloseAll();
-    EXPECT_EQ(TheModule().OpenInstances(), 0);
+    EXPECT_EQ(Nodes().OpenInstances(), 0);
 }
 
-std::unique_ptr<HostInstance> RelayNodes::Create() { return host.Instantiate(TheModule()); }
+std::unique_ptr<HostInstance> RelayNodes::Create() { return host.Instantiate(Nodes()); }
 
 HostInstance& RelayNodes::Add(NodeSetup setup)
 {
@@ -161,6 +164,40 @@ Seq RelayNodes::Out(HostInstance& node)
     for (const VstMidiEvent& event : Events(node))
         bytes.push_back({event.midiData[0], event.midiData[1], event.midiData[2]});
     return bytes;
+}
+
+std::vector<std::string> RelayNodes::Timed(HostInstance& node)
+{
+    const tarvenna::host::Recording recording = node.Recorded();
+    node.ClearRecorded();
+    std::vector<std::string> timed;
+    for (const tarvenna::host::MidiHandout& handout : recording.handouts)
+        for (std::size_t i = handout.first; i < handout.first + handout.count; ++i) {
+            const VstMidiEvent& event = recording.midiOut[i];
+            if (i > handout.first) {
+                EXPECT_GE(event.deltaFrames, recording.midiOut[i - 1].deltaFrames)
+                    << "out of order in block " << handout.block;
+            }
+            char text[24];
+            std::snprintf(text, sizeof text, "%02x %d/%d", event.midiData[0], event.midiData[1],
+                          event.deltaFrames);
+            timed.push_back(text);
+        }
+    return timed;
+}
+
+tarvenna::host::Module& LockHookNodes::Nodes()
+{
+    static Module module(TARVENNA_LOCK_HOOK_MODULE_PATH);
+    return module;
+}
+
+void LockHookNodes::FailLockAttempts(int count)
+{
+    using Hook = void (*)(std::int32_t);
+    const auto hook = reinterpret_cast<Hook>(dlsym(Nodes().Handle(), "TarvennaFailLockAttempts"));
+    ASSERT_NE(hook, nullptr) << dlerror();
+    hook(count);
 }
 
 }  // namespace relaymodule

@@ -114,8 +114,13 @@ protected:
     // to be a MIDI record of the VST 2 size.
     std::vector<VstMidiEvent> Events(HostInstance& node);
     Seq Out(HostInstance& node);
+    // The same as "status key/offset" ("90 60/25", the status in hex), each
+    // block checked to come in the order hosts expect.
+    std::vector<std::string> Timed(HostInstance& node);
 
     static tarvenna::host::Module& TheModule();
+    // The module the nodes are made from.
+    virtual tarvenna::host::Module& Nodes() { return TheModule(); }
 
     tarvenna::host::Host host;
     std::vector<std::unique_ptr<HostInstance>> nodes;
@@ -124,6 +129,16 @@ private:
     void RunBlock(HostInstance& node, ProcessCall call);
 
     std::map<HostInstance*, std::vector<MidiMessage>> pending;
+};
+
+// The module built with a node lock that the calling thread can make fail
+// (TARVENNA_LOCK_HOOK in relay/NodeLock.cpp), for the paths an audio thread
+// takes when another thread holds a node's lock.
+class LockHookNodes : public RelayNodes {
+protected:
+    tarvenna::host::Module& Nodes() override;
+    // The next `count` attempts of this thread to take a node's lock fail.
+    void FailLockAttempts(int count);
 };
 
 }  // namespace relaymodule

@@ -42,9 +42,11 @@ TEST_F(RelayHostBuffers, ProgramNamesFitTheTwentyFourBytesHostsGiveThem)
     EXPECT_EQ(indexed.Text(), longName.substr(0, kHostNameBuffer - 1));
     EXPECT_TRUE(indexed.TailUntouched());
 
-    NameBuffer other;
-    EXPECT_EQ(node.Dispatch(effGetProgramNameIndexed, 1, 0, other.bytes), 0);
-    EXPECT_EQ(static_cast<unsigned char>(other.bytes[0]), kUntouched) << "nothing written";
+    for (VstInt32 index : {1, -1}) {
+        NameBuffer other;
+        EXPECT_EQ(node.Dispatch(effGetProgramNameIndexed, index, 0, other.bytes), 0) << index;
+        EXPECT_EQ(static_cast<unsigned char>(other.bytes[0]), kUntouched) << "nothing written";
+    }
 
     node.SetProgramName("short");
     NameBuffer shortName;

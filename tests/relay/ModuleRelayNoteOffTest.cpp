@@ -70,6 +70,27 @@ TEST_F(RelayNoteOffs, SwitchingOnANodeThatIsOnKeepsWhatItsSendersQueued)
     EXPECT_EQ(Out(receiver), Seq{Ended(0, 60)});
 }
 
+// What reached a receiver while it was off, and what its host handed it
+// before or while it was off, belong to blocks never processed: switched on
+// again, it plays none of it.
+TEST_F(RelayNoteOffs, SwitchingOnANodeThatWasOffDropsWhatCameMeanwhile)
+{
+    HostInstance& sender = Add(Sender(0));
+    HostInstance& receiver = Add(Receiver(0, true));
+    Settle();
+    receiver.SendMidi({NoteOn(1, 40)});
+    receiver.Suspend();
+    receiver.SendMidi({NoteOn(1, 41)});
+    Feed(sender, {NoteOn(0, 60)});
+    Cycle({&sender});
+    receiver.Resume();
+    Cycle();
+    EXPECT_EQ(Out(receiver), Seq{});
+    Feed(sender, {NoteOff(0, 60)});
+    Cycle();
+    EXPECT_EQ(Out(receiver), Seq{});
+}
+
 // The sender leaves port 0 while nobody listens there; its note-offs must
 // not turn up later at port 2, where they would end the note another
 // sender holds there.
@@ -119,6 +140,33 @@ TEST_F(RelayNoteOffs, ClosingASenderEndsItsNotesAtItsReceivers)
         EXPECT_EQ(Out(elsewhere), Seq{});
         CloseAll();
     }
+}
+
+// Thru went off and the flush queued the note-off for the sender's own
+// output; closed before its next block, the sender hands that note-off to
+// its port, and ends nothing else there: the other sender's note plays on.
+TEST_F(RelayNoteOffs, ASenderClosedWithQueuedNoteOffsEndsOnlyItsOwnNotes)
+{
+    HostInstance& closing = Add(Sender(4, true));
+    HostInstance& other = Add(Sender(4));
+    HostInstance& receiver = Add(Receiver(4));
+    HostInstance& elsewhere = Add(Receiver(5));
+    Settle();
+    Feed(closing, {NoteOn(0, 60)});
+    Feed(other, {NoteOn(2, 72)});
+    Cycle();
+    ASSERT_EQ(Out(receiver), (Seq{Started(0, 60), Started(2, 72)}));
+
+    closing.SetParameter(kThru, kOff);
+    Cycle({&closing});
+    Close(closing);
+    Cycle();
+    Cycle();
+    EXPECT_EQ(Out(receiver), Seq{Ended(0, 60)});
+    Feed(other, {NoteOff(2, 72)});
+    Cycle();
+    EXPECT_EQ(Out(receiver), Seq{Ended(2, 72)});
+    EXPECT_EQ(Out(elsewhere), Seq{});
 }
 
 // A host's automation thread can switch a sender to Receive between the

@@ -16,9 +16,9 @@ struct Leaving {
     float value;
 };
 
-// The receivers get note-offs for the leaving sender's notes at once, and
-// then end what they hold from other senders too: they cannot tell whose
-// notes were whose.
+// The receivers get note-offs for the leaving sender's notes, and right
+// after them end what they hold from other senders too: they cannot tell
+// whose notes were whose.
 TEST_F(RelayReleases, ASenderLeavingItsPortEndsItsNotesAndTheReceiversNotesThere)
 {
     for (const Leaving& leaving :
@@ -36,9 +36,7 @@ TEST_F(RelayReleases, ASenderLeavingItsPortEndsItsNotesAndTheReceiversNotesThere
 
         sender.SetParameter(leaving.parameter, leaving.value);
         Cycle();
-        EXPECT_EQ(Out(receiver), (Seq{Ended(0, 60), Ended(0, 64)}));
-        Cycle();
-        EXPECT_EQ(Out(receiver), Seq{Ended(2, 72)});
+        EXPECT_EQ(Out(receiver), (Seq{Ended(0, 60), Ended(0, 64), Ended(2, 72)}));
         Cycle();
         EXPECT_EQ(Out(receiver), Seq{});
         for (HostInstance* node : {&sender, &other, &elsewhere})
@@ -50,24 +48,27 @@ TEST_F(RelayReleases, ASenderLeavingItsPortEndsItsNotesAndTheReceiversNotesThere
 class RelayFlush : public RelayNodes {
 protected:
     // The two blocks of a flush: `playing` gets one note in each, which goes
-    // nowhere; the watched nodes hand out nothing in the first block and
-    // `ended` in the second.
+    // nowhere; the watched nodes hand out `ended` in block `endedIn` (1 or 2)
+    // and nothing in the other.
     void ExpectFlushBlocks(HostInstance& playing, MidiMessage first, MidiMessage second,
-                           const std::vector<HostInstance*>& watched, const Seq& ended)
+                           const std::vector<HostInstance*>& watched, const Seq& ended,
+                           int endedIn = 2)
     {
-        Feed(playing, {first});
-        Cycle();
-        for (std::size_t i = 0; i < watched.size(); ++i)
-            EXPECT_EQ(Out(*watched[i]), Seq{}) << "first block, watched node " << i;
-        Feed(playing, {second});
-        Cycle();
-        for (std::size_t i = 0; i < watched.size(); ++i)
-            EXPECT_EQ(Out(*watched[i]), ended) << "second block, watched node " << i;
+        const MidiMessage notes[] = {first, second};
+        for (int block = 1; block <= 2; ++block) {
+            Feed(playing, {notes[block - 1]});
+            Cycle();
+            for (std::size_t i = 0; i < watched.size(); ++i)
+                EXPECT_EQ(Out(*watched[i]), block == endedIn ? ended : Seq{})
+                    << "block " << block << ", watched node " << i;
+        }
     }
 };
 
-// A flush ignores the host in two blocks and ends in the second what had
-// sounded; the third block routes normally again.
+// A flush ignores the host in two blocks; what had sounded through a sender
+// ends in the first, at its receivers as on its host, as Thru went off: a
+// block later a receiver may hold the key from another sender. The third
+// block routes normally again.
 TEST_F(RelayFlush, ThruSwitchedOffOnASenderFlushesOverTwoBlocks)
 {
     HostInstance& sender = Add(Sender(0, true));
@@ -79,8 +80,8 @@ TEST_F(RelayFlush, ThruSwitchedOffOnASenderFlushesOverTwoBlocks)
     ASSERT_EQ(Out(receiver), Seq{Started(0, 60)});
 
     sender.SetParameter(kThru, kOff);
-    ExpectFlushBlocks(sender, NoteOn(0, 62), NoteOn(0, 64), {&sender, &receiver},
-                      Seq{Ended(0, 60)});
+    ExpectFlushBlocks(sender, NoteOn(0, 62), NoteOn(0, 64), {&sender, &receiver}, Seq{Ended(0, 60)},
+                      1);
     Feed(sender, {NoteOn(0, 66)});
     Cycle();
     EXPECT_EQ(Out(sender), Seq{});
@@ -109,7 +110,8 @@ TEST_F(RelayFlush, ThruSwitchedOffOnAReceiverFlushesOverTwoBlocks)
 }
 
 // As a sender now, the node ends its notes on its host and at the
-// receivers of its port; what its host plays meanwhile goes nowhere.
+// receivers of its port, as it changes; what its host plays meanwhile goes
+// nowhere.
 TEST_F(RelayFlush, AReceiverBecomingASenderFlushesOverTwoBlocks)
 {
     HostInstance& sender = Add(Sender(0));
@@ -123,7 +125,7 @@ TEST_F(RelayFlush, AReceiverBecomingASenderFlushesOverTwoBlocks)
 
     flushing.SetParameter(kMode, kSend);
     ExpectFlushBlocks(flushing, NoteOn(0, 70), NoteOn(0, 71), {&flushing, &listener},
-                      Seq{Ended(0, 60)});
+                      Seq{Ended(0, 60)}, 1);
     Feed(flushing, {NoteOn(0, 72)});
     Cycle();
     EXPECT_EQ(Out(flushing), Seq{}) << "Thru is off";
@@ -244,6 +246,41 @@ TEST_F(RelaySuspend, ASenderWithThruSwitchedOffEndsItsNotesOnItsHostAfterResume)
     Cycle();
     EXPECT_EQ(Out(sender), Seq{});
     EXPECT_EQ(Out(receiver), Seq{}) << "its notes were already ended";
+}
+
+// Switching the sender off ended the note it held; the note of its first
+// block after switching on lasts until its own note-off, wherever the host
+// runs the receiver.
+TEST_F(RelaySuspend, TheFirstNoteAfterSwitchingOnLastsUntilItsNoteOff)
+{
+    for (bool receiverFirst : {false, true}) {
+        SCOPED_TRACE(receiverFirst ? "receiver first" : "sender first");
+        HostInstance& sender = Add(Sender(0, true));
+        HostInstance& receiver = Add(Receiver(0));
+        const auto block = [&] {
+            Cycle(receiverFirst ? std::initializer_list<HostInstance*>{&receiver, &sender}
+                                : std::initializer_list<HostInstance*>{&sender, &receiver});
+        };
+        Settle();
+        Feed(sender, {NoteOn(0, 60)});
+        block();
+        block();
+        ASSERT_EQ(Out(receiver), Seq{Started(0, 60)});
+        sender.Suspend();
+        sender.Resume();
+        Feed(sender, {NoteOn(0, 64)});
+        block();
+        block();
+        block();
+        EXPECT_EQ(Out(receiver), (Seq{Ended(0, 60), Started(0, 64)}));
+        EXPECT_EQ(Out(sender), (Seq{Started(0, 60), Ended(0, 60), Started(0, 64)}));
+        Feed(sender, {NoteOff(0, 64)});
+        block();
+        block();
+        EXPECT_EQ(Out(receiver), Seq{Ended(0, 64)});
+        EXPECT_EQ(Out(sender), Seq{Ended(0, 64)});
+        CloseAll();
+    }
 }
 
 TEST_F(RelayAudio, ProcessReplacingCopiesAndProcessAddsOnlyTheBlocksFrames)

@@ -1,0 +1,52 @@
+#include "relay/HostMidiStash.h"
+
+#include "relay/MidiMessages.h"
+
+#include <cstddef>
+#include <cstring>
+
+namespace {
+
+// The host's pointer array is declared with two entries but holds
+// numEvents of them; indexing the declared array past two is undefined, so
+// the array is reached through its offset instead.
+VstEvent* const* EventPointers(const VstEvents* block)
+{
+    const auto* base = reinterpret_cast<const unsigned char*>(block);
+    return reinterpret_cast<VstEvent* const*>(base + offsetof(VstEvents, events));
+}
+
+}  // namespace
+
+HostMidiStash::HostMidiStash() : events(), count(0), keptSince(0), lostNoteOff(false) {}
+
+void HostMidiStash::Add(const VstEvents* block, uint32_t suspends)
+{
+    if (!Current(suspends))
+        Clear();
+    if (count == 0)
+        keptSince = suspends;
+    VstEvent* const* pointers = EventPointers(block);
+    for (VstInt32 i = 0; i < block->numEvents; ++i) {
+        const VstEvent* event = pointers[i];
+        if (event == nullptr || event->type != kVstMidiType)
+            continue;
+        const auto* midi = reinterpret_cast<const VstMidiEvent*>(event);
+        if (count == EventQueue::kCapacity)
+            lostNoteOff = lostNoteOff || IsNoteOff(*midi);
+        else
+            std::memcpy(&events[count++], midi, sizeof events[0]);
+    }
+}
+
+void HostMidiStash::Clear()
+{
+    count = 0;
+    lostNoteOff = false;
+}
+
+void HostMidiStash::MoveAllToStart()
+{
+    for (int32_t i = 0; i < count; ++i)
+        events[i].deltaFrames = 0;
+}

@@ -1,0 +1,179 @@
+// The first stage of the MIDI pass: what a node takes in one block, in the
+// order its host gets it. The host's own MIDI waits in the node's stash;
+// what senders and releases relayed waits in the inbox. The pass takes the
+// release note-offs queued since the last pass first, at the block's first
+// frame, then both streams merged by offset: the relayed events in the
+// order they arrived, the host's in the order it gave them, each raised
+// where needed to the offset of the one before it in its stream
+// (BlockOrder.h). So the outbox is in order as it is filled, and the note
+// tracking sees the events in the order the host will: what it holds is
+// what sounds.
+#include "relay/BlockOrder.h"
+#include "relay/MidiMessages.h"
+#include "relay/VSTPlugin.h"
+
+// The stash needs no lock, so the host's MIDI is kept even while another
+// thread holds the node's lock; the pass decides, with the lock held, what
+// becomes of it.
+VstInt32 VSTPlugin::processEvents(VstEvents* events)
+{
+    if (events == nullptr || events->numEvents <= 0) {
+        NotifyActivity(kMidiInIdle);
+        return 0;
+    }
+    // A node that is off keeps nothing, as resume empties the inbox.
+    if (!suspended)
+        hostMidi.Add(events, suspends.load());
+    NotifyActivity(kMidiInActive);
+    return 0;
+}
+
+// Returns whether the pass took any event.
+bool VSTPlugin::InStage()
+{
+    // Release note-offs made since the last pass end notes held before this
+    // one, so they go ahead of anything that could start those notes again.
+    const bool owedEvents = !owedNoteOffs.IsEmpty();
+    const bool localHadEvents = MoveLocalReleases(0) || owedEvents;
+    bool inputHadEvents = false;
+    if (flushPending) {
+        inbox.Clear();
+        hostMidi.Clear();
+    } else {
+        const int32_t relayed = inbox.TakeAll(scratch);
+        const bool hostGave = hostMidi.Count() > 0;
+        const int32_t own = hostGave ? TakeHostMidi() : 0;
+        inputHadEvents = relayed > 0 || own > 0;
+        if (inputHadEvents)
+            RouteInOrder(scratch, relayed, hostMidi.Events(), own);
+        if (hostGave)
+            hostMidi.Clear();
+    }
+    // Port releases are delivered when they are made; the lamp still shows
+    // them with the next pass.
+    const bool portHadEvents = portReleaseDelivered;
+    portReleaseDelivered = false;
+    return inputHadEvents || localHadEvents || portHadEvents;
+}
+
+// How many of the stash's events this pass takes: none while a flush
+// ignores the host, in a receiver without Thru, or when they were handed
+// over before a suspend (those blocks were never processed).
+int32_t VSTPlugin::TakeHostMidi()
+{
+    const bool taken =
+        !flushPending && (mode == kModeSend || ThruIsOn()) && hostMidi.Current(suspends.load());
+    if (!taken)
+        return 0;
+    // A note-off the stash could not keep can no longer end its note.
+    if (hostMidi.LostNoteOff())
+        releasePending.store(1);
+    return hostMidi.Count();
+}
+
+// On equal offsets the relayed event goes first: it arrived before the
+// host's block was handed over. Most passes have one stream only.
+void VSTPlugin::RouteInOrder(VstMidiEvent* relayed, int32_t relayedCount, VstMidiEvent* own,
+                             int32_t ownCount)
+{
+    OffsetFloor relayedOrder;
+    OffsetFloor ownOrder;
+    int32_t r = 0;
+    int32_t o = 0;
+    while (r < relayedCount && o < ownCount) {
+        if (relayedOrder.Of(relayed[r]) <= ownOrder.Of(own[o]))
+            RouteRelayed(relayed[r++], relayedOrder);
+        else
+            RouteOwn(own[o++], ownOrder);
+    }
+    for (; r < relayedCount; ++r)
+        RouteRelayed(relayed[r], relayedOrder);
+    for (; o < ownCount; ++o)
+        RouteOwn(own[o], ownOrder);
+}
+
+void VSTPlugin::RouteRelayed(VstMidiEvent& event, OffsetFloor& order)
+{
+    order.Raise(event);
+    if (IsReleaseMarker(event))
+        EndHeldNotesHere(event.deltaFrames);
+    else
+        RouteInboxEvent(event);
+}
+
+void VSTPlugin::RouteOwn(VstMidiEvent& event, OffsetFloor& order)
+{
+    order.Raise(event);
+    RouteInboxEvent(event);
+}
+
+// A port release reached this node: it ends what the node holds now, and
+// not the notes that arrive after it, which the release never saw. Its
+// note-offs take the release's place in the block.
+void VSTPlugin::EndHeldNotesHere(VstInt32 offset)
+{
+    EditLocked(kPostProcessRelease, 0);
+    MoveLocalReleases(offset);
+}
+
+// Notes are tracked per (channel, note) so that every note let through can
+// be ended later; a note-off for a note this node never let through is
+// dropped, since it could only end someone else's note.
+//
+// The table holds exactly the notes whose note-on went out and whose
+// note-off did not: a note-on that finds the outbox full is dropped before
+// it takes an entry, and a note-off that finds it full leaves its entry
+// held and asks for a release at the end of this pass, which ends it
+// through localReleaseQueue instead of losing it.
+void VSTPlugin::RouteInboxEvent(VstMidiEvent& event)
+{
+    const unsigned char status = event.midiData[0];
+    const unsigned char kind = status & 0xF0;
+    const int32_t channel = status & 0x0F;
+    const int32_t note = event.midiData[1] & 0x7F;
+    const int32_t velocity = event.midiData[2] & 0x7F;
+
+    if (kind != kNoteOn && kind != kNoteOff) {
+        outbox.Push(event);
+        return;
+    }
+    if (outbox.IsFull()) {
+        const bool noteOn = kind == kNoteOn && velocity > 0;
+        if (!noteOn && heldNotes.Holds(channel, note))
+            releasePending.store(1);
+        return;
+    }
+    if (kind == kNoteOn && velocity > 0) {
+        const HeldNoteTable::NoteOnResult result =
+            heldNotes.NoteOn(channel, note, velocity, static_cast<float>(event.noteLength));
+        if (result == HeldNoteTable::NoteOnResult::Dropped)
+            return;
+        if (result == HeldNoteTable::NoteOnResult::Retriggered) {
+            event.midiData[0] = static_cast<unsigned char>(kNoteOn + channel);
+            event.midiData[1] = static_cast<unsigned char>(note);
+            event.midiData[2] = static_cast<unsigned char>(velocity);
+        }
+        outbox.Push(event);
+        return;
+    }
+    const int32_t ended = heldNotes.NoteOff(channel, note);
+    for (int32_t i = 0; i < ended; ++i) {
+        event.midiData[0] = static_cast<unsigned char>(kNoteOff + channel);
+        event.midiData[1] = static_cast<unsigned char>(note);
+        event.midiData[2] = 0;
+        outbox.Push(event);
+    }
+}
+
+// Release note-offs that do not fit the outbox wait for the next pass
+// rather than being lost: the notes they end are no longer in the table.
+bool VSTPlugin::MoveLocalReleases(VstInt32 offset)
+{
+    const bool hadEvents = !localReleaseQueue.IsEmpty();
+    VstMidiEvent event;
+    while (!outbox.IsFull() && localReleaseQueue.Pop(event)) {
+        event.deltaFrames = offset;
+        outbox.Push(event);
+    }
+    return hadEvents;
+}
