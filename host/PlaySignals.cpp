@@ -1,37 +1,65 @@
 #include "host/PlaySignals.h"
 
 #include <csignal>
+#include <ctime>
+#include <pthread.h>
 
 namespace tarvenna::host {
 
 namespace {
 
-volatile std::sig_atomic_t startAsked = 0;
-volatile std::sig_atomic_t stopAsked = 0;
+bool watching = false;
+bool startAsked = false;
+bool stopAsked = false;
 
-void OnStart(int) { startAsked = 1; }
-void OnStop(int) { stopAsked = 1; }
-
-void Handle(int signal, void (*handler)(int))
+sigset_t PlaySignals()
 {
-    struct sigaction action = {};
-    action.sa_handler = handler;
-    sigemptyset(&action.sa_mask);
-    // Sleeps of the block clock go on after a signal; the loops look again.
-    action.sa_flags = SA_RESTART;
-    sigaction(signal, &action, nullptr);
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, SIGUSR1);
+    sigaddset(&set, SIGINT);
+    sigaddset(&set, SIGTERM);
+    return set;
+}
+
+// Takes what came since the last look, without waiting.
+void Look()
+{
+    if (!watching)
+        return;
+    const sigset_t set = PlaySignals();
+    const timespec now = {0, 0};
+    for (int signal; (signal = sigtimedwait(&set, nullptr, &now)) > 0;) {
+        if (signal == SIGUSR1)
+            startAsked = true;
+        else
+            stopAsked = true;
+    }
 }
 
 }  // namespace
 
+// The signals are blocked rather than handled: threads started afterwards
+// (a plug-in's, a JACK client's) inherit the mask, so no handler ever runs
+// on a thread in the middle of a system call of its own, and the signals
+// wait for the player's thread to look.
 void WatchPlaySignals()
 {
-    Handle(SIGUSR1, OnStart);
-    Handle(SIGINT, OnStop);
-    Handle(SIGTERM, OnStop);
+    const sigset_t set = PlaySignals();
+    pthread_sigmask(SIG_BLOCK, &set, nullptr);
+    watching = true;
 }
 
-bool StartAsked() { return startAsked != 0; }
-bool StopAsked() { return stopAsked != 0; }
+bool StartAsked()
+{
+    Look();
+    return startAsked;
+}
+
+bool StopAsked()
+{
+    Look();
+    return stopAsked;
+}
 
 }  // namespace tarvenna::host

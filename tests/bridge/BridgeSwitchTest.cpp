@@ -113,7 +113,13 @@ TEST_F(BridgeSwitch, NoServerLeavesItOffWithOneLineAndStartsNone)
     StderrCapture capture;
     AddNode(false, 1);
     AddNode(true, 1);
-    const std::string said = capture.Stop();
+    // Berkeley DB may add a line of its own when a 32-bit client meets the
+    // 64-bit server's metadata store; JACK's own lines are silenced.
+    std::istringstream lines(capture.Stop());
+    std::string said;
+    for (std::string line; std::getline(lines, line);)
+        if (line.rfind("BDB", 0) != 0)
+            said += line + "\n";
     EXPECT_EQ(said, "tarvenna: the JACK bridge stays off: no JACK server \"tarvenna-nobody-here\" "
                     "is running\n");
     struct stat info;
