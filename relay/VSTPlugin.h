@@ -4,8 +4,8 @@
 // what arrives to their host. Nodes meet only in the tables of Registry.h.
 #pragma once
 
-#include "plugin/SPlugin.h"
 #include "bridge/Bridge.h"
+#include "plugin/SPlugin.h"
 #include "plugin/VstRecords.h"
 #include "relay/BlockOrder.h"
 #include "relay/EventQueue.h"

@@ -435,6 +435,7 @@ void VSTPlugin::RunPanicBurst()
     VstMidiEvent burst[kPanicBurstSize];
     FillPanicBurst(burst);
     if (mode == kModeSend) {
+        // The port's JACK output is one more receiver of the burst.
         BridgeSend(port, burst, kPanicBurstSize, sampleRate);
         {
             SharedSpinLock::ReadScope scope(registryLock);
