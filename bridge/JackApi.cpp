@@ -47,18 +47,12 @@ bool JackApi::Load(std::string& why)
     };
     for (const Entry& entry : entries) {
         if (!Find(entry.function, entry.name, why)) {
-            Unload();
+            dlclose(library);
+            library = nullptr;
             return false;
         }
     }
     return true;
-}
-
-void JackApi::Unload()
-{
-    if (library != nullptr)
-        dlclose(library);
-    library = nullptr;
 }
 
 // The hooks are variables of the library (jack_error_callback and

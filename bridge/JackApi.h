@@ -42,8 +42,6 @@ public:
     // Opens libjack.so.0 (once) and finds every function; false with `why`
     // when the library or one of them is missing.
     bool Load(std::string& why);
-    // Closes the library; at unload, once no client is open.
-    void Unload();
 
     // While JACK tries to reach a server that is not there it writes
     // several lines of its own to standard error; the bridge says why in

@@ -55,11 +55,13 @@ void JackBridge::Leave()
     Close();
 }
 
+// The library stays: closing the last client has freed what JACK keeps
+// for it, a host that is a JACK client itself shares it, and a module
+// loaded again finds it in place.
 void JackBridge::Unload()
 {
     std::lock_guard<std::mutex> hold(lifeLock);
     Close();
-    api.Unload();
     users = 0;
 }
 

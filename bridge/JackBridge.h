@@ -34,7 +34,7 @@ public:
     // Host threads, with no lock of the relay's held.
     void Join();
     void Leave();
-    // At unload: closes the client if a host left nodes open, and the library.
+    // At unload: closes the client if a host left nodes open.
     void Unload();
 
     // Any thread. Whether what senders push is taken out; whether receivers
