@@ -39,10 +39,10 @@ bool ApplyHostOption(const std::string& name, const std::string& value, HostConf
 // Options without a value; false when `name` is none of them.
 bool ApplySwitch(const std::string& name, CommandLine& line)
 {
-    bool* const switches[] = {&line.displayZero, &line.reparent, &line.pair,
-                              &line.gui,         &line.realTime, &line.quiet};
-    const char* const names[] = {"--display-zero", "--reparent", "--pair",
-                                 "--gui",          "--realtime", "--quiet"};
+    bool* const switches[] = {&line.displayZero, &line.reparent, &line.pair,      &line.gui,
+                              &line.realTime,    &line.quiet,    &line.waitStart, &line.playOn};
+    const char* const names[] = {"--display-zero", "--reparent", "--pair",       "--gui",
+                                 "--realtime",     "--quiet",    "--wait-start", "--play-on"};
     for (std::size_t i = 0; i < sizeof names / sizeof names[0]; ++i)
         if (name == names[i]) {
             *switches[i] = true;
@@ -100,6 +100,12 @@ const char* RelayOptionsHelp()
            "scene in\n"
            "                              real time, until the window is closed\n"
            "  --realtime                  relay: blocks at the pace of the sample rate\n"
+           "  --wait-start                relay, real time: the nodes play silent blocks until "
+           "the\n"
+           "                              process gets SIGUSR1, then the scene starts\n"
+           "  --play-on                   relay, real time: after the scene the nodes play "
+           "silent\n"
+           "                              blocks until SIGINT or SIGTERM, then the summary\n"
            "  --screenshot FILE           relay: save the editors' window as PNG at the end\n";
 }
 

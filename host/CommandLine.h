@@ -30,6 +30,8 @@ struct CommandLine {
     bool gui = false;
     bool realTime = false;
     bool quiet = false;
+    bool waitStart = false;
+    bool playOn = false;
     // Set when the line cannot be understood; the other fields are partial.
     std::string error;
 };

@@ -10,6 +10,7 @@
 
 #include "host/Commands.h"
 #include "host/DefaultScene.h"
+#include "host/PlaySignals.h"
 #include "host/SceneReader.h"
 #include "host/ScenePlayer.h"
 
@@ -66,7 +67,9 @@ ScenePlayOptions PlayOptionsFor(const CommandLine& line)
     ScenePlayOptions options;
     options.transcript = !line.quiet;
     options.gui = line.gui;
-    options.realTime = line.realTime || line.gui;
+    options.realTime = line.realTime || line.gui || line.waitStart || line.playOn;
+    options.waitStart = line.waitStart;
+    options.playOn = line.playOn;
     options.terminal = isatty(STDERR_FILENO) != 0;
     options.screenshot = line.screenshot;
     options.settleMilliseconds = line.milliseconds;
@@ -83,6 +86,8 @@ int RunRelay(const CommandLine& line, std::ostream& out, std::ostream& err)
         err << "usage: tarvenna-host relay <module.so> [--scene FILE.json]\n";
         return kExitUsage;
     }
+    if (line.waitStart || line.playOn)
+        WatchPlaySignals();
     ScratchFolder scratch;
     Scene scene;
     std::string error;

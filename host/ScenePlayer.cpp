@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <thread>
 
+#include "host/PlaySignals.h"
 #include "host/PngWriter.h"
 #include "host/RelayParameters.h"
 #include "host/SceneSummary.h"
@@ -156,14 +157,43 @@ void ScenePlayer::AwaitBlock(long block)
     ShowProgress(false);
 }
 
+// The nodes run as a host runs them while it waits for its transport:
+// silent blocks at the scene's pace, whatever they hand over dropped.
+void ScenePlayer::WaitForStart()
+{
+    if (!options.waitStart)
+        return;
+    progress.Finish();
+    err << "Waiting for SIGUSR1 to start the scene.\n";
+    const auto length = std::chrono::duration_cast<Clock::duration>(
+        std::chrono::duration<double>(clock.SecondsAt(2, 0)));
+    for (auto due = Clock::now(); !StartAsked() && !StopAsked(); due += length) {
+        for (auto& node : nodes)
+            if (HostInstance* instance = node->Instance()) {
+                instance->RunBlock(std::vector<MidiMessage>{}, clock.frames);
+                instance->ClearRecorded();
+            }
+        std::this_thread::sleep_until(due + length);
+    }
+}
+
+bool ScenePlayer::PlaysOn() const
+{
+    if (window && window->Closed())
+        return false;
+    return options.playOn ? !StopAsked() : window && window->Usable();
+}
+
 // After the scene the host keeps playing silent blocks, so that the
 // panels stay alive and clicks on them still reach the other nodes, until
-// the window is closed.
+// the window is closed (or, with --play-on, until it is told to stop:
+// MIDI from other programs may still come in through the JACK bridge).
 void ScenePlayer::PlayOn()
 {
     progress.Finish();
-    err << "The scene is over; the host plays on until its window is closed.\n";
-    for (long block = played + 1; window && window->Usable() && !window->Closed(); ++block) {
+    err << (options.playOn ? "The scene is over; the host plays on until SIGINT or SIGTERM.\n"
+                           : "The scene is over; the host plays on until its window is closed.\n");
+    for (long block = played + 1; PlaysOn(); ++block) {
         AwaitBlock(block);
         transcript.Begin(block);
         PlayBlock(block);
@@ -199,10 +229,12 @@ int ScenePlayer::Play(const std::string& modulePath)
                      " cannot be opened");
     for (const SceneNodeSetup& setup : scene.nodes)
         CreateNode(setup);
+    WaitForStart();
     started = Clock::now();
     RunActions(0);
-    // Closing the window ends the run where it is.
-    const auto stopped = [this] { return window && window->Closed(); };
+    // Closing the window ends the run where it is, and so does a stop
+    // signal when the host watches for one.
+    const auto stopped = [this] { return (window && window->Closed()) || StopAsked(); };
     for (long block = 1; block <= scene.blocks && !stopped(); ++block) {
         AwaitBlock(block);
         RunActions(block);
@@ -216,7 +248,7 @@ int ScenePlayer::Play(const std::string& modulePath)
     }
     if (!options.screenshot.empty())
         TakeScreenshot();
-    else if (options.gui && options.realTime && !stopped() && window && window->Usable())
+    else if (!stopped() && (options.playOn || (options.gui && options.realTime && PlaysOn())))
         PlayOn();
     progress.Finish();
     WriteMidiFiles();

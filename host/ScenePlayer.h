@@ -41,6 +41,10 @@ struct ScenePlayOptions {
     bool displayZero = false;
     // Every node's host output as "instance-N.mid" in this folder.
     std::string midiOutFolder;
+    // Before the scene, silent blocks until SIGUSR1; after it, silent
+    // blocks until SIGINT or SIGTERM (PlaySignals.h). Both in real time.
+    bool waitStart = false;
+    bool playOn = false;
 };
 
 // Exit codes of a play.
@@ -74,7 +78,9 @@ private:
     void PlayBlock(long block);
     void AfterBlock();
     void AwaitBlock(long block);
+    void WaitForStart();
     void PlayOn();
+    bool PlaysOn() const;
     bool TakeScreenshot();
     bool EnsureWindow();
     void WriteMidiFiles();

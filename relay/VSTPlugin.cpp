@@ -35,6 +35,7 @@ VSTPlugin::VSTPlugin(audioMasterCallback hostCallback, int& result)
       portReleaseDelivered(false),
       hostMidi(),
       suspends(0),
+      bridgeCursor(),
       scratch(),
       loadLock(),
       chunkCopies(),
@@ -104,6 +105,8 @@ int VSTPlugin::initialize()
         updateCallback = nullptr;
         return 0;
     }
+    // The first node of the process opens the JACK bridge, if it is on.
+    BridgeNodeJoined();
     sendUpdateMessages();
     return 1;
 }
@@ -130,6 +133,8 @@ void VSTPlugin::uninitialize()
     }
     releaseLock.Unlock();
     WaitUntilUnpinned(nodeId);
+    // The last node closes the JACK bridge, after its own release went out.
+    BridgeNodeLeft();
     sendUpdateMessages();
 }
 

@@ -4,6 +4,7 @@
 // what arrives to their host. Nodes meet only in the tables of Registry.h.
 #pragma once
 
+#include "bridge/Bridge.h"
 #include "plugin/SPlugin.h"
 #include "plugin/VstRecords.h"
 #include "relay/BlockOrder.h"
@@ -95,7 +96,7 @@ private:
     // the activity notifications and the hand-over to the host come after
     // it is released.
     void RunProcessCall(float** inputs, float** outputs, VstInt32 sampleFrames, bool replacing);
-    bool InStage();
+    bool InStage(VstInt32 frames);
     int32_t TakeHostMidi();
     void RouteInOrder(VstMidiEvent* relayed, int32_t relayedCount, VstMidiEvent* own,
                       int32_t ownCount);
@@ -192,6 +193,9 @@ private:
     HostMidiStash hostMidi;
     // Suspends so far: what the stash kept before a suspend is dropped.
     std::atomic<uint32_t> suspends;
+    // How far a receiver has read what came in on its port's JACK input
+    // (bridge/); only its pass and resume touch it, under releaseLock.
+    BridgeCursor bridgeCursor;
     // Batches move through here under releaseLock: room for one queue.
     VstMidiEvent scratch[EventQueue::kCapacity];
     // Chunk loads of this node, one at a time; taken before releaseLock, on

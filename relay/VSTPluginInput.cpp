@@ -29,8 +29,14 @@ VstInt32 VSTPlugin::processEvents(VstEvents* events)
 }
 
 // Returns whether the pass took any event.
-bool VSTPlugin::InStage()
+bool VSTPlugin::InStage(VstInt32 frames)
 {
+    // What came in on the port's JACK input reaches a receiver as a
+    // sender of the port would send it: through the inbox (bridge/).
+    if (mode == kModeReceive)
+        BridgeDeliver(bridgeCursor, port, inbox, releasePending, frames, sampleRate);
+    else
+        bridgeCursor.port = -1;
     // Release note-offs made since the last pass end notes held before this
     // one, so they go ahead of anything that could start those notes again.
     const bool owedEvents = !owedNoteOffs.IsEmpty();

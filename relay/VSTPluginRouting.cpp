@@ -126,7 +126,7 @@ void VSTPlugin::RunProcessCall(float** inputs, float** outputs, VstInt32 sampleF
         releaseLock.Unlock();
         return;
     }
-    const bool inActive = InStage();
+    const bool inActive = InStage(sampleFrames);
     bool reachedReceivers = false;
     const int32_t hostCount = OutStage(reachedReceivers);
     releaseLock.Unlock();
@@ -146,7 +146,7 @@ void VSTPlugin::midiInProcess()
 {
     NotifyActivity(kMidiInIdle);
     releaseLock.Lock();
-    const bool active = InStage();
+    const bool active = InStage(blockSize);
     releaseLock.Unlock();
     NotifyActivity(active ? kMidiInActive : kMidiInIdle);
 }
@@ -234,6 +234,8 @@ void VSTPlugin::HandToHost(int32_t count)
 // the last push.
 bool VSTPlugin::SendToReceivers(const VstMidiEvent* events, int32_t count)
 {
+    // The port's JACK output gets what every receiver of the port gets.
+    BridgeSend(port, events, count, sampleRate);
     SharedSpinLock::ReadScope scope(registryLock);
     const PortRecord& record = portData[port];
     const uint32_t receivers = record.receiverQueues.Count();
@@ -390,6 +392,8 @@ void VSTPlugin::DeliverPortRelease(int releasePort, bool endEverything)
     portReleaseQueue.Clear();
     if (!IsValidPort(releasePort))
         return;
+    // The port's JACK output ends the same notes, as a receiver would.
+    BridgeRelease(releasePort, scratch, count, endEverything);
     SharedSpinLock::ReadScope scope(registryLock);
     const PortRecord& record = portData[releasePort];
     const uint32_t receivers = record.receiverQueues.Count();
@@ -431,6 +435,8 @@ void VSTPlugin::RunPanicBurst()
     VstMidiEvent burst[kPanicBurstSize];
     FillPanicBurst(burst);
     if (mode == kModeSend) {
+        // The port's JACK output is one more receiver of the burst.
+        BridgeSend(port, burst, kPanicBurstSize, sampleRate);
         {
             SharedSpinLock::ReadScope scope(registryLock);
             const NodeList<Inbox>& receivers = portData[port].receiverQueues;
@@ -482,8 +488,11 @@ void VSTPlugin::suspend()
 void VSTPlugin::resume()
 {
     releaseLock.Lock();
-    if (suspended)
+    if (suspended) {
         inbox.Clear();
+        // The same goes for what came in from JACK meanwhile.
+        bridgeCursor.port = -1;
+    }
     releaseLock.Unlock();
     SPlugin::resume();
 }

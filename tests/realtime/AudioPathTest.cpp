@@ -9,6 +9,7 @@
 #include "tests/realtime/WatchedNodes.h"
 
 #include "host/EditorHost.h"
+#include "host/JackServer.h"
 #include "host/Xvfb.h"
 
 #include <X11/Xlib.h>
@@ -205,6 +206,33 @@ TEST_F(AudioPath, OpenEditorLampsUseNoHeapAndNoMutex)
     }
     nodes.CloseAll();
     XCloseDisplay(display);
+}
+
+// With the JACK bridge on, a sender's blocks go into its port's JACK ring
+// and a receiver reads what JACK brought back (out-1 is connected to in-2,
+// and nothing else reaches port 2): neither side takes heap or mutex.
+TEST_F(AudioPath, JackBridgeUsesNoHeapAndNoMutex)
+{
+    tarvenna::host::JackServer server(256);
+    ASSERT_TRUE(server.Running()) << server.Error();
+    server.ExportServer();
+    setenv("TARVENNA_JACK", "on", 1);
+    HostInstance& sender = Add({false, 0, false});
+    Add({true, 1, false});
+    FeedEveryNode();
+    ASSERT_EQ(std::system("jack_connect Tarvenna:out-1 Tarvenna:in-2"), 0);
+    // About a host's pace, so that JACK's cycles come between the blocks.
+    const int before = HandOvers();
+    for (int b = 0; b < 150; ++b) {
+        Play(1, b % 3 == 0 ? 24 : 0);
+        std::this_thread::sleep_for(std::chrono::microseconds(1333));
+    }
+    sender.SetParameter(1, 2.0f / 7.0f);  // a port release towards out-1
+    Play(40, 8);
+    EXPECT_EQ(CountedTotal(), 0) << Summary();
+    EXPECT_GT(HandOvers(), before) << "nothing came back through JACK";
+    nodes.CloseAll();
+    unsetenv("TARVENNA_JACK");
 }
 
 // One X server for the program, exported before the module is loaded: the

@@ -1,6 +1,7 @@
 #include "tests/realtime/WatchedNodes.h"
 
 #include "tests/realtime/AudioPathWatch.h"
+#include "plugin/VstOpcodes.h"
 
 #include <atomic>
 
@@ -9,11 +10,14 @@ namespace realtime {
 namespace {
 
 std::atomic<audioMasterCallback> hostCallback{nullptr};
+std::atomic<int> handOvers{0};
 
 VstIntPtr HostSideCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
                            void* ptr, float opt)
 {
     HostSide side;
+    if (opcode == audioMasterProcessEvents)
+        handOvers.fetch_add(1);
     return hostCallback.load()(effect, opcode, index, value, ptr, opt);
 }
 
@@ -24,6 +28,8 @@ tarvenna::host::Module& TheModule()
 }
 
 }  // namespace
+
+int HandOvers() { return handOvers.load(); }
 
 tarvenna::host::Module* WatchedModule() { return TheModule().Loaded() ? &TheModule() : nullptr; }
 

@@ -58,6 +58,9 @@ private:
     std::vector<std::unique_ptr<HostInstance>> nodes;
 };
 
+// How many blocks of MIDI the nodes have handed their host so far.
+int HandOvers();
+
 // A block of `count` events cycling through note-ons, note-offs (with and
 // without velocity 0), controllers and pitch bends on a few channels.
 void FillMixedBlock(MidiBlock& block, int count, int seed);

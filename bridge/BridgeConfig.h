@@ -1,0 +1,13 @@
+// Whether the user switched the JACK bridge on: TARVENNA_JACK=on or off
+// in the environment, else a line `jack = on` in
+// $XDG_CONFIG_HOME/tarvenna/tarvenna.conf (~/.config/tarvenna/tarvenna.conf
+// when XDG_CONFIG_HOME is not set). Off unless one of them says on.
+#pragma once
+
+#include <string>
+
+bool BridgeSwitchedOn();
+
+// The value of `key` in the configuration text (`key = value` lines, `#`
+// starts a comment); empty when it is not there. The last line wins.
+std::string ConfigValue(const std::string& text, const std::string& key);

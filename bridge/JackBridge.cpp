@@ -1,0 +1,159 @@
+// The bridge's life: switched on by the user, opened with the first node,
+// closed with the last one or at unload (the process thread's side is in
+// JackBridgeCycle.cpp).
+#include "bridge/JackBridge.h"
+
+#include "bridge/BridgeConfig.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <thread>
+
+namespace {
+
+// Constant-initialised, so that it is ready before any static constructor
+// of the module and outlives every node.
+JackBridge bridge;
+
+// Closing it at unload: a host that unloads the module with nodes still
+// open must not leave JACK calling into code that is gone.
+struct UnloadBridge {
+    ~UnloadBridge() { bridge.Unload(); }
+};
+UnloadBridge unloadBridge;
+
+// How long closing waits for the process thread to send what senders left
+// and end the notes still sounding on the outputs: many periods.
+constexpr auto kEndWait = std::chrono::milliseconds(500);
+
+std::string ServerName()
+{
+    const char* name = std::getenv("JACK_DEFAULT_SERVER");
+    return name != nullptr && *name != 0 ? name : "default";
+}
+
+}  // namespace
+
+JackBridge& TheBridge() { return bridge; }
+
+void JackBridge::Join()
+{
+    std::lock_guard<std::mutex> hold(lifeLock);
+    if (users++ > 0 || !BridgeSwitchedOn())
+        return;
+    std::string why;
+    if (!Open(why))
+        std::fprintf(stderr, "tarvenna: the JACK bridge stays off: %s\n", why.c_str());
+}
+
+void JackBridge::Leave()
+{
+    std::lock_guard<std::mutex> hold(lifeLock);
+    if (users == 0 || --users > 0)
+        return;
+    Close();
+}
+
+// The library stays: closing the last client has freed what JACK keeps
+// for it, a host that is a JACK client itself shares it, and a module
+// loaded again finds it in place.
+void JackBridge::Unload()
+{
+    std::lock_guard<std::mutex> hold(lifeLock);
+    Close();
+    users = 0;
+}
+
+bool JackBridge::Open(std::string& why)
+{
+    if (!api.Load(why))
+        return false;
+    int status = 0;
+    {
+        JackApi::QuietMessages quiet(api);
+        client = api.clientOpen("Tarvenna", jack::kNoStartServer, &status);
+    }
+    if (client == nullptr) {
+        char code[16];
+        std::snprintf(code, sizeof code, "0x%x", static_cast<unsigned>(status));
+        why = (status & jack::kServerFailed) != 0
+                  ? "no JACK server \"" + ServerName() + "\" is running"
+                  : "JACK refused the client (status " + std::string(code) + ")";
+        return false;
+    }
+    if (!RegisterPorts(why)) {
+        api.clientClose(client);
+        client = nullptr;
+        return false;
+    }
+    api.setProcessCallback(client, &JackBridge::ProcessEntry, this);
+    api.onShutdown(client, &JackBridge::ShutdownEntry, this);
+    api.setPortConnectCallback(client, &JackBridge::ConnectEntry, this);
+    sampleRate = api.getSampleRate(client);
+    ResetExchange();
+    sending.store(true, std::memory_order_release);
+    readable.store(true, std::memory_order_release);
+    if (api.activate(client) != 0) {
+        why = "JACK did not start the client's process thread";
+        sending.store(false);
+        readable.store(false);
+        api.clientClose(client);
+        client = nullptr;
+        return false;
+    }
+    return true;
+}
+
+bool JackBridge::RegisterPorts(std::string& why)
+{
+    for (int32_t port = 0; port < kPorts; ++port) {
+        const std::string number = std::to_string(port + 1);
+        outPorts[port] = api.portRegister(client, ("out-" + number).c_str(), jack::kMidiType,
+                                          jack::kPortIsOutput, 0);
+        inPorts[port] = api.portRegister(client, ("in-" + number).c_str(), jack::kMidiType,
+                                         jack::kPortIsInput, 0);
+        if (outPorts[port] == nullptr || inPorts[port] == nullptr) {
+            why = "JACK refused the MIDI ports of port " + number;
+            return false;
+        }
+    }
+    return true;
+}
+
+// Only while no process thread runs and no sender can push.
+void JackBridge::ResetExchange()
+{
+    for (int32_t port = 0; port < kPorts; ++port) {
+        outRings[port].Reset();
+        outNotes[port] = NoteSet();
+        inNotes[port] = NoteSet();
+    }
+    gate.store(0);
+    overflows.store(0);
+    disconnectedInputs.store(0);
+    endRequested.store(false);
+    endDone.store(false);
+}
+
+// What senders pushed last (a leaving sender's note-offs among it) goes
+// out first, and every note still sounding on an output ends, before the
+// ports go. After the server went away there is nobody to send to.
+void JackBridge::Close()
+{
+    if (client == nullptr)
+        return;
+    if ((gate.load() & kGateClosed) == 0) {
+        endRequested.store(true, std::memory_order_release);
+        const auto deadline = std::chrono::steady_clock::now() + kEndWait;
+        while (!endDone.load(std::memory_order_acquire) &&
+               std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    sending.store(false, std::memory_order_release);
+    api.deactivate(client);
+    api.clientClose(client);
+    client = nullptr;
+    readable.store(false, std::memory_order_release);
+    ResetExchange();
+}

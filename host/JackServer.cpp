@@ -1,0 +1,129 @@
+#include "host/JackServer.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <ctime>
+#include <fcntl.h>
+#include <sys/prctl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <vector>
+
+namespace tarvenna::host {
+
+namespace {
+
+std::atomic<int> serversStarted{0};
+
+void SleepMs(long ms)
+{
+    timespec pause{ms / 1000, (ms % 1000) * 1000000L};
+    nanosleep(&pause, nullptr);
+}
+
+// jackd listens on a socket under /dev/shm named after the server and the
+// user; it is there once the server takes clients.
+std::string SocketPath(const std::string& name)
+{
+    return "/dev/shm/jack_" + name + "_" + std::to_string(getuid()) + "_0";
+}
+
+}  // namespace
+
+JackServer::JackServer(int periodFrames, int sampleRate)
+    : name("tarvenna-" + std::to_string(getpid()) + "-" + std::to_string(serversStarted++))
+{
+    std::vector<std::string> words = {"jackd",
+                                      "-n",
+                                      name,
+                                      "-t",
+                                      "5000",
+                                      "-d",
+                                      "dummy",
+                                      "-r",
+                                      std::to_string(sampleRate),
+                                      "-p",
+                                      std::to_string(periodFrames)};
+    std::vector<char*> argv;
+    for (std::string& word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+    pid = fork();
+    if (pid == 0) {
+        // A test program that crashes must not leave its server behind.
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
+        const int devnull = open("/dev/null", O_WRONLY);
+        dup2(devnull, 1);
+        dup2(devnull, 2);
+        // No desktop session to ask for a sound card: the dummy driver has none.
+        setenv("JACK_NO_AUDIO_RESERVATION", "1", 1);
+        execvp("jackd", argv.data());
+        _exit(127);
+    }
+    if (pid < 0) {
+        error = "fork failed";
+        return;
+    }
+    if (!WaitUntilReady()) {
+        Stop();
+        error = "jackd did not start (is the jackd2 package installed?)";
+    }
+}
+
+JackServer::~JackServer()
+{
+    Stop();
+    if (exported) {
+        if (hadServer)
+            setenv("JACK_DEFAULT_SERVER", previousServer.c_str(), 1);
+        else
+            unsetenv("JACK_DEFAULT_SERVER");
+    }
+}
+
+void JackServer::ExportServer()
+{
+    if (!exported) {
+        const char* previous = std::getenv("JACK_DEFAULT_SERVER");
+        hadServer = previous != nullptr;
+        previousServer = previous ? previous : "";
+        exported = true;
+    }
+    setenv("JACK_DEFAULT_SERVER", name.c_str(), 1);
+}
+
+bool JackServer::WaitUntilReady()
+{
+    struct stat info;
+    for (int tries = 0; tries < 500; ++tries) {
+        int status = 0;
+        if (waitpid(pid, &status, WNOHANG) == pid) {
+            pid = -1;
+            return false;
+        }
+        if (stat(SocketPath(name).c_str(), &info) == 0) {
+            // The socket comes a moment before the driver runs.
+            SleepMs(100);
+            return true;
+        }
+        SleepMs(20);
+    }
+    return false;
+}
+
+void JackServer::Stop()
+{
+    if (pid <= 0)
+        return;
+    kill(pid, SIGTERM);
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    pid = -1;
+}
+
+}  // namespace tarvenna::host

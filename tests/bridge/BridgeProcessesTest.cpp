@@ -1,0 +1,136 @@
+// Two tarvenna-host processes that talk through JACK, as two hosts that
+// keep their plug-ins apart would: a sender of port 3 (and one of port 6)
+// in one, receivers of ports 3, 4, 5 and 6 in the other, out-3 connected
+// to in-3 and out-6 to in-6 with jack_connect. A third party hears out-3
+// (jack_midi_dump), another plays into in-5 (jack_midiseq), and one more
+// listens to the receiving process's own out-3, where nothing may echo.
+#include <gtest/gtest.h>
+
+#include "tests/bridge/JackTools.h"
+#include "tests/host/Subprocess.h"
+#include "tests/runtime/TempFolder.h"
+
+#include "host/JackServer.h"
+#include "host/MidiFile.h"
+
+#include <chrono>
+#include <csignal>
+#include <fstream>
+#include <thread>
+
+namespace tarvenna::host::test {
+namespace {
+
+// 256 frames at 44100 Hz: 172 blocks a second. Six notes on port 3, then
+// one that still sounds when the process ends; on port 6 one long note
+// whose connection is cut while it sounds.
+constexpr const char* kSenders = R"({"title": "senders", "blocks": 300, "nodes": [
+  {"mode": "Send", "port": 3, "input": [
+    {"block": 20, "midi": [144, 60, 100]}, {"block": 40, "midi": [128, 60, 0]},
+    {"block": 50, "midi": [144, 62, 100]}, {"block": 70, "frame": 200, "midi": [128, 62, 0]},
+    {"block": 80, "midi": [144, 64, 90]}, {"block": 80, "frame": 100, "midi": [144, 67, 90]},
+    {"block": 100, "midi": [128, 64, 0]}, {"block": 101, "midi": [144, 67, 0]},
+    {"block": 110, "midi": [144, 65, 80]}, {"block": 130, "midi": [128, 65, 0]},
+    {"block": 140, "midi": [144, 72, 100]}]},
+  {"mode": "Send", "port": 6, "input": [
+    {"block": 10, "midi": [144, 70, 100]}, {"block": 290, "midi": [128, 70, 0]}]}]})";
+constexpr const char* kSentOnPort3 = "+60 -60 +62 -62 +64 +67 -64 -67 +65 -65 +72 -72";
+
+constexpr const char* kReceivers = R"({"title": "receivers", "blocks": 1, "nodes": [
+  {"mode": "Receive", "port": 3}, {"mode": "Receive", "port": 4, "silent": true},
+  {"mode": "Receive", "port": 5}, {"mode": "Receive", "port": 6}]})";
+
+std::string NotesOf(const std::string& file)
+{
+    std::vector<TimedMidi> events;
+    std::string error;
+    if (!ReadMidiFile(file, 1, events, error))
+        return error;
+    std::string notes;
+    for (const TimedMidi& event : events)
+        if ((event.status & 0xE0) == 0x80)
+            notes += (notes.empty() ? "" : " ") + std::string(event.data2 != 0 ? "+" : "-") +
+                     std::to_string(event.data1);
+    return notes;
+}
+
+void Pause(int milliseconds)
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+ProgramResult Stop(RunningProgram& program, int signal = SIGTERM)
+{
+    kill(program.pid, signal);
+    return FinishProgram(program);
+}
+
+class BridgeProcesses : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(server.Running()) << server.Error();
+        server.ExportServer();
+        setenv("TARVENNA_JACK", "on", 1);
+        std::ofstream(folder / "senders.json") << kSenders;
+        std::ofstream(folder / "receivers.json") << kReceivers;
+    }
+    void TearDown() override { unsetenv("TARVENNA_JACK"); }
+
+    RunningProgram StartRelay(const std::string& scene, const std::vector<std::string>& options)
+    {
+        std::vector<std::string> words = {TARVENNA_HOST_EXE, "relay", TARVENNA_MODULE_PATH,
+                                          "--scene", folder / scene};
+        words.insert(words.end(), options.begin(), options.end());
+        return StartProgram(TARVENNA_HOST_EMULATOR, words);
+    }
+
+    JackServer server;
+    tarvenna::test::TempFolder folder;
+};
+
+TEST_F(BridgeProcesses, SenderInOneProcessReachesReceiversOfItsPortInAnother)
+{
+    RunningProgram receivers =
+        StartRelay("receivers.json", {"--play-on", "--quiet", "--midi-out", folder.Path()});
+    ASSERT_TRUE(WaitForJackPort("Tarvenna:in-8")) << JackPorts();
+    RunningProgram senders = StartRelay("senders.json", {"--wait-start", "--quiet"});
+    ASSERT_TRUE(WaitForJackPort("Tarvenna-01:in-8")) << JackPorts();
+    RunningProgram monitor = StartProgram("", {"jack_midi_dump", "monitor"});
+    RunningProgram echo = StartProgram("", {"jack_midi_dump", "echo"});
+    RunningProgram sequencer =
+        StartProgram("", {"jack_midiseq", "sequencer", "9600", "0", "60", "6000"});
+    ASSERT_TRUE(WaitForJackPort("monitor:input") && WaitForJackPort("echo:input") &&
+                WaitForJackPort("sequencer:out"));
+    ASSERT_TRUE(JackConnect("Tarvenna-01:out-3", "Tarvenna:in-3"));
+    ASSERT_TRUE(JackConnect("Tarvenna-01:out-3", "monitor:input"));
+    ASSERT_TRUE(JackConnect("Tarvenna-01:out-6", "Tarvenna:in-6"));
+    ASSERT_TRUE(JackConnect("sequencer:out", "Tarvenna:in-5"));
+    ASSERT_TRUE(JackConnect("Tarvenna:out-3", "echo:input"));
+
+    kill(senders.pid, SIGUSR1);
+    // Port 6's note sounds from block 10 to block 290 (0.06 s to 1.7 s).
+    Pause(900);
+    EXPECT_TRUE(JackDisconnect("Tarvenna-01:out-6", "Tarvenna:in-6"));
+    const ProgramResult sent = FinishProgram(senders);
+    EXPECT_EQ(sent.exitCode, 0) << sent.out << sent.err;
+    Pause(300);
+    Stop(sequencer);
+    Pause(300);
+    const ProgramResult received = Stop(receivers);
+    const std::string heard = Stop(monitor, SIGINT).out;
+    const std::string echoed = Stop(echo, SIGINT).out;
+
+    // Exit code 0: no note sounds at any receiver, and port 4's heard nothing.
+    EXPECT_EQ(received.exitCode, 0) << received.out << received.err;
+    EXPECT_EQ(NotesOf(folder / "instance-1.mid"), kSentOnPort3);
+    EXPECT_EQ(NotesOf(folder / "instance-2.mid"), "");
+    EXPECT_EQ(NotesOf(folder / "instance-3.mid").rfind("+60 -60", 0), 0u)
+        << NotesOf(folder / "instance-3.mid");
+    EXPECT_EQ(NotesOf(folder / "instance-4.mid"), "+70 -70") << "ended when the cable was cut";
+    EXPECT_EQ(DumpedNotes(heard), kSentOnPort3) << heard;
+    EXPECT_EQ(DumpedNotes(echoed), "") << echoed;
+}
+
+}  // namespace
+}  // namespace tarvenna::host::test

@@ -1,0 +1,167 @@
+// The bridge in this process, on the built module loaded through our host
+// library: off unless switched on (no libjack in the process then, no
+// client), on through the configuration file, off with one line when no
+// server runs, and what came in from JACK ending when the server goes.
+#include <gtest/gtest.h>
+
+#include "tests/bridge/JackTools.h"
+#include "tests/host/Subprocess.h"
+#include "tests/runtime/TempFolder.h"
+#include "tests/support/StderrCapture.h"
+#include "tests/support/WaitUntil.h"
+
+#include "host/Host.h"
+#include "host/JackServer.h"
+#include "host/RelayParameters.h"
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+#include <thread>
+
+namespace tarvenna::host::test {
+namespace {
+
+bool ProcessMapsLibjack()
+{
+    std::ifstream maps("/proc/self/maps");
+    std::stringstream text;
+    text << maps.rdbuf();
+    return text.str().find("libjack") != std::string::npos;
+}
+
+class BridgeSwitch : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(server.Running()) << server.Error();
+        server.ExportServer();
+        setenv("XDG_CONFIG_HOME", config.Path().c_str(), 1);
+        unsetenv("TARVENNA_JACK");
+        ASSERT_TRUE(module.Loaded()) << module.Error();
+    }
+    void TearDown() override
+    {
+        for (auto& node : nodes)
+            node->Close();
+        nodes.clear();
+        unsetenv("TARVENNA_JACK");
+        unsetenv("XDG_CONFIG_HOME");
+    }
+
+    void WriteConfig(const std::string& text)
+    {
+        mkdir((config / "tarvenna").c_str(), 0700);
+        std::ofstream(config / "tarvenna/tarvenna.conf") << text;
+    }
+
+    HostInstance& AddNode(bool receive, int port)
+    {
+        nodes.push_back(host.Instantiate(module));
+        HostInstance& node = *nodes.back();
+        node.Open();
+        node.SetSampleRate(48000.0f);
+        node.SetBlockSize(kFrames);
+        node.Resume();
+        node.SetParameter(kRelayPort, RelayPortValue(port));
+        node.SetParameter(kRelayMode, receive ? 1.0f : 0.0f);
+        return node;
+    }
+
+    static constexpr VstInt32 kFrames = 256;
+    JackServer server;
+    tarvenna::test::TempFolder config;
+    Module module{TARVENNA_MODULE_PATH};
+    Host host;
+    std::vector<std::unique_ptr<HostInstance>> nodes;
+};
+
+TEST_F(BridgeSwitch, OffLoadsNoJackLibraryAndOpensNoClient)
+{
+    WriteConfig("jack = on\n");
+    setenv("TARVENNA_JACK", "off", 1);  // the environment wins over the file
+    AddNode(false, 1);
+    AddNode(true, 1);
+    EXPECT_FALSE(ProcessMapsLibjack());
+    EXPECT_EQ(JackPorts().find("Tarvenna"), std::string::npos) << JackPorts();
+}
+
+TEST_F(BridgeSwitch, ConfigurationFileOpensOneClientWhileNodesLive)
+{
+    WriteConfig("# the bridge\njack = on   # to JACK\n");
+    AddNode(false, 1);
+    AddNode(true, 2);
+    for (const char* side : {"out-", "in-"})
+        for (int port = 1; port <= 8; ++port)
+            EXPECT_TRUE(HasJackPort("Tarvenna:" + std::string(side) + std::to_string(port)))
+                << side << port << "\n"
+                << JackPorts();
+    EXPECT_TRUE(ProcessMapsLibjack());
+    nodes[0]->Close();
+    EXPECT_TRUE(HasJackPort("Tarvenna:out-1"));
+    nodes[1]->Close();
+    EXPECT_FALSE(HasJackPort("Tarvenna:out-1")) << "the last node closes the client";
+}
+
+TEST_F(BridgeSwitch, NoServerLeavesItOffWithOneLineAndStartsNone)
+{
+    setenv("TARVENNA_JACK", "on", 1);
+    setenv("JACK_DEFAULT_SERVER", "tarvenna-nobody-here", 1);
+    StderrCapture capture;
+    AddNode(false, 1);
+    AddNode(true, 1);
+    // Berkeley DB may add a line of its own when a 32-bit client meets the
+    // 64-bit server's metadata store; JACK's own lines are silenced.
+    std::istringstream lines(capture.Stop());
+    std::string said;
+    for (std::string line; std::getline(lines, line);)
+        if (line.rfind("BDB", 0) != 0)
+            said += line + "\n";
+    EXPECT_EQ(said, "tarvenna: the JACK bridge stays off: no JACK server \"tarvenna-nobody-here\" "
+                    "is running\n");
+    struct stat info;
+    EXPECT_NE(
+        stat(("/dev/shm/jack_tarvenna-nobody-here_" + std::to_string(getuid()) + "_0").c_str(),
+             &info),
+        0)
+        << "a server was started";
+}
+
+// A note from jack_midiseq is sounding at a receiver of port 5 when the
+// server goes away: the receiver ends it in its next blocks.
+TEST_F(BridgeSwitch, NotesThatCameInEndWhenTheServerGoesAway)
+{
+    setenv("TARVENNA_JACK", "on", 1);
+    HostInstance& receiver = AddNode(true, 5);
+    RunningProgram sequencer =
+        StartProgram("", {"jack_midiseq", "sequencer", "9600", "0", "60", "9000"});
+    ASSERT_TRUE(WaitForJackPort("sequencer:out"));
+    ASSERT_TRUE(JackConnect("sequencer:out", "Tarvenna:in-5"));
+    int sounding = 0;
+    int notes = 0;
+    const auto play = [&](int blocks) {
+        for (int b = 0; b < blocks; ++b) {
+            receiver.RunBlock(std::vector<MidiMessage>{}, kFrames);
+            for (const VstMidiEvent& event : receiver.Recorded().midiOut) {
+                const bool on = (event.midiData[0] & 0xF0) == 0x90 && event.midiData[2] != 0;
+                notes += on ? 1 : 0;
+                sounding += on ? 1 : -1;
+            }
+            receiver.ClearRecorded();
+            std::this_thread::sleep_for(std::chrono::microseconds(kFrames * 1000000 / 48000));
+        }
+    };
+    ASSERT_TRUE(tarvenna::test::WaitUntil([&] { return play(4), sounding > 0; }));
+    server.Stop();
+    play(40);
+    EXPECT_GT(notes, 0);
+    EXPECT_EQ(sounding, 0) << "a note that came in from JACK still sounds";
+    kill(sequencer.pid, SIGKILL);
+    FinishProgram(sequencer);
+}
+
+}  // namespace
+}  // namespace tarvenna::host::test

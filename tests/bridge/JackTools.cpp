@@ -1,0 +1,56 @@
+#include "tests/bridge/JackTools.h"
+
+#include "tests/host/Subprocess.h"
+#include "tests/support/WaitUntil.h"
+
+#include <sstream>
+
+namespace tarvenna::host::test {
+
+std::string JackPorts() { return RunProgram("", {"jack_lsp"}).out; }
+
+bool HasJackPort(const std::string& port)
+{
+    std::istringstream lines(JackPorts());
+    for (std::string line; std::getline(lines, line);)
+        if (line == port)
+            return true;
+    return false;
+}
+
+bool WaitForJackPort(const std::string& port)
+{
+    return tarvenna::test::WaitUntil([&] { return HasJackPort(port); }, std::chrono::seconds(30));
+}
+
+bool JackConnect(const std::string& from, const std::string& to)
+{
+    return RunProgram("", {"jack_connect", from, to}).exitCode == 0;
+}
+
+bool JackDisconnect(const std::string& from, const std::string& to)
+{
+    return RunProgram("", {"jack_disconnect", from, to}).exitCode == 0;
+}
+
+// Lines such as " 563: 90 3c 64 note on  (channel  0): pitch  60, velocity 100".
+std::string DumpedNotes(const std::string& dump)
+{
+    std::string notes;
+    std::istringstream lines(dump);
+    for (std::string line; std::getline(lines, line);) {
+        const bool on = line.find("note on") != std::string::npos;
+        const bool off = line.find("note off") != std::string::npos;
+        const std::size_t pitch = line.find("pitch");
+        const std::size_t velocity = line.find("velocity");
+        if ((!on && !off) || pitch == std::string::npos || velocity == std::string::npos)
+            continue;
+        const int key = std::stoi(line.substr(pitch + 5));
+        const bool sounding = on && std::stoi(line.substr(velocity + 8)) != 0;
+        notes +=
+            (notes.empty() ? "" : " ") + std::string(sounding ? "+" : "-") + std::to_string(key);
+    }
+    return notes;
+}
+
+}  // namespace tarvenna::host::test
