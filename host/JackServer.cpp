@@ -74,27 +74,9 @@ JackServer::JackServer(int periodFrames, int sampleRate)
     }
 }
 
-JackServer::~JackServer()
-{
-    Stop();
-    if (exported) {
-        if (hadServer)
-            setenv("JACK_DEFAULT_SERVER", previousServer.c_str(), 1);
-        else
-            unsetenv("JACK_DEFAULT_SERVER");
-    }
-}
+JackServer::~JackServer() { Stop(); }
 
-void JackServer::ExportServer()
-{
-    if (!exported) {
-        const char* previous = std::getenv("JACK_DEFAULT_SERVER");
-        hadServer = previous != nullptr;
-        previousServer = previous ? previous : "";
-        exported = true;
-    }
-    setenv("JACK_DEFAULT_SERVER", name.c_str(), 1);
-}
+void JackServer::ExportServer() { server.Set(name); }
 
 bool JackServer::WaitUntilReady()
 {

@@ -4,6 +4,8 @@
 // stopped like our Xvfb.
 #pragma once
 
+#include "host/ExportedVariable.h"
+
 #include <string>
 #include <sys/types.h>
 
@@ -36,9 +38,7 @@ private:
     pid_t pid = -1;
     std::string name;
     std::string error;
-    bool exported = false;
-    bool hadServer = false;
-    std::string previousServer;
+    ExportedVariable server{"JACK_DEFAULT_SERVER"};
 };
 
 }  // namespace tarvenna::host

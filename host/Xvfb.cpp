@@ -57,27 +57,9 @@ Xvfb::Xvfb(std::vector<std::string> screens, std::vector<std::string> extraArgum
     Start(arguments);
 }
 
-Xvfb::~Xvfb()
-{
-    Stop();
-    if (exported) {
-        if (hadDisplay)
-            setenv("DISPLAY", previousDisplay.c_str(), 1);
-        else
-            unsetenv("DISPLAY");
-    }
-}
+Xvfb::~Xvfb() { Stop(); }
 
-void Xvfb::ExportDisplay()
-{
-    if (!exported) {
-        const char* previous = std::getenv("DISPLAY");
-        hadDisplay = previous != nullptr;
-        previousDisplay = previous ? previous : "";
-        exported = true;
-    }
-    setenv("DISPLAY", name.c_str(), 1);
-}
+void Xvfb::ExportDisplay() { display.Set(name); }
 
 bool Xvfb::Start(const std::vector<std::string>& arguments)
 {

@@ -2,6 +2,8 @@
 // number, waits until it answers, and stops it again.
 #pragma once
 
+#include "host/ExportedVariable.h"
+
 #include <string>
 #include <sys/types.h>
 #include <vector>
@@ -38,9 +40,7 @@ private:
     pid_t pid = -1;
     std::string name;
     std::string error;
-    bool exported = false;
-    bool hadDisplay = false;
-    std::string previousDisplay;
+    ExportedVariable display{"DISPLAY"};
 };
 
 }  // namespace tarvenna::host
