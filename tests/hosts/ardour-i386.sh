@@ -110,9 +110,10 @@ ardour_commands_i386() {
   ardour_gui=("${env[@]}" "GTK_PATH=$r/etc/ardour7:$lib:$r/usr/lib/i386-linux-gnu/gtk-2.0"
     "GDK_PIXBUF_MODULE_FILE=$i386_cached/loaders.cache" UBUNTU_MENUPROXY= qemu-i386 -L / "$gui")
   ardour_scanner=("${env[@]}" qemu-i386 -L / "$lib/ardour-vst-scanner")
-  # Under qemu Ardour's GUI takes a minute or more to come up, and each
-  # relay repetition about 3 s: three, with two process threads.
-  ardour_gui_wait=300
+  # Under qemu Ardour's GUI takes about a minute to come up, several on a
+  # busy machine, and each relay repetition about 3 s: three, with two
+  # process threads.
+  ardour_gui_wait=600
   relay_threads=4
   relay_repetitions=3
 }

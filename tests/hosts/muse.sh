@@ -10,8 +10,8 @@
 MUSE_NODES="S R1 R2"
 declare -A MUSE_PORT=([S]=1 [R1]=2 [R2]=3)
 # Without a window manager every editor opens at (0, 0); the script moves
-# them apart, as a user would.
-declare -A MUSE_X=([S]=0 [R1]=180 [R2]=360)
+# them side by side over the arranger's empty canvas, as a user would.
+declare -A MUSE_AT=([S]="500 330" [R1]="690 330" [R2]="880 330")
 
 muse_setup() {
   begin set-up "MusE, a private JACK server, Xvfb and home"
@@ -109,7 +109,8 @@ muse_panels() {
   local node
   for node in $MUSE_NODES; do
     find_window "^$node:Tarvenna" 60 "$muse_pid"
-    xdotool windowmove "$editor_window" "${MUSE_X[$node]}" 0
+    # shellcheck disable=SC2086 # "x y", split on purpose
+    xdotool windowmove "$editor_window" ${MUSE_AT[$node]}
     sleep 0.2
     locate_panel
     MUSE_PANEL[$node]="$panel_x $panel_y"

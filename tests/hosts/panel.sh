@@ -136,6 +136,14 @@ click_panel() {
   echo "clicked panel point ($x,$y)"
 }
 
+# What is on the screen, for a step that did not find what it waited for:
+# the named windows in the log, the screen in the work folder.
+show_screen() {
+  echo "windows on $DISPLAY:"
+  xwininfo -root -tree | grep '"' || true
+  import -window root "$work/screen.png" && echo "the screen: $work/screen.png"
+}
+
 # The host's window whose name matches `pattern` (shown within `seconds`,
 # while process `pid` lives), and the panel inside it: sets editor_window,
 # panel_x and panel_y.
@@ -152,7 +160,10 @@ find_window() {
     editor_window=$(xdotool search --name "$pattern" 2>/dev/null | head -1 || true)
     [ -n "$editor_window" ] && break
     kill -0 "$pid" 2>/dev/null || fail "the host exited before showing a window \"$pattern\""
-    [ $SECONDS -lt $end ] || fail "the host showed no window \"$pattern\" within $seconds s"
+    if [ $SECONDS -ge $end ]; then
+      show_screen
+      fail "the host showed no window \"$pattern\" within $seconds s"
+    fi
     sleep 1
   done
   echo "the host's window for the editor: \"$(xdotool getwindowname "$editor_window")\""
