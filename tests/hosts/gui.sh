@@ -45,20 +45,11 @@ program_settings() {
   echo "$([ "$1" = 1 ] && echo Receive || echo Send):$(($2 + 1)):$([ "$3" = 1 ] && echo on || echo off)"
 }
 
-# Ends a host's GUI process (a grace period, then by force) and shows its
-# output with the lines matching `quiet` left out.
+# Ends a host's GUI process and shows its output with the lines matching
+# `quiet` left out.
 stop_gui() {
   local pid=$1 log=$2 quiet=$3
-  kill "$pid" 2>/dev/null || true
-  local end=$((SECONDS + 20))
-  while kill -0 "$pid" 2>/dev/null; do
-    if [ $SECONDS -ge $end ]; then
-      kill -9 "$pid" 2>/dev/null || true
-      break
-    fi
-    sleep 0.5
-  done
-  wait "$pid" 2>/dev/null || true
+  end_process "$pid"
   echo "the host's own output (lines matching \"$quiet\" left out):"
   grep -vE "$quiet" "$log" || true
 }

@@ -91,6 +91,7 @@ muse_play() {
   transport "locate 0" play
   end=$((SECONDS + 20))
   while [ "$(tail -n +"$((mark + 1))" "$muse_log" | grep -c '^MidiInput from synth: ')" -lt $events ]; do
+    kill -0 "$muse_pid" 2>/dev/null || fail "MusE exited while it played"
     [ $SECONDS -lt $end ] || break
     sleep 0.2
   done

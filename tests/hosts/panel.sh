@@ -123,7 +123,7 @@ await_panel() {
   local end=$((SECONDS + seconds))
   while true; do
     shoot "$name"
-    (check_panel "$work/$name-panel.png" "$mode" "$port" "$thru") >/dev/null 2>&1 && break
+    (probing=1 check_panel "$work/$name-panel.png" "$mode" "$port" "$thru") >/dev/null 2>&1 && break
     [ $SECONDS -lt $end ] || break
     sleep 0.5
   done
