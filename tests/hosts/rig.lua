@@ -24,8 +24,13 @@ function rig.context(text)
 	context = text
 end
 
+-- os.exit skips what ardour7-lua does before it returns: the engine is
+-- stopped here, so that no process thread of it still runs while the
+-- libraries' static objects are destroyed (an i386 run under qemu once
+-- crashed after its PASS, at exit).
 function rig.finish(code)
 	pcall(close_session)
+	pcall(function() AudioEngine:stop(false) end)
 	os.exit(code)
 end
 
