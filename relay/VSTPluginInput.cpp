@@ -46,12 +46,13 @@ bool VSTPlugin::InStage(VstInt32 frames)
         inbox.Clear();
         hostMidi.Clear();
     } else {
-        const int32_t relayed = inbox.TakeAll(scratch);
+        int32_t relayed = 0;
+        VstMidiEvent* relayedEvents = inbox.Take(relayed);
         const bool hostGave = hostMidi.Count() > 0;
         const int32_t own = hostGave ? TakeHostMidi() : 0;
         inputHadEvents = relayed > 0 || own > 0;
         if (inputHadEvents)
-            RouteInOrder(scratch, relayed, hostMidi.Events(), own);
+            RouteInOrder(relayedEvents, relayed, hostMidi.Events(), own);
         if (hostGave)
             hostMidi.Clear();
     }
