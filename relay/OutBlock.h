@@ -16,6 +16,15 @@ class OutBlock {
 public:
     static constexpr int32_t kCapacity = EventQueue::kCapacity;
 
+    // What Take hands over: the events in order, and how many. `records`
+    // holds the same events side by side when every one was pushed as a
+    // copy, and is null otherwise.
+    struct Taken {
+        VstMidiEvent* const* events;
+        VstMidiEvent* records;
+        int32_t count;
+    };
+
     OutBlock() = default;
     OutBlock(const OutBlock&) = delete;
     OutBlock& operator=(const OutBlock&) = delete;
@@ -25,18 +34,31 @@ public:
     {
         if (filled >= kCapacity)
             return false;
-        arrays[filling][filled++] = event;
+        records[filling][filled] = event;
+        order[filling][filled] = &records[filling][filled];
+        ++filled;
         return true;
     }
-    // Hands over every event pushed so far, in order, and sets `taken` to
-    // how many; they stay as they are until the next Take.
-    VstMidiEvent* Take(int32_t& taken)
+    // Queues the event where it lies, without copying it: for records that
+    // stay as they are until the host has read the block (a receiver's
+    // inbox and host stash, which only its next pass changes).
+    bool PushInPlace(VstMidiEvent& event)
     {
-        VstMidiEvent* events = arrays[filling];
-        taken = filled;
+        if (filled >= kCapacity)
+            return false;
+        order[filling][filled++] = &event;
+        inPlace = true;
+        return true;
+    }
+    // Hands over every event pushed so far; they stay as they are until the
+    // next Take.
+    Taken Take()
+    {
+        const Taken taken{order[filling], inPlace ? nullptr : records[filling], filled};
         filling ^= 1;
         filled = 0;
-        return events;
+        inPlace = false;
+        return taken;
     }
 
     int32_t Count() const { return filled; }
@@ -44,7 +66,9 @@ public:
     bool IsFull() const { return filled >= kCapacity; }
 
 private:
-    VstMidiEvent arrays[2][kCapacity];
+    VstMidiEvent records[2][kCapacity];
+    VstMidiEvent* order[2][kCapacity];
     int32_t filling = 0;
     int32_t filled = 0;
+    bool inPlace = false;
 };

@@ -112,10 +112,12 @@ private:
     int32_t HandOwedNoteOffs();
     void HandToHost(int32_t count);
     void RouteInboxEvent(VstMidiEvent& event);
+    void Emit(VstMidiEvent& event);
     bool MoveLocalReleases(VstInt32 offset);
     bool SendToReceivers(const VstMidiEvent* events, int32_t count);
     void AddHostEvent(const VstMidiEvent& event, int32_t& count);
     void PointHostAt(VstMidiEvent& event, int32_t& count);
+    VstMidiEvent* Gather(const OutBlock::Taken& taken);
     void EditLocked(int type, int releasePort);
     // Where a release sends the note-offs of the notes it ends.
     enum class ReleaseTo { NextPass, OwnHost, Nowhere };
@@ -203,6 +205,9 @@ private:
     // A port release delivered note-offs since the last pass: the pass
     // reports MIDI in activity for it.
     bool portReleaseDelivered;
+    // Set by a receiver's process call for its pass: routed events go to
+    // the outbox as pointers to where they lie (Emit).
+    bool routeInPlace = false;
     // The host's MIDI until the next pass; only the node's own audio calls
     // touch it, without the lock.
     HostMidiStash hostMidi;
@@ -211,8 +216,8 @@ private:
     // How far a receiver has read what came in on its port's JACK input
     // (bridge/); only its pass and resume touch it, under releaseLock.
     BridgeCursor bridgeCursor;
-    // A port release's note-offs move through here under releaseLock: room
-    // for one queue.
+    // A port release's note-offs, and a block gathered for the receivers,
+    // move through here under releaseLock: room for one queue.
     VstMidiEvent scratch[EventQueue::kCapacity];
     // Chunk loads of this node, one at a time; taken before releaseLock, on
     // host threads only (a load may show a message box).

@@ -139,9 +139,13 @@ void VSTPlugin::RunProcessCall(float** inputs, float** outputs, VstInt32 sampleF
         releaseLock.Unlock();
         return;
     }
+    // The pass takes its outbox in this same call, before anything else
+    // can change the records a receiver routes in place.
+    routeInPlace = mode == kModeReceive;
     const bool inActive = InStage(sampleFrames);
     bool reachedReceivers = false;
     const int32_t hostCount = OutStage(reachedReceivers);
+    routeInPlace = false;
     passQuiet.store(QuietAfterPass(), std::memory_order_relaxed);
     releaseLock.Unlock();
 
@@ -235,21 +239,21 @@ int32_t VSTPlugin::OutStage(bool& reachedReceivers)
     int32_t hostCount = owedNoteOffs.IsEmpty() ? 0 : HandOwedNoteOffs();
     // The receivers and the host read the outbox's own records: they stay
     // as they are until the next pass takes the outbox again.
-    int32_t count = 0;
-    VstMidiEvent* events = outbox.Take(count);
+    const OutBlock::Taken taken = outbox.Take();
     if (mode == kModeReceive) {
         // A receiver's outbox goes nowhere but to its host.
-        for (int32_t i = 0; i < count; ++i)
-            PointHostAt(events[i], hostCount);
+        for (int32_t i = 0; i < taken.count; ++i)
+            PointHostAt(*taken.events[i], hostCount);
         reachedReceivers = false;
     } else {
-        reachedReceivers = count > 0 && SendToReceivers(events, count);
+        VstMidiEvent* records = taken.records != nullptr ? taken.records : Gather(taken);
+        reachedReceivers = taken.count > 0 && SendToReceivers(records, taken.count);
         // A flush's first pass gives the host what releases queued before
         // the flush began; with Thru going off those are note-offs for
         // notes that went through to it.
         const bool echo = ThruIsOn() || flushEcho || flushPending;
-        for (int32_t i = 0; i < count && echo; ++i)
-            PointHostAt(events[i], hostCount);
+        for (int32_t i = 0; i < taken.count && echo; ++i)
+            PointHostAt(records[i], hostCount);
     }
     if (flushPending && flushEcho) {
         flushPending = 0;
@@ -312,6 +316,16 @@ void VSTPlugin::AddHostEvent(const VstMidiEvent& event, int32_t& count)
         return;
     hostEventStore[count] = event;
     PointHostAt(hostEventStore[count], count);
+}
+
+// A sender sends its receivers one array. Its passes push only copies,
+// which lie side by side; a block with records routed in place (only a
+// receiver's whole pass routes so) would be gathered first.
+VstMidiEvent* VSTPlugin::Gather(const OutBlock::Taken& taken)
+{
+    for (int32_t i = 0; i < taken.count; ++i)
+        scratch[i] = *taken.events[i];
+    return scratch;
 }
 
 void VSTPlugin::PointHostAt(VstMidiEvent& event, int32_t& count)
