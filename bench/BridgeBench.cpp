@@ -10,9 +10,8 @@
 // server's period), so that JACK's process thread empties the rings between
 // them as in a real host; the waits are not timed, and only the calling
 // thread's CPU time is counted, not JACK's.
+#include "bench/BenchJack.h"
 #include "bench/BenchPool.h"
-
-#include "host/JackServer.h"
 
 #include <benchmark/benchmark.h>
 
@@ -26,21 +25,13 @@ namespace {
 
 constexpr auto kBlockTime = std::chrono::microseconds(1333);
 
-tarvenna::host::JackServer& Server()
-{
-    static tarvenna::host::JackServer server(kBlockFrames);
-    static const bool exported = (server.ExportServer(), true);
-    (void)exported;
-    return server;
-}
-
 // The bridge opens with the process's first node and closes with its
 // last, so each case makes its nodes anew.
 bool PlaceBridge(int jack, int receivers)
 {
     BenchNodes& pool = Pool();
     pool.CloseAll();
-    if (jack > 0 && !Server().Running())
+    if (jack > 0 && !BenchJackServer().Running())
         return false;
     setenv("TARVENNA_JACK", jack > 0 ? "on" : "off", 1);
     if (pool.Grow(receivers + 1) < receivers + 1)

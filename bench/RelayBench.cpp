@@ -1,6 +1,7 @@
 // What one 64-frame block costs when one sender fans its host's MIDI out to
-// R receivers, beside the floor: the same 32-byte records through a
-// 256-slot ring and out again.
+// R receivers, beside its floors: the same 32-byte records through a
+// 256-slot ring and out again, and the whole block's floor, each node's
+// audio copied and the records through a ring of each receiver's.
 #include "bench/BenchPool.h"
 #include "bench/RingFloor.h"
 
@@ -25,7 +26,41 @@ void FanOut(benchmark::State& state)
 }
 BENCHMARK(FanOut)
     ->ArgNames({"receivers", "events"})
-    ->ArgsProduct({{1, 8, 63}, {1, 4, 16, 64, 256}});
+    ->ArgsProduct({{1, 8, 63}, {0, 1, 4, 16, 64, 256}});
+
+// The least the same block could cost: every node's audio copied, as a
+// pass-through would, and the events pushed into a 256-slot ring of each
+// receiver's and taken out again.
+void FanOutFloor(benchmark::State& state)
+{
+    const int receivers = static_cast<int>(state.range(0));
+    const int events = static_cast<int>(state.range(1));
+    if (!PlaceFanOut(receivers))
+        return state.SkipWithError("the module refused a node");
+    MidiBlock block(256);
+    FillNotePairs(block, events, kBlockFrames);
+    static RingFloor rings[kMaxNodes];
+    BenchNodes& pool = Pool();
+    VstMidiEvent out{};
+    for (auto _ : state) {
+        for (int n = 0; n <= receivers; ++n) {
+            tarvenna::host::AudioBuffers& audio = pool.Node(n).Audio();
+            CopyStereo(audio.Inputs(), audio.Outputs(), kBlockFrames);
+        }
+        for (int r = 0; r < receivers; ++r) {
+            for (int i = 0; i < events; ++i)
+                rings[r].Push(block[i]);
+            for (int i = 0; i < events; ++i) {
+                rings[r].Pop(out);
+                benchmark::DoNotOptimize(out);
+            }
+        }
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(FanOutFloor)
+    ->ArgNames({"receivers", "events"})
+    ->ArgsProduct({{1, 8, 63}, {0, 1, 4, 16, 64, 256}});
 
 void RingCopy(benchmark::State& state)
 {

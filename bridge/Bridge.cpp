@@ -152,3 +152,5 @@ void BridgeDeliver(BridgeCursor& cursor, int32_t port, Inbox& inbox, ReleaseFlag
     if (n > 0)
         PushToInbox(inbox, releaseFlag, batch, n);
 }
+
+bool BridgeIdle() { return !TheBridge().Readable(); }

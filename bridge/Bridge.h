@@ -31,3 +31,6 @@ struct BridgeCursor {
 // that the receiver fell too far behind to read, sets `releaseFlag`.
 void BridgeDeliver(BridgeCursor& cursor, int32_t port, Inbox& inbox, ReleaseFlag& releaseFlag,
                    int32_t frames, float sampleRate);
+// Whether BridgeDeliver would find nothing to read for any receiver: a
+// receiver's pass with nothing else to do is skipped while it holds.
+bool BridgeIdle();

@@ -27,32 +27,6 @@ EventQueue::EventQueue() : writePosition(slots), readPosition(slots), capacity(k
         slot = blank;
 }
 
-VstMidiEvent* EventQueue::Advance(VstMidiEvent* position)
-{
-    ++position;
-    return position == slots + capacity ? slots : position;
-}
-
-bool EventQueue::Push(const VstMidiEvent& event)
-{
-    if (count >= capacity)
-        return false;
-    ++count;
-    std::memcpy(writePosition, &event, sizeof event);
-    writePosition = Advance(writePosition);
-    return true;
-}
-
-bool EventQueue::Pop(VstMidiEvent& event)
-{
-    if (count <= 0)
-        return false;
-    --count;
-    std::memcpy(&event, readPosition, sizeof event);
-    readPosition = Advance(readPosition);
-    return true;
-}
-
 void EventQueue::Clear()
 {
     writePosition = slots;
@@ -67,13 +41,21 @@ void EventQueue::MoveAllToStart()
         position->deltaFrames = 0;
 }
 
+int32_t Inbox::AppendLocked(const VstMidiEvent* events, int32_t count)
+{
+    const int32_t room = kCapacity - filled;
+    const int32_t pushed = count <= 0 ? 0 : count < room ? count : room;
+    if (pushed > 0)
+        std::memcpy(&arrays[filling][filled], events, sizeof(VstMidiEvent) * pushed);
+    filled += pushed;
+    return pushed;
+}
+
 int32_t Inbox::PushAll(const VstMidiEvent* events, int32_t count)
 {
-    int32_t pushed = 0;
     lock.Lock();
-    while (pushed < count && queue.Push(events[pushed]))
-        ++pushed;
-    held.store(queue.Count(), std::memory_order_release);
+    const int32_t pushed = AppendLocked(events, count);
+    held.store(filled, std::memory_order_release);
     lock.Unlock();
     return pushed;
 }
@@ -81,35 +63,34 @@ int32_t Inbox::PushAll(const VstMidiEvent* events, int32_t count)
 bool Inbox::PushRelease(const VstMidiEvent* noteOffs, int32_t count)
 {
     const VstMidiEvent marker = MakeReleaseMarker();
-    int32_t pushed = 0;
     lock.Lock();
-    while (pushed < count && queue.Push(noteOffs[pushed]))
-        ++pushed;
-    const bool whole = pushed == count && queue.Push(marker);
-    held.store(queue.Count(), std::memory_order_release);
+    const bool whole = AppendLocked(noteOffs, count) == count && AppendLocked(&marker, 1) == 1;
+    held.store(filled, std::memory_order_release);
     lock.Unlock();
     return whole;
 }
 
-int32_t Inbox::TakeAll(VstMidiEvent* events)
+VstMidiEvent* Inbox::Take(int32_t& taken)
 {
+    taken = 0;
     // A push that is still under way on another thread is taken with the
     // next pass, as it would be had it come a moment later.
     if (held.load(std::memory_order_acquire) == 0)
-        return 0;
-    int32_t taken = 0;
+        return nullptr;
     lock.Lock();
-    while (taken < EventQueue::kCapacity && queue.Pop(events[taken]))
-        ++taken;
-    held.store(queue.Count(), std::memory_order_release);
+    VstMidiEvent* events = arrays[filling];
+    taken = filled;
+    filling ^= 1;
+    filled = 0;
+    held.store(0, std::memory_order_release);
     lock.Unlock();
-    return taken;
+    return events;
 }
 
 void Inbox::Clear()
 {
     lock.Lock();
-    queue.Clear();
+    filled = 0;
     held.store(0, std::memory_order_release);
     lock.Unlock();
 }
@@ -117,7 +98,7 @@ void Inbox::Clear()
 int32_t Inbox::Count()
 {
     lock.Lock();
-    const int32_t count = queue.Count();
+    const int32_t count = filled;
     lock.Unlock();
     return count;
 }
@@ -127,6 +108,7 @@ void Inbox::MoveAllToStart()
     if (held.load(std::memory_order_acquire) == 0)
         return;
     lock.Lock();
-    queue.MoveAllToStart();
+    for (int32_t i = 0; i < filled; ++i)
+        arrays[filling][i].deltaFrames = 0;
     lock.Unlock();
 }

@@ -13,6 +13,8 @@ struct HeldNote {
     bool InUse() const { return channel != -1 || note != -1; }
 };
 
+inline constexpr HeldNote kFreeHeldNote = {-1, -1, -1, 0.0f};
+
 // 256 entries, taken lowest free first and released in table order. Every
 // note event looks its (channel, note) up on the audio thread, so the table
 // keeps beside its entries an index from the pair to its entry and a bitmap
@@ -29,10 +31,38 @@ public:
 
     // A note-on for a (channel, note) already held refreshes its entry;
     // otherwise it takes the first free entry, or is dropped when none is.
-    NoteOnResult NoteOn(int32_t channel, int32_t note, int32_t velocity, float length);
+    // Inline, with NoteOff and the look-up: every note event of every
+    // receiver's pass comes through here.
+    NoteOnResult NoteOn(int32_t channel, int32_t note, int32_t velocity, float length)
+    {
+        const int32_t found = Find(channel, note);
+        if (found >= 0) {
+            heldNotes[found].velocity = velocity;
+            heldNotes[found].length = length;
+            return NoteOnResult::Retriggered;
+        }
+        if (heldCount >= kSize || !IsIndexed(channel, note))
+            return NoteOnResult::Dropped;
+        const int32_t free = FirstFree();
+        if (free < 0)
+            return NoteOnResult::Dropped;
+        heldNotes[free] = HeldNote{channel, note, velocity, length};
+        MarkUsed(free);
+        ++heldCount;
+        return NoteOnResult::Added;
+    }
     // Frees the entry of (channel, note); returns how many there were (0 or
     // 1), so that a note-off for a note never let through can be dropped.
-    int32_t NoteOff(int32_t channel, int32_t note);
+    int32_t NoteOff(int32_t channel, int32_t note)
+    {
+        const int32_t found = Find(channel, note);
+        if (found < 0)
+            return 0;
+        MarkFree(found);
+        heldNotes[found] = kFreeHeldNote;
+        --heldCount;
+        return 1;
+    }
     // Empties the table after a release has ended every note.
     void Clear();
     // Frees one entry whose note a release has ended; the others stay.
@@ -51,11 +81,33 @@ private:
     static constexpr int32_t kWordBits = 64;
     static constexpr int32_t kWords = kSize / kWordBits;
 
-    int32_t Find(int32_t channel, int32_t note) const;
-    int32_t FirstFree() const;
-    void MarkUsed(int32_t i);
-    void MarkFree(int32_t i);
-    static bool IsIndexed(int32_t channel, int32_t note);
+    int32_t Find(int32_t channel, int32_t note) const
+    {
+        return IsIndexed(channel, note) ? entryOf[channel][note] : -1;
+    }
+    int32_t FirstFree() const
+    {
+        for (int32_t word = 0; word < kWords; ++word)
+            if (inUse[word] != ~uint64_t{0})
+                return word * kWordBits + __builtin_ctzll(~inUse[word]);
+        return -1;
+    }
+    void MarkUsed(int32_t i)
+    {
+        inUse[i / kWordBits] |= uint64_t{1} << (i % kWordBits);
+        entryOf[heldNotes[i].channel][heldNotes[i].note] = static_cast<int16_t>(i);
+    }
+    void MarkFree(int32_t i)
+    {
+        inUse[i / kWordBits] &= ~(uint64_t{1} << (i % kWordBits));
+        entryOf[heldNotes[i].channel][heldNotes[i].note] = -1;
+    }
+    // Note events carry a 4-bit channel and a 7-bit note, so every pair the
+    // table is asked about has its place in the index.
+    static bool IsIndexed(int32_t channel, int32_t note)
+    {
+        return channel >= 0 && channel < kChannels && note >= 0 && note < kNotes;
+    }
 
     HeldNote heldNotes[kSize];
     int32_t heldCount;

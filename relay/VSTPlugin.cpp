@@ -123,7 +123,7 @@ void VSTPlugin::uninitialize()
     if (nodeId == -1)
         return;
     RewinClaimWord(claimToken);
-    releaseLock.Lock();
+    LockForChange();
     EndNotesOnLeaving();
     {
         SharedSpinLock::WriteScope scope(registryLock);

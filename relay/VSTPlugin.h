@@ -12,6 +12,7 @@
 #include "relay/HeldNotes.h"
 #include "relay/HostMidiStash.h"
 #include "relay/NodeLock.h"
+#include "relay/OutBlock.h"
 #include "relay/OwedNoteOffs.h"
 #include "relay/Registry.h"
 #include "relay/SettingsSnapshot.h"
@@ -96,6 +97,10 @@ private:
     // the activity notifications and the hand-over to the host come after
     // it is released.
     void RunProcessCall(float** inputs, float** outputs, VstInt32 sampleFrames, bool replacing);
+    bool NothingToPass();
+    uint8_t QuietAfterPass() const;
+    void ShowIdlePass();
+    void LockForChange();
     bool InStage(VstInt32 frames);
     int32_t TakeHostMidi();
     void RouteInOrder(VstMidiEvent* relayed, int32_t relayedCount, VstMidiEvent* own,
@@ -107,9 +112,12 @@ private:
     int32_t HandOwedNoteOffs();
     void HandToHost(int32_t count);
     void RouteInboxEvent(VstMidiEvent& event);
+    void Emit(VstMidiEvent& event);
     bool MoveLocalReleases(VstInt32 offset);
     bool SendToReceivers(const VstMidiEvent* events, int32_t count);
     void AddHostEvent(const VstMidiEvent& event, int32_t& count);
+    void PointHostAt(VstMidiEvent& event, int32_t& count);
+    VstMidiEvent* Gather(const OutBlock::Taken& taken);
     void EditLocked(int type, int releasePort);
     // Where a release sends the note-offs of the notes it ends.
     enum class ReleaseTo { NextPass, OwnHost, Nowhere };
@@ -176,10 +184,19 @@ private:
     // interleaving (see relay/README.md for the order of locks). The audio
     // thread only tries it (NodeLock.h).
     NodeLock releaseLock;
+    // What the last pass left for the next one, written under releaseLock
+    // and read without it (NothingToPass): busy (a whole pass is needed),
+    // quiet, or quiet unless the port's JACK input opens.
+    static constexpr uint8_t kPassBusy = 0;
+    static constexpr uint8_t kPassQuiet = 1;
+    static constexpr uint8_t kPassQuietUnlessJack = 2;
+    std::atomic<uint8_t> passQuiet{kPassBusy};
     VstEventBlock<EventQueue::kCapacity> hostEvents;
+    // Where the note-offs owed to the host alone wait for its hand-over; the
+    // rest of the host's block points into the outbox.
     VstMidiEvent hostEventStore[EventQueue::kCapacity];
     Inbox inbox;
-    EventQueue outbox;
+    OutBlock outbox;
     EventQueue localReleaseQueue;
     OwedNoteOffs owedNoteOffs;
     // Note-offs of a port release on their way to the port's receivers;
@@ -188,6 +205,9 @@ private:
     // A port release delivered note-offs since the last pass: the pass
     // reports MIDI in activity for it.
     bool portReleaseDelivered;
+    // Set by a receiver's process call for its pass: routed events go to
+    // the outbox as pointers to where they lie (Emit).
+    bool routeInPlace = false;
     // The host's MIDI until the next pass; only the node's own audio calls
     // touch it, without the lock.
     HostMidiStash hostMidi;
@@ -196,7 +216,8 @@ private:
     // How far a receiver has read what came in on its port's JACK input
     // (bridge/); only its pass and resume touch it, under releaseLock.
     BridgeCursor bridgeCursor;
-    // Batches move through here under releaseLock: room for one queue.
+    // A port release's note-offs, and a block gathered for the receivers,
+    // move through here under releaseLock: room for one queue.
     VstMidiEvent scratch[EventQueue::kCapacity];
     // Chunk loads of this node, one at a time; taken before releaseLock, on
     // host threads only (a load may show a message box).

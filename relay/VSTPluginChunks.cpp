@@ -47,7 +47,7 @@ VstInt32 VSTPlugin::setChunk(void* data, VstInt32 byteSize, bool isPreset)
     const int taken = isPreset ? loaded.readProgram(data, byteSize, currentProgram)
                                : loaded.readBank(data, byteSize);
     if (taken == 1) {
-        releaseLock.Lock();
+        LockForChange();
         const bool thruWasOn = ThruIsOn();
         bank.programs[0] = loaded.programs[0];
         PublishSettings();

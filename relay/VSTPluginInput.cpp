@@ -46,12 +46,13 @@ bool VSTPlugin::InStage(VstInt32 frames)
         inbox.Clear();
         hostMidi.Clear();
     } else {
-        const int32_t relayed = inbox.TakeAll(scratch);
+        int32_t relayed = 0;
+        VstMidiEvent* relayedEvents = inbox.Take(relayed);
         const bool hostGave = hostMidi.Count() > 0;
         const int32_t own = hostGave ? TakeHostMidi() : 0;
         inputHadEvents = relayed > 0 || own > 0;
         if (inputHadEvents)
-            RouteInOrder(scratch, relayed, hostMidi.Events(), own);
+            RouteInOrder(relayedEvents, relayed, hostMidi.Events(), own);
         if (hostGave)
             hostMidi.Clear();
     }
@@ -140,7 +141,7 @@ void VSTPlugin::RouteInboxEvent(VstMidiEvent& event)
     const int32_t velocity = event.midiData[2] & 0x7F;
 
     if (kind != kNoteOn && kind != kNoteOff) {
-        outbox.Push(event);
+        Emit(event);
         return;
     }
     if (outbox.IsFull()) {
@@ -159,7 +160,7 @@ void VSTPlugin::RouteInboxEvent(VstMidiEvent& event)
             event.midiData[1] = static_cast<unsigned char>(note);
             event.midiData[2] = static_cast<unsigned char>(velocity);
         }
-        outbox.Push(event);
+        Emit(event);
         return;
     }
     const int32_t ended = heldNotes.NoteOff(channel, note);
@@ -167,8 +168,19 @@ void VSTPlugin::RouteInboxEvent(VstMidiEvent& event)
         event.midiData[0] = static_cast<unsigned char>(kNoteOff + channel);
         event.midiData[1] = static_cast<unsigned char>(note);
         event.midiData[2] = 0;
-        outbox.Push(event);
+        Emit(event);
     }
+}
+
+// A receiver's whole pass hands its host the routed records where they lie
+// (its inbox's and its host stash's, which only its next pass changes);
+// a sender's outbox is one array for its receivers, so it gets copies.
+void VSTPlugin::Emit(VstMidiEvent& event)
+{
+    if (routeInPlace)
+        outbox.PushInPlace(event);
+    else
+        outbox.Push(event);
 }
 
 // Release note-offs that do not fit the outbox wait for the next pass

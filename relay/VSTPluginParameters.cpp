@@ -92,7 +92,7 @@ void VSTPlugin::setParameter(VstInt32 index, float value)
 // after both are released.
 void VSTPlugin::SetMode(int32_t newMode)
 {
-    releaseLock.Lock();
+    LockForChange();
     const bool changed = newMode != mode;
     if (changed && newMode == kModeSend) {
         // Whatever the senders left sounding here ends now, on this node's
@@ -131,7 +131,7 @@ void VSTPlugin::SetMode(int32_t newMode)
 
 void VSTPlugin::SetPort(int32_t newPort)
 {
-    releaseLock.Lock();
+    LockForChange();
     const int32_t oldPort = port;
     const bool changed = newPort != oldPort;
     if (changed) {
@@ -167,7 +167,7 @@ void VSTPlugin::SetPort(int32_t newPort)
 
 void VSTPlugin::SetThru(bool on)
 {
-    releaseLock.Lock();
+    LockForChange();
     const bool changed = (on ? 1 : 0) != Program().thru;
     if (changed) {
         Program().thru = on ? 1 : 0;
@@ -183,7 +183,7 @@ void VSTPlugin::SetThru(bool on)
 // Panic stays on until it is switched off; only the switch on sends.
 void VSTPlugin::SetPanic(bool on)
 {
-    releaseLock.Lock();
+    LockForChange();
     const bool changed = (on ? 1 : 0) != panicState;
     if (changed) {
         panicState = on ? 1 : 0;
@@ -268,7 +268,7 @@ void VSTPlugin::setProgram(VstInt32 program)
 // change; a load that changes neither moves nothing.
 void VSTPlugin::ApplyLoadedProgram()
 {
-    releaseLock.Lock();
+    LockForChange();
     const int32_t loadedMode = Program().mode;
     const int32_t loadedPort = Program().port;
     const bool direct = firstLoad && PlaceDirectly(loadedMode, loadedPort);
@@ -318,7 +318,7 @@ void VSTPlugin::setProgramName(char* name)
 {
     if (name == nullptr)
         return;
-    releaseLock.Lock();
+    LockForChange();
     Program().SetName(name);
     PublishSettings();
     releaseLock.Unlock();

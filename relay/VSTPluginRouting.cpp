@@ -84,6 +84,16 @@ void AddAudio(float** inputs, float** outputs, VstInt32 frames)
             outputs[channel][i] += inputs[channel][i];
 }
 
+// A process call replaces its outputs, the older process call adds to
+// them.
+void PassAudio(float** inputs, float** outputs, VstInt32 frames, bool replacing)
+{
+    if (replacing)
+        CopyAudio(inputs, outputs, frames);
+    else
+        AddAudio(inputs, outputs, frames);
+}
+
 }  // namespace
 
 void VSTPlugin::process(float** inputs, float** outputs, VstInt32 sampleFrames)
@@ -106,6 +116,12 @@ void VSTPlugin::RunProcessCall(float** inputs, float** outputs, VstInt32 sampleF
 {
     if (suspended)
         return;
+    if (NothingToPass()) {
+        PassAudio(inputs, outputs, sampleFrames, replacing);
+        if (EditorIsOpen())
+            ShowIdlePass();
+        return;
+    }
     if (!releaseLock.TryLock(kAudioLockAttempts)) {
         // Another thread is changing this node: the MIDI waits in the
         // queues for the next block rather than the block for that thread,
@@ -114,10 +130,7 @@ void VSTPlugin::RunProcessCall(float** inputs, float** outputs, VstInt32 sampleF
             return;
         hostMidi.MoveAllToStart();
         inbox.MoveAllToStart();
-        if (replacing)
-            CopyAudio(inputs, outputs, sampleFrames);
-        else
-            AddAudio(inputs, outputs, sampleFrames);
+        PassAudio(inputs, outputs, sampleFrames, replacing);
         return;
     }
     // A suspend on another thread may have come in since the first look;
@@ -126,26 +139,80 @@ void VSTPlugin::RunProcessCall(float** inputs, float** outputs, VstInt32 sampleF
         releaseLock.Unlock();
         return;
     }
+    // The pass takes its outbox in this same call, before anything else
+    // can change the records a receiver routes in place.
+    routeInPlace = mode == kModeReceive;
     const bool inActive = InStage(sampleFrames);
     bool reachedReceivers = false;
     const int32_t hostCount = OutStage(reachedReceivers);
+    routeInPlace = false;
+    passQuiet.store(QuietAfterPass(), std::memory_order_relaxed);
     releaseLock.Unlock();
 
-    if (replacing)
-        CopyAudio(inputs, outputs, sampleFrames);
-    else
-        AddAudio(inputs, outputs, sampleFrames);
-    NotifyActivity(kMidiInIdle);
-    NotifyActivity(inActive ? kMidiInActive : kMidiInIdle);
-    NotifyActivity(kMidiOutIdle);
+    PassAudio(inputs, outputs, sampleFrames, replacing);
+    // The lamps are the editor's alone: with none open there is nothing
+    // to tell, and the pass skips the four notifications.
+    const bool editorOpen = EditorIsOpen();
+    if (editorOpen) {
+        NotifyActivity(kMidiInIdle);
+        NotifyActivity(inActive ? kMidiInActive : kMidiInIdle);
+        NotifyActivity(kMidiOutIdle);
+    }
     HandToHost(hostCount);
-    NotifyActivity(reachedReceivers || hostCount > 0 ? kMidiOutActive : kMidiOutIdle);
+    if (editorOpen)
+        NotifyActivity(reachedReceivers || hostCount > 0 ? kMidiOutActive : kMidiOutIdle);
+}
+
+// Most blocks of most nodes carry no MIDI. Such a block's pass is skipped
+// without the node's lock when the last pass left nothing for the next one
+// and no other thread has taken the lock since (LockForChange): nothing
+// came from the host, the inbox and the release flag are empty, and a
+// receiver's JACK input is closed. Only the node's own stash and atomics
+// are read, so a process call with no MIDI touches nothing other threads
+// write. A change that another thread starts meanwhile is seen by the next
+// block, as if it had come a moment later.
+bool VSTPlugin::NothingToPass()
+{
+    const uint8_t quiet = passQuiet.load(std::memory_order_acquire);
+    return quiet != kPassBusy && hostMidi.Count() == 0 && inbox.IsEmptyNow() &&
+           releasePending.load(std::memory_order_relaxed) == 0 &&
+           (quiet == kPassQuiet || BridgeIdle());
+}
+
+// Call with releaseLock held, at the end of a pass: whether it left
+// anything for the next one.
+uint8_t VSTPlugin::QuietAfterPass() const
+{
+    const bool leftNothing = outbox.IsEmpty() && localReleaseQueue.IsEmpty() &&
+                             owedNoteOffs.IsEmpty() && !flushPending && !flushEcho &&
+                             !portReleaseDelivered && bridgeCursor.port == -1;
+    if (!leftNothing)
+        return kPassBusy;
+    return mode == kModeReceive ? kPassQuietUnlessJack : kPassQuiet;
+}
+
+// What a pass with no MIDI tells an open editor: both lamps idle, in the
+// order a whole pass tells it.
+void VSTPlugin::ShowIdlePass()
+{
+    NotifyActivity(kMidiInIdle);
+    NotifyActivity(kMidiInIdle);
+    NotifyActivity(kMidiOutIdle);
+    NotifyActivity(kMidiOutIdle);
+}
+
+// Every thread but a process call takes the node's lock through here:
+// whatever it changes, the next pass is a whole one.
+void VSTPlugin::LockForChange()
+{
+    releaseLock.Lock();
+    passQuiet.store(kPassBusy, std::memory_order_relaxed);
 }
 
 void VSTPlugin::midiInProcess()
 {
     NotifyActivity(kMidiInIdle);
-    releaseLock.Lock();
+    LockForChange();
     const bool active = InStage(blockSize);
     releaseLock.Unlock();
     NotifyActivity(active ? kMidiInActive : kMidiInIdle);
@@ -155,7 +222,7 @@ void VSTPlugin::midiPostProcess()
 {
     NotifyActivity(kMidiOutIdle);
     bool reachedReceivers = false;
-    releaseLock.Lock();
+    LockForChange();
     const int32_t hostCount = OutStage(reachedReceivers);
     releaseLock.Unlock();
     HandToHost(hostCount);
@@ -170,25 +237,23 @@ int32_t VSTPlugin::OutStage(bool& reachedReceivers)
     // The outbox is in order (VSTPluginInput.cpp): what was queued between
     // passes (a Panic burst, releases) at the first frame, then the pass.
     int32_t hostCount = owedNoteOffs.IsEmpty() ? 0 : HandOwedNoteOffs();
+    // The receivers and the host read the outbox's own records: they stay
+    // as they are until the next pass takes the outbox again.
+    const OutBlock::Taken taken = outbox.Take();
     if (mode == kModeReceive) {
-        // Straight into the host's block: a receiver's outbox goes nowhere
-        // else.
-        while (hostCount < EventQueue::kCapacity && outbox.Pop(hostEventStore[hostCount])) {
-            hostEvents.events[hostCount] = reinterpret_cast<VstEvent*>(&hostEventStore[hostCount]);
-            ++hostCount;
-        }
+        // A receiver's outbox goes nowhere but to its host.
+        for (int32_t i = 0; i < taken.count; ++i)
+            PointHostAt(*taken.events[i], hostCount);
         reachedReceivers = false;
     } else {
-        int32_t count = 0;
-        while (count < EventQueue::kCapacity && outbox.Pop(scratch[count]))
-            ++count;
-        reachedReceivers = count > 0 && SendToReceivers(scratch, count);
+        VstMidiEvent* records = taken.records != nullptr ? taken.records : Gather(taken);
+        reachedReceivers = taken.count > 0 && SendToReceivers(records, taken.count);
         // A flush's first pass gives the host what releases queued before
         // the flush began; with Thru going off those are note-offs for
         // notes that went through to it.
         const bool echo = ThruIsOn() || flushEcho || flushPending;
-        for (int32_t i = 0; i < count && echo; ++i)
-            AddHostEvent(scratch[i], hostCount);
+        for (int32_t i = 0; i < taken.count && echo; ++i)
+            PointHostAt(records[i], hostCount);
     }
     if (flushPending && flushEcho) {
         flushPending = 0;
@@ -250,13 +315,30 @@ void VSTPlugin::AddHostEvent(const VstMidiEvent& event, int32_t& count)
     if (count >= EventQueue::kCapacity)
         return;
     hostEventStore[count] = event;
-    hostEvents.events[count] = reinterpret_cast<VstEvent*>(&hostEventStore[count]);
+    PointHostAt(hostEventStore[count], count);
+}
+
+// A sender sends its receivers one array. Its passes push only copies,
+// which lie side by side; a block with records routed in place (only a
+// receiver's whole pass routes so) would be gathered first.
+VstMidiEvent* VSTPlugin::Gather(const OutBlock::Taken& taken)
+{
+    for (int32_t i = 0; i < taken.count; ++i)
+        scratch[i] = *taken.events[i];
+    return scratch;
+}
+
+void VSTPlugin::PointHostAt(VstMidiEvent& event, int32_t& count)
+{
+    if (count >= EventQueue::kCapacity)
+        return;
+    hostEvents.events[count] = reinterpret_cast<VstEvent*>(&event);
     ++count;
 }
 
 void VSTPlugin::edit(int type, int releasePort)
 {
-    releaseLock.Lock();
+    LockForChange();
     EditLocked(type, releasePort);
     releaseLock.Unlock();
 }
@@ -451,18 +533,16 @@ void VSTPlugin::RunPanicBurst()
         outbox.Push(event);
 }
 
-void VSTPlugin::NotifyActivity(Notification index)
-{
-    const bool outgoing = index == kMidiOutIdle || index == kMidiOutActive;
-    setParameter(index, outgoing ? 1.0f : 0.0f);
-}
+// What setParameter does with an activity index, without the virtual call
+// and the dispatch on the index: the pass makes four of these per block.
+void VSTPlugin::NotifyActivity(Notification index) { RefreshEditor(index); }
 
 // The plug-in is marked off inside the lock, together with the release, so
 // that no pass on another thread can start notes after the release ended
 // them.
 void VSTPlugin::suspend()
 {
-    releaseLock.Lock();
+    LockForChange();
     if (!constructing) {
         lastEditType = kSuspendRelease;
         lastEditPort = port;
@@ -487,7 +567,7 @@ void VSTPlugin::suspend()
 // block includes the note-offs of what it plays.
 void VSTPlugin::resume()
 {
-    releaseLock.Lock();
+    LockForChange();
     if (suspended) {
         inbox.Clear();
         // The same goes for what came in from JACK meanwhile.

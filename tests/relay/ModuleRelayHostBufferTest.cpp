@@ -1,6 +1,6 @@
 // What a node writes into or hands out to its host's buffers: program names
-// within the 24 bytes hosts give them, and saved chunks that stay as they
-// were while the node goes on changing.
+// within the 24 bytes hosts give them, and saved chunks and MIDI blocks that
+// stay as they were while the node goes on changing.
 #include "ModuleRelayFixture.h"
 
 #include <algorithm>
@@ -97,6 +97,44 @@ TEST_F(RelayHostBuffers, EachChunkCallerKeepsItsOwnCopy)
     ASSERT_EQ(node.Dispatch(effGetChunk, 0, 0, &bank), 61);
     EXPECT_EQ(program, bank);
     EXPECT_EQ(BytesAt(bank, 60), second);
+}
+
+// A receiver hands its host the records its pass routed where they lie, and
+// the host reads them after the node's lock is released, when other threads
+// may already give the node more: a Panic pressed and a sender's next block
+// sent before the host has read the block leave the block as it was and
+// open the next one.
+TEST_F(RelayHostBuffers, AHandedBlockStaysAsItWasWhileMoreComesIn)
+{
+    HostInstance& sender = Add(Sender(2));
+    HostInstance* receiver = nullptr;
+    bool pressed = false;
+    tarvenna::host::InstanceOptions options;
+    options.hook = [&](const tarvenna::host::RequestRecord& request) -> std::optional<VstIntPtr> {
+        if (request.opcode == audioMasterProcessEvents && !pressed) {
+            pressed = true;
+            receiver->SetParameter(kPanic, kOn);
+            sender.RunBlock({NoteOn(2, 70), NoteOn(3, 71), NoteOn(4, 72)}, kFrames);
+        }
+        return std::nullopt;
+    };
+    nodes.push_back(host.Instantiate(Nodes(), options));
+    ASSERT_TRUE(nodes.back());
+    receiver = nodes.back().get();
+    receiver->Open();
+    receiver->Resume();
+    Configure(*receiver, Receiver(2));
+    Settle();
+
+    Feed(sender, {NoteOn(0, 60), NoteOn(1, 61), NoteOff(0, 60)});
+    Cycle();
+    ASSERT_TRUE(pressed);
+    EXPECT_EQ(Out(*receiver), (Seq{Started(0, 60), Started(1, 61), Ended(0, 60)}));
+    receiver->SetParameter(kPanic, kOff);
+    Cycle();
+    Seq next = PanicBurst();
+    next.insert(next.end(), {Started(2, 70), Started(3, 71), Started(4, 72)});
+    EXPECT_EQ(Out(*receiver), next);
 }
 
 }  // namespace

@@ -25,6 +25,11 @@ TEST(Routing, ActivityIndexesFollowTheTraffic)
     sender.Send({On(0, 62)});
     sender.Process();
     EXPECT_EQ(sender.editor.indexed, (std::vector<long>{6, 5, 6, 7, 8}));
+    // Blocks with nothing to pass skip the node's lock, not the lamps.
+    sender.editor.Clear();
+    sender.Process();
+    sender.Process();
+    EXPECT_EQ(sender.editor.indexed, (std::vector<long>{5, 5, 7, 7, 5, 5, 7, 7}));
 }
 
 }  // namespace

@@ -1,0 +1,74 @@
+// What a node's pass hands on: its outbox. A pass fills it in order (and a
+// Panic between passes adds its burst) and its out stage takes it whole,
+// towards the port's receivers or the node's host, so it is a plain array
+// rather than a ring. There are two, taking turns: the host reads the block
+// a pass took after the node's lock is released, when another thread may
+// already push again, and those pushes go into the other array. The host
+// has read it by the node's next process call, which takes the other one.
+#pragma once
+
+#include "plugin/VstRecords.h"
+#include "relay/EventQueue.h"
+
+#include <cstdint>
+
+class OutBlock {
+public:
+    static constexpr int32_t kCapacity = EventQueue::kCapacity;
+
+    // What Take hands over: the events in order, and how many. `records`
+    // holds the same events side by side when every one was pushed as a
+    // copy, and is null otherwise.
+    struct Taken {
+        VstMidiEvent* const* events;
+        VstMidiEvent* records;
+        int32_t count;
+    };
+
+    OutBlock() = default;
+    OutBlock(const OutBlock&) = delete;
+    OutBlock& operator=(const OutBlock&) = delete;
+
+    // Returns false when the event was dropped because the block is full.
+    bool Push(const VstMidiEvent& event)
+    {
+        if (filled >= kCapacity)
+            return false;
+        records[filling][filled] = event;
+        order[filling][filled] = &records[filling][filled];
+        ++filled;
+        return true;
+    }
+    // Queues the event where it lies, without copying it: for records that
+    // stay as they are until the host has read the block (a receiver's
+    // inbox and host stash, which only its next pass changes).
+    bool PushInPlace(VstMidiEvent& event)
+    {
+        if (filled >= kCapacity)
+            return false;
+        order[filling][filled++] = &event;
+        inPlace = true;
+        return true;
+    }
+    // Hands over every event pushed so far; they stay as they are until the
+    // next Take.
+    Taken Take()
+    {
+        const Taken taken{order[filling], inPlace ? nullptr : records[filling], filled};
+        filling ^= 1;
+        filled = 0;
+        inPlace = false;
+        return taken;
+    }
+
+    int32_t Count() const { return filled; }
+    bool IsEmpty() const { return filled == 0; }
+    bool IsFull() const { return filled >= kCapacity; }
+
+private:
+    VstMidiEvent records[2][kCapacity];
+    VstMidiEvent* order[2][kCapacity];
+    int32_t filling = 0;
+    int32_t filled = 0;
+    bool inPlace = false;
+};
