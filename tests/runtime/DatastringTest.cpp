@@ -97,7 +97,9 @@ TEST(DatastringConstruction, CopiesOwnTheirStorage)
     copy.Append('!');
     datastring<32> assigned;
     assigned = copy;
-    assigned = assigned;
+    // Through a reference, which compilers do not flag as a mistake.
+    const datastring<32>& self = assigned;
+    assigned = self;
     ExpectText(original, "text", 32);
     ExpectText(assigned, "text!", 32);
     EXPECT_NE(assigned.data, copy.data);
