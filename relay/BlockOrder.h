@@ -15,10 +15,14 @@ public:
     {
         return event.deltaFrames > floor ? event.deltaFrames : floor;
     }
+    // Writes the record only when it is raised: a pass that then copies it
+    // would otherwise read back a store still on its way to memory.
     void Raise(VstMidiEvent& event)
     {
-        floor = Of(event);
-        event.deltaFrames = floor;
+        if (event.deltaFrames < floor)
+            event.deltaFrames = floor;
+        else
+            floor = event.deltaFrames;
     }
 
 private:

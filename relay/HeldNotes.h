@@ -29,48 +29,16 @@ public:
 
     HeldNoteTable();
 
-    // A note-on for a (channel, note) already held refreshes its entry;
-    // otherwise it takes the first free entry, or is dropped when none is.
-    // Inline, with NoteOff and the look-up: every note event of every
-    // receiver's pass comes through here.
-    NoteOnResult NoteOn(int32_t channel, int32_t note, int32_t velocity, float length)
-    {
-        const int32_t found = Find(channel, note);
-        if (found >= 0) {
-            heldNotes[found].velocity = velocity;
-            heldNotes[found].length = length;
-            return NoteOnResult::Retriggered;
-        }
-        if (heldCount >= kSize || !IsIndexed(channel, note))
-            return NoteOnResult::Dropped;
-        const int32_t free = FirstFree();
-        if (free < 0)
-            return NoteOnResult::Dropped;
-        heldNotes[free] = HeldNote{channel, note, velocity, length};
-        MarkUsed(free);
-        ++heldCount;
-        return NoteOnResult::Added;
-    }
-    // Frees the entry of (channel, note); returns how many there were (0 or
-    // 1), so that a note-off for a note never let through can be dropped.
-    int32_t NoteOff(int32_t channel, int32_t note)
-    {
-        const int32_t found = Find(channel, note);
-        if (found < 0)
-            return 0;
-        MarkFree(found);
-        heldNotes[found] = kFreeHeldNote;
-        --heldCount;
-        return 1;
-    }
+    // A pass's note events go through a Tracker (below).
+    class Tracker;
+
     // Empties the table after a release has ended every note.
     void Clear();
     // Frees one entry whose note a release has ended; the others stay.
     void Release(int32_t i);
 
-    bool Holds(int32_t channel, int32_t note) const { return Find(channel, note) >= 0; }
     const HeldNote& Entry(int32_t i) const { return heldNotes[i]; }
-    int32_t Count() const { return heldCount; }
+    int32_t Count() const;
     // The first entry in use at or after `from`, in table order; kSize when
     // there is none.
     int32_t NextHeld(int32_t from) const;
@@ -85,18 +53,6 @@ private:
     {
         return IsIndexed(channel, note) ? entryOf[channel][note] : -1;
     }
-    int32_t FirstFree() const
-    {
-        for (int32_t word = 0; word < kWords; ++word)
-            if (inUse[word] != ~uint64_t{0})
-                return word * kWordBits + __builtin_ctzll(~inUse[word]);
-        return -1;
-    }
-    void MarkUsed(int32_t i)
-    {
-        inUse[i / kWordBits] |= uint64_t{1} << (i % kWordBits);
-        entryOf[heldNotes[i].channel][heldNotes[i].note] = static_cast<int16_t>(i);
-    }
     void MarkFree(int32_t i)
     {
         inUse[i / kWordBits] &= ~(uint64_t{1} << (i % kWordBits));
@@ -110,8 +66,108 @@ private:
     }
 
     HeldNote heldNotes[kSize];
-    int32_t heldCount;
     // Entry of each (channel, note), -1 when it is not held.
     int16_t entryOf[kChannels][kNotes];
+    // The entries in use; how many notes are held is counted from it, so a
+    // note event changes no count of its own.
     uint64_t inUse[kWords];
+};
+
+// What a pass's routing loop tracks its note events with. Each event's
+// look-up, note-on or note-off would otherwise wait on the previous one's
+// store to the bitmap; the tracker keeps its own copy of it for the loop,
+// which it writes back when it is done (or Store, before anything uses the
+// table itself in between; Load after).
+//
+// Inline: every note event of every pass comes through here.
+class HeldNoteTable::Tracker {
+public:
+    explicit Tracker(HeldNoteTable& table) : table(table) { Load(); }
+    ~Tracker() { Store(); }
+    Tracker(const Tracker&) = delete;
+    Tracker& operator=(const Tracker&) = delete;
+
+    // A note-on for a (channel, note) already held refreshes its entry;
+    // otherwise it takes the first free entry, or is dropped when none is.
+    NoteOnResult NoteOn(int32_t channel, int32_t note, int32_t velocity, float length)
+    {
+        const int32_t found = table.Find(channel, note);
+        if (found >= 0) {
+            table.heldNotes[found].velocity = velocity;
+            table.heldNotes[found].length = length;
+            return NoteOnResult::Retriggered;
+        }
+        if (!IsIndexed(channel, note))
+            return NoteOnResult::Dropped;
+        const int32_t free = FirstFree();
+        if (free < 0)
+            return NoteOnResult::Dropped;
+        table.heldNotes[free] = HeldNote{channel, note, velocity, length};
+        Flip(free);
+        table.entryOf[channel][note] = static_cast<int16_t>(free);
+        return NoteOnResult::Added;
+    }
+    // Frees the entry of (channel, note); returns how many there were (0 or
+    // 1), so that a note-off for a note never let through can be dropped.
+    int32_t NoteOff(int32_t channel, int32_t note)
+    {
+        const int32_t found = table.Find(channel, note);
+        if (found < 0)
+            return 0;
+        Flip(found);
+        table.entryOf[channel][note] = -1;
+        table.heldNotes[found] = kFreeHeldNote;
+        return 1;
+    }
+    bool Holds(int32_t channel, int32_t note) const { return table.Find(channel, note) >= 0; }
+
+    void Store()
+    {
+        table.inUse[0] = word0;
+        table.inUse[1] = word1;
+        table.inUse[2] = word2;
+        table.inUse[3] = word3;
+    }
+    void Load()
+    {
+        word0 = table.inUse[0];
+        word1 = table.inUse[1];
+        word2 = table.inUse[2];
+        word3 = table.inUse[3];
+    }
+
+private:
+    static_assert(kWords == 4, "the tracker keeps the bitmap in four words");
+
+    int32_t FirstFree() const
+    {
+        if (word0 != ~uint64_t{0})
+            return __builtin_ctzll(~word0);
+        if (word1 != ~uint64_t{0})
+            return kWordBits + __builtin_ctzll(~word1);
+        if (word2 != ~uint64_t{0})
+            return 2 * kWordBits + __builtin_ctzll(~word2);
+        if (word3 != ~uint64_t{0})
+            return 3 * kWordBits + __builtin_ctzll(~word3);
+        return -1;
+    }
+    // Marks a free entry used or a used one free.
+    void Flip(int32_t entry)
+    {
+        const uint64_t bit = uint64_t{1} << (entry % kWordBits);
+        switch (entry / kWordBits) {
+        case 0: word0 ^= bit; break;
+        case 1: word1 ^= bit; break;
+        case 2: word2 ^= bit; break;
+        default: word3 ^= bit; break;
+        }
+    }
+
+    HeldNoteTable& table;
+    // The bitmap as four words rather than an array, so that they can stay
+    // in registers.
+    uint64_t word0 = 0;
+    uint64_t word1 = 0;
+    uint64_t word2 = 0;
+    uint64_t word3 = 0;
 };

@@ -39,17 +39,6 @@ public:
         ++filled;
         return true;
     }
-    // Queues the event where it lies, without copying it: for records that
-    // stay as they are until the host has read the block (a receiver's
-    // inbox and host stash, which only its next pass changes).
-    bool PushInPlace(VstMidiEvent& event)
-    {
-        if (filled >= kCapacity)
-            return false;
-        order[filling][filled++] = &event;
-        inPlace = true;
-        return true;
-    }
     // Hands over every event pushed so far; they stay as they are until the
     // next Take.
     Taken Take()
@@ -61,6 +50,9 @@ public:
         return taken;
     }
 
+    // What a pass's routing loop fills the block through (below).
+    class Filler;
+
     int32_t Count() const { return filled; }
     bool IsEmpty() const { return filled == 0; }
     bool IsFull() const { return filled >= kCapacity; }
@@ -71,4 +63,51 @@ private:
     int32_t filling = 0;
     int32_t filled = 0;
     bool inPlace = false;
+};
+
+// A pass's routing loop queues its events through a Filler, which keeps
+// the fill count in its own copy for the loop (one store per event less,
+// and no event waits on the previous one's) and writes it back when it is
+// done, or at Store before anything else pushes in between (Load after).
+// `inPlace` says how it queues: where the events lie (a receiver's pass) or
+// as copies (a sender's: its receivers get one array).
+class OutBlock::Filler {
+public:
+    Filler(OutBlock& block, bool inPlace) : block(block), inPlace(inPlace) { Load(); }
+    ~Filler() { Store(); }
+    Filler(const Filler&) = delete;
+    Filler& operator=(const Filler&) = delete;
+
+    bool IsFull() const { return filled >= kCapacity; }
+    // Call when not full; returns the event as queued (the copy, or the
+    // event itself), which the caller may still change.
+    VstMidiEvent& Queue(VstMidiEvent& event)
+    {
+        VstMidiEvent* queued = &event;
+        if (!inPlace) {
+            queued = &records[filled];
+            *queued = event;
+        }
+        order[filled++] = queued;
+        return *queued;
+    }
+
+    void Store()
+    {
+        block.inPlace = block.inPlace || (inPlace && filled > block.filled);
+        block.filled = filled;
+    }
+    void Load()
+    {
+        order = block.order[block.filling];
+        records = block.records[block.filling];
+        filled = block.filled;
+    }
+
+private:
+    OutBlock& block;
+    const bool inPlace;
+    VstMidiEvent** order = nullptr;
+    VstMidiEvent* records = nullptr;
+    int32_t filled = 0;
 };

@@ -105,14 +105,12 @@ private:
     int32_t TakeHostMidi();
     void RouteInOrder(VstMidiEvent* relayed, int32_t relayedCount, VstMidiEvent* own,
                       int32_t ownCount);
-    void RouteRelayed(VstMidiEvent& event, OffsetFloor& order);
-    void RouteOwn(VstMidiEvent& event, OffsetFloor& order);
     void EndHeldNotesHere(VstInt32 offset);
     int32_t OutStage(bool& reachedReceivers);
     int32_t HandOwedNoteOffs();
     void HandToHost(int32_t count);
-    void RouteInboxEvent(VstMidiEvent& event);
-    void Emit(VstMidiEvent& event);
+    void RouteEvent(VstMidiEvent& event, HeldNoteTable::Tracker& notes, OutBlock::Filler& out);
+    static void SetNoteBytes(VstMidiEvent& event, int32_t status, int32_t note, int32_t velocity);
     bool MoveLocalReleases(VstInt32 offset);
     bool SendToReceivers(const VstMidiEvent* events, int32_t count);
     void AddHostEvent(const VstMidiEvent& event, int32_t& count);
@@ -206,7 +204,7 @@ private:
     // reports MIDI in activity for it.
     bool portReleaseDelivered;
     // Set by a receiver's process call for its pass: routed events go to
-    // the outbox as pointers to where they lie (Emit).
+    // the outbox as pointers to where they lie (RouteInOrder).
     bool routeInPlace = false;
     // The host's MIDI until the next pass; only the node's own audio calls
     // touch it, without the lock.

@@ -12,6 +12,8 @@
 #include "relay/MidiMessages.h"
 #include "relay/VSTPlugin.h"
 
+#include <cstring>
+
 // The stash needs no lock, so the host's MIDI is kept even while another
 // thread holds the node's lock; the pass decides, with the lock held, what
 // becomes of it.
@@ -80,38 +82,34 @@ int32_t VSTPlugin::TakeHostMidi()
 
 // On equal offsets the relayed event goes first: it arrived before the
 // host's block was handed over. Most passes have one stream only.
+//
+// One loop for both streams, so that the routing of an event is inlined
+// once and the tracker's and the filler's copies stay in registers.
 void VSTPlugin::RouteInOrder(VstMidiEvent* relayed, int32_t relayedCount, VstMidiEvent* own,
                              int32_t ownCount)
 {
+    HeldNoteTable::Tracker notes(heldNotes);
+    OutBlock::Filler out(outbox, routeInPlace);
     OffsetFloor relayedOrder;
     OffsetFloor ownOrder;
     int32_t r = 0;
     int32_t o = 0;
-    while (r < relayedCount && o < ownCount) {
-        if (relayedOrder.Of(relayed[r]) <= ownOrder.Of(own[o]))
-            RouteRelayed(relayed[r++], relayedOrder);
-        else
-            RouteOwn(own[o++], ownOrder);
+    while (r < relayedCount || o < ownCount) {
+        const bool takeRelayed =
+            o == ownCount ||
+            (r < relayedCount && relayedOrder.Of(relayed[r]) <= ownOrder.Of(own[o]));
+        VstMidiEvent& event = takeRelayed ? relayed[r++] : own[o++];
+        (takeRelayed ? relayedOrder : ownOrder).Raise(event);
+        if (takeRelayed && IsReleaseMarker(event)) {
+            notes.Store();
+            out.Store();
+            EndHeldNotesHere(event.deltaFrames);
+            notes.Load();
+            out.Load();
+            continue;
+        }
+        RouteEvent(event, notes, out);
     }
-    for (; r < relayedCount; ++r)
-        RouteRelayed(relayed[r], relayedOrder);
-    for (; o < ownCount; ++o)
-        RouteOwn(own[o], ownOrder);
-}
-
-void VSTPlugin::RouteRelayed(VstMidiEvent& event, OffsetFloor& order)
-{
-    order.Raise(event);
-    if (IsReleaseMarker(event))
-        EndHeldNotesHere(event.deltaFrames);
-    else
-        RouteInboxEvent(event);
-}
-
-void VSTPlugin::RouteOwn(VstMidiEvent& event, OffsetFloor& order)
-{
-    order.Raise(event);
-    RouteInboxEvent(event);
 }
 
 // A port release reached this node: it ends what the node holds now, and
@@ -132,7 +130,12 @@ void VSTPlugin::EndHeldNotesHere(VstInt32 offset)
 // it takes an entry, and a note-off that finds it full leaves its entry
 // held and asks for a release at the end of this pass, which ends it
 // through localReleaseQueue instead of losing it.
-void VSTPlugin::RouteInboxEvent(VstMidiEvent& event)
+//
+// An event's bytes are set where it goes out (the copy, or the record
+// itself when routed in place), and only when they change: a record
+// written just before it is copied makes the copy wait for the write.
+__attribute__((always_inline)) inline void VSTPlugin::RouteEvent(VstMidiEvent& event, HeldNoteTable::Tracker& notes,
+                                  OutBlock::Filler& out)
 {
     const unsigned char status = event.midiData[0];
     const unsigned char kind = status & 0xF0;
@@ -141,46 +144,40 @@ void VSTPlugin::RouteInboxEvent(VstMidiEvent& event)
     const int32_t velocity = event.midiData[2] & 0x7F;
 
     if (kind != kNoteOn && kind != kNoteOff) {
-        Emit(event);
+        if (!out.IsFull())
+            out.Queue(event);
         return;
     }
-    if (outbox.IsFull()) {
-        const bool noteOn = kind == kNoteOn && velocity > 0;
-        if (!noteOn && heldNotes.Holds(channel, note))
+    const bool noteOn = kind == kNoteOn && velocity > 0;
+    if (out.IsFull()) {
+        if (!noteOn && notes.Holds(channel, note))
             releasePending.store(1);
         return;
     }
-    if (kind == kNoteOn && velocity > 0) {
+    if (noteOn) {
         const HeldNoteTable::NoteOnResult result =
-            heldNotes.NoteOn(channel, note, velocity, static_cast<float>(event.noteLength));
+            notes.NoteOn(channel, note, velocity, static_cast<float>(event.noteLength));
         if (result == HeldNoteTable::NoteOnResult::Dropped)
             return;
-        if (result == HeldNoteTable::NoteOnResult::Retriggered) {
-            event.midiData[0] = static_cast<unsigned char>(kNoteOn + channel);
-            event.midiData[1] = static_cast<unsigned char>(note);
-            event.midiData[2] = static_cast<unsigned char>(velocity);
-        }
-        Emit(event);
+        VstMidiEvent& queued = out.Queue(event);
+        if (result == HeldNoteTable::NoteOnResult::Retriggered)
+            SetNoteBytes(queued, kNoteOn + channel, note, velocity);
         return;
     }
-    const int32_t ended = heldNotes.NoteOff(channel, note);
-    for (int32_t i = 0; i < ended; ++i) {
-        event.midiData[0] = static_cast<unsigned char>(kNoteOff + channel);
-        event.midiData[1] = static_cast<unsigned char>(note);
-        event.midiData[2] = 0;
-        Emit(event);
-    }
+    if (notes.NoteOff(channel, note) > 0)
+        SetNoteBytes(out.Queue(event), kNoteOff + channel, note, 0);
 }
 
-// A receiver's whole pass hands its host the routed records where they lie
-// (its inbox's and its host stash's, which only its next pass changes);
-// a sender's outbox is one array for its receivers, so it gets copies.
-void VSTPlugin::Emit(VstMidiEvent& event)
+void VSTPlugin::SetNoteBytes(VstMidiEvent& event, int32_t status, int32_t note, int32_t velocity)
 {
-    if (routeInPlace)
-        outbox.PushInPlace(event);
-    else
-        outbox.Push(event);
+    unsigned char* bytes = event.midiData;
+    if (bytes[0] == static_cast<unsigned char>(status) &&
+        bytes[1] == static_cast<unsigned char>(note) &&
+        bytes[2] == static_cast<unsigned char>(velocity))
+        return;
+    bytes[0] = static_cast<unsigned char>(status);
+    bytes[1] = static_cast<unsigned char>(note);
+    bytes[2] = static_cast<unsigned char>(velocity);
 }
 
 // Release note-offs that do not fit the outbox wait for the next pass
