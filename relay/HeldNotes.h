@@ -156,10 +156,18 @@ private:
     {
         const uint64_t bit = uint64_t{1} << (entry % kWordBits);
         switch (entry / kWordBits) {
-        case 0: word0 ^= bit; break;
-        case 1: word1 ^= bit; break;
-        case 2: word2 ^= bit; break;
-        default: word3 ^= bit; break;
+        case 0:
+            word0 ^= bit;
+            break;
+        case 1:
+            word1 ^= bit;
+            break;
+        case 2:
+            word2 ^= bit;
+            break;
+        default:
+            word3 ^= bit;
+            break;
         }
     }
 

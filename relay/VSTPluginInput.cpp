@@ -134,8 +134,8 @@ void VSTPlugin::EndHeldNotesHere(VstInt32 offset)
 // An event's bytes are set where it goes out (the copy, or the record
 // itself when routed in place), and only when they change: a record
 // written just before it is copied makes the copy wait for the write.
-__attribute__((always_inline)) inline void VSTPlugin::RouteEvent(VstMidiEvent& event, HeldNoteTable::Tracker& notes,
-                                  OutBlock::Filler& out)
+__attribute__((always_inline)) inline void
+VSTPlugin::RouteEvent(VstMidiEvent& event, HeldNoteTable::Tracker& notes, OutBlock::Filler& out)
 {
     const unsigned char status = event.midiData[0];
     const unsigned char kind = status & 0xF0;
