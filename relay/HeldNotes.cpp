@@ -8,7 +8,7 @@ constexpr HeldNote kReleasedEntry = {-1, -1, -1, -1.0f};
 
 }  // namespace
 
-HeldNoteTable::HeldNoteTable() : inUse()
+HeldNoteTable::HeldNoteTable() : heldCount(0), inUse()
 {
     for (HeldNote& entry : heldNotes)
         entry = kFreeHeldNote;
@@ -35,14 +35,7 @@ void HeldNoteTable::Clear()
 {
     for (int32_t i = NextHeld(0); i < kSize; i = NextHeld(i + 1))
         Release(i);
-}
-
-int32_t HeldNoteTable::Count() const
-{
-    int32_t count = 0;
-    for (const uint64_t word : inUse)
-        count += __builtin_popcountll(word);
-    return count;
+    heldCount = 0;
 }
 
 void HeldNoteTable::Release(int32_t i)
@@ -51,4 +44,5 @@ void HeldNoteTable::Release(int32_t i)
         return;
     MarkFree(i);
     heldNotes[i] = kReleasedEntry;
+    --heldCount;
 }

@@ -38,7 +38,7 @@ public:
     void Release(int32_t i);
 
     const HeldNote& Entry(int32_t i) const { return heldNotes[i]; }
-    int32_t Count() const;
+    int32_t Count() const { return heldCount; }
     // The first entry in use at or after `from`, in table order; kSize when
     // there is none.
     int32_t NextHeld(int32_t from) const;
@@ -66,10 +66,12 @@ private:
     }
 
     HeldNote heldNotes[kSize];
+    // How many entries are in use; a tracker brings it up to date when it
+    // stores its bitmap.
+    int32_t heldCount;
     // Entry of each (channel, note), -1 when it is not held.
     int16_t entryOf[kChannels][kNotes];
-    // The entries in use; how many notes are held is counted from it, so a
-    // note event changes no count of its own.
+    // The entries in use.
     uint64_t inUse[kWords];
 };
 
@@ -127,6 +129,8 @@ public:
         table.inUse[1] = word1;
         table.inUse[2] = word2;
         table.inUse[3] = word3;
+        table.heldCount = __builtin_popcountll(word0) + __builtin_popcountll(word1) +
+                          __builtin_popcountll(word2) + __builtin_popcountll(word3);
     }
     void Load()
     {

@@ -26,17 +26,22 @@ void HostMidiStash::Add(const VstEvents* block, uint32_t suspends)
         Clear();
     if (count == 0)
         keptSince = suspends;
+    // The count is kept in a local for the loop: the copies are byte
+    // copies, which the compiler must assume could change a member.
     VstEvent* const* pointers = EventPointers(block);
-    for (VstInt32 i = 0; i < block->numEvents; ++i) {
+    const VstInt32 given = block->numEvents;
+    int32_t kept = count;
+    for (VstInt32 i = 0; i < given; ++i) {
         const VstEvent* event = pointers[i];
         if (event == nullptr || event->type != kVstMidiType)
             continue;
         const auto* midi = reinterpret_cast<const VstMidiEvent*>(event);
-        if (count == EventQueue::kCapacity)
+        if (kept == EventQueue::kCapacity)
             lostNoteOff = lostNoteOff || IsNoteOff(*midi);
         else
-            std::memcpy(&events[count++], midi, sizeof events[0]);
+            std::memcpy(&events[kept++], midi, sizeof events[0]);
     }
+    count = kept;
 }
 
 void HostMidiStash::Clear()

@@ -45,6 +45,29 @@ TEST_F(RelayReleases, ASenderLeavingItsPortEndsItsNotesAndTheReceiversNotesThere
     }
 }
 
+// A release ends what the receiver holds when it reaches it: a note that
+// came earlier in the same block as well, and not one that came after it.
+TEST_F(RelayReleases, AReleaseEndsTheNotesBeforeItInItsBlockAndNotThoseAfter)
+{
+    HostInstance& sender = Add(Sender(0));
+    HostInstance& other = Add(Sender(0));
+    HostInstance& receiver = Add(Receiver(0));
+    Settle();
+    Feed(sender, {NoteOn(0, 60)});
+    Cycle();
+    ASSERT_EQ(Out(receiver), Seq{Started(0, 60)});
+
+    Feed(other, {NoteOn(3, 50)});
+    Cycle({&sender, &other});
+    sender.SetParameter(kPort, PortValue(4));
+    Feed(other, {NoteOn(4, 55)});
+    Cycle();
+    EXPECT_EQ(Out(receiver), (Seq{Started(3, 50), Ended(0, 60), Ended(3, 50), Started(4, 55)}));
+    Feed(other, {NoteOff(4, 55)});
+    Cycle();
+    EXPECT_EQ(Out(receiver), Seq{Ended(4, 55)});
+}
+
 class RelayFlush : public RelayNodes {
 protected:
     // The two blocks of a flush: `playing` gets one note in each, which goes
