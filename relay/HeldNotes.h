@@ -66,8 +66,8 @@ private:
     }
 
     HeldNote heldNotes[kSize];
-    // How many entries are in use; a tracker brings it up to date when it
-    // stores its bitmap.
+    // How many entries are in use; a tracker keeps its own count while it
+    // has the bitmap.
     int32_t heldCount;
     // Entry of each (channel, note), -1 when it is not held.
     int16_t entryOf[kChannels][kNotes];
@@ -106,6 +106,7 @@ public:
             return NoteOnResult::Dropped;
         table.heldNotes[free] = HeldNote{channel, note, velocity, length};
         Flip(free);
+        ++held;
         table.entryOf[channel][note] = static_cast<int16_t>(free);
         return NoteOnResult::Added;
     }
@@ -117,6 +118,7 @@ public:
         if (found < 0)
             return 0;
         Flip(found);
+        --held;
         table.entryOf[channel][note] = -1;
         table.heldNotes[found] = kFreeHeldNote;
         return 1;
@@ -129,8 +131,7 @@ public:
         table.inUse[1] = word1;
         table.inUse[2] = word2;
         table.inUse[3] = word3;
-        table.heldCount = __builtin_popcountll(word0) + __builtin_popcountll(word1) +
-                          __builtin_popcountll(word2) + __builtin_popcountll(word3);
+        table.heldCount = held;
     }
     void Load()
     {
@@ -138,6 +139,7 @@ public:
         word1 = table.inUse[1];
         word2 = table.inUse[2];
         word3 = table.inUse[3];
+        held = table.heldCount;
     }
 
 private:
@@ -182,4 +184,5 @@ private:
     uint64_t word1 = 0;
     uint64_t word2 = 0;
     uint64_t word3 = 0;
+    int32_t held = 0;
 };

@@ -109,6 +109,10 @@ private:
     int32_t OutStage(bool& reachedReceivers);
     int32_t HandOwedNoteOffs();
     void HandToHost(int32_t count);
+    void RouteRelayed(VstMidiEvent& event, OffsetFloor& order, HeldNoteTable::Tracker& notes,
+                      OutBlock::Filler& out);
+    void RouteOwn(VstMidiEvent& event, OffsetFloor& order, HeldNoteTable::Tracker& notes,
+                  OutBlock::Filler& out);
     void RouteEvent(VstMidiEvent& event, HeldNoteTable::Tracker& notes, OutBlock::Filler& out);
     static void SetNoteBytes(VstMidiEvent& event, int32_t status, int32_t note, int32_t velocity);
     bool MoveLocalReleases(VstInt32 offset);

@@ -81,10 +81,11 @@ int32_t VSTPlugin::TakeHostMidi()
 }
 
 // On equal offsets the relayed event goes first: it arrived before the
-// host's block was handed over. Most passes have one stream only.
+// host's block was handed over.
 //
-// One loop for both streams, so that the routing of an event is inlined
-// once and the tracker's and the filler's copies stay in registers.
+// Most passes have one stream only, and each of those has a loop of its
+// own; the routing of an event is inlined in each loop, so that the
+// tracker's and the filler's copies stay in registers.
 void VSTPlugin::RouteInOrder(VstMidiEvent* relayed, int32_t relayedCount, VstMidiEvent* own,
                              int32_t ownCount)
 {
@@ -92,24 +93,51 @@ void VSTPlugin::RouteInOrder(VstMidiEvent* relayed, int32_t relayedCount, VstMid
     OutBlock::Filler out(outbox, routeInPlace);
     OffsetFloor relayedOrder;
     OffsetFloor ownOrder;
+    if (ownCount == 0) {
+        for (int32_t r = 0; r < relayedCount; ++r)
+            RouteRelayed(relayed[r], relayedOrder, notes, out);
+        return;
+    }
+    if (relayedCount == 0) {
+        for (int32_t o = 0; o < ownCount; ++o)
+            RouteOwn(own[o], ownOrder, notes, out);
+        return;
+    }
     int32_t r = 0;
     int32_t o = 0;
     while (r < relayedCount || o < ownCount) {
-        const bool takeRelayed =
-            o == ownCount ||
-            (r < relayedCount && relayedOrder.Of(relayed[r]) <= ownOrder.Of(own[o]));
-        VstMidiEvent& event = takeRelayed ? relayed[r++] : own[o++];
-        (takeRelayed ? relayedOrder : ownOrder).Raise(event);
-        if (takeRelayed && IsReleaseMarker(event)) {
-            notes.Store();
-            out.Store();
-            EndHeldNotesHere(event.deltaFrames);
-            notes.Load();
-            out.Load();
-            continue;
-        }
-        RouteEvent(event, notes, out);
+        if (o == ownCount ||
+            (r < relayedCount && relayedOrder.Of(relayed[r]) <= ownOrder.Of(own[o])))
+            RouteRelayed(relayed[r++], relayedOrder, notes, out);
+        else
+            RouteOwn(own[o++], ownOrder, notes, out);
     }
+}
+
+__attribute__((always_inline)) inline void VSTPlugin::RouteRelayed(VstMidiEvent& event,
+                                                                   OffsetFloor& order,
+                                                                   HeldNoteTable::Tracker& notes,
+                                                                   OutBlock::Filler& out)
+{
+    order.Raise(event);
+    if (!IsReleaseMarker(event)) {
+        RouteEvent(event, notes, out);
+        return;
+    }
+    notes.Store();
+    out.Store();
+    EndHeldNotesHere(event.deltaFrames);
+    notes.Load();
+    out.Load();
+}
+
+__attribute__((always_inline)) inline void VSTPlugin::RouteOwn(VstMidiEvent& event,
+                                                               OffsetFloor& order,
+                                                               HeldNoteTable::Tracker& notes,
+                                                               OutBlock::Filler& out)
+{
+    order.Raise(event);
+    RouteEvent(event, notes, out);
 }
 
 // A port release reached this node: it ends what the node holds now, and
