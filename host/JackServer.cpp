@@ -1,11 +1,7 @@
 #include "host/JackServer.h"
 
-#include <cerrno>
-#include <csignal>
-#include <cstdlib>
-#include <ctime>
-#include <fcntl.h>
-#include <sys/prctl.h>
+#include "host/ServerProcess.h"
+
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -18,12 +14,6 @@ namespace tarvenna::host {
 namespace {
 
 std::atomic<int> serversStarted{0};
-
-void SleepMs(long ms)
-{
-    timespec pause{ms / 1000, (ms % 1000) * 1000000L};
-    nanosleep(&pause, nullptr);
-}
 
 // jackd listens on a socket under /dev/shm named after the server and the
 // user; it is there once the server takes clients.
@@ -48,22 +38,8 @@ JackServer::JackServer(int periodFrames, int sampleRate)
                                       std::to_string(sampleRate),
                                       "-p",
                                       std::to_string(periodFrames)};
-    std::vector<char*> argv;
-    for (std::string& word : words)
-        argv.push_back(word.data());
-    argv.push_back(nullptr);
-    pid = fork();
-    if (pid == 0) {
-        // A test program that crashes must not leave its server behind.
-        prctl(PR_SET_PDEATHSIG, SIGTERM);
-        const int devnull = open("/dev/null", O_WRONLY);
-        dup2(devnull, 1);
-        dup2(devnull, 2);
-        // No desktop session to ask for a sound card: the dummy driver has none.
-        setenv("JACK_NO_AUDIO_RESERVATION", "1", 1);
-        execvp("jackd", argv.data());
-        _exit(127);
-    }
+    // No desktop session to ask for a sound card: the dummy driver has none.
+    pid = StartServer(words, {{"JACK_NO_AUDIO_RESERVATION", "1"}});
     if (pid < 0) {
         error = "fork failed";
         return;
@@ -97,15 +73,6 @@ bool JackServer::WaitUntilReady()
     return false;
 }
 
-void JackServer::Stop()
-{
-    if (pid <= 0)
-        return;
-    kill(pid, SIGTERM);
-    int status = 0;
-    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
-    pid = -1;
-}
+void JackServer::Stop() { EndServer(pid); }
 
 }  // namespace tarvenna::host

@@ -1,14 +1,11 @@
 #include "host/Xvfb.h"
 
+#include "host/ServerProcess.h"
+
 #include <X11/Xlib.h>
 
-#include <cerrno>
-#include <csignal>
 #include <cstdio>
-#include <cstdlib>
 #include <ctime>
-#include <fcntl.h>
-#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -30,12 +27,6 @@ bool DisplayInUse(int number)
 int FirstCandidate()
 {
     return 200 + static_cast<int>((getpid() * 7919L + std::time(nullptr)) % 600);
-}
-
-void SleepMs(long ms)
-{
-    timespec pause{ms / 1000, (ms % 1000) * 1000000L};
-    nanosleep(&pause, nullptr);
 }
 
 }  // namespace
@@ -71,22 +62,7 @@ bool Xvfb::Start(const std::vector<std::string>& arguments)
         name = ":" + std::to_string(number);
         std::vector<std::string> words = {"Xvfb", name};
         words.insert(words.end(), arguments.begin(), arguments.end());
-        std::vector<char*> argv;
-        for (std::string& word : words)
-            argv.push_back(word.data());
-        argv.push_back(nullptr);
-
-        pid = fork();
-        if (pid == 0) {
-            // A test program that crashes must not leave its server behind.
-            prctl(PR_SET_PDEATHSIG, SIGTERM);
-            // Keep the server's chatter out of the test's output.
-            const int devnull = open("/dev/null", O_WRONLY);
-            dup2(devnull, 1);
-            dup2(devnull, 2);
-            execvp("Xvfb", argv.data());
-            _exit(127);
-        }
+        pid = StartServer(words);
         if (pid < 0) {
             error = "fork failed";
             return false;
@@ -135,15 +111,6 @@ bool Xvfb::WaitUntilReady()
     return false;
 }
 
-void Xvfb::Stop()
-{
-    if (pid <= 0)
-        return;
-    kill(pid, SIGTERM);
-    int status = 0;
-    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
-    pid = -1;
-}
+void Xvfb::Stop() { EndServer(pid); }
 
 }  // namespace tarvenna::host

@@ -94,9 +94,11 @@ TEST_F(BridgeSwitch, ConfigurationFileOpensOneClientWhileNodesLive)
     WriteConfig("# the bridge\njack = on   # to JACK\n");
     AddNode(false, 1);
     AddNode(true, 2);
+    // Waited for rather than looked at once: a listing on a loaded machine
+    // once lacked a port that the next one had.
     for (const char* side : {"out-", "in-"})
         for (int port = 1; port <= 8; ++port)
-            EXPECT_TRUE(HasJackPort("Tarvenna:" + std::string(side) + std::to_string(port)))
+            EXPECT_TRUE(WaitForJackPort("Tarvenna:" + std::string(side) + std::to_string(port)))
                 << side << port << "\n"
                 << JackPorts();
     EXPECT_TRUE(ProcessMapsLibjack());

@@ -7,7 +7,17 @@
 
 namespace tarvenna::host::test {
 
-std::string JackPorts() { return RunProgram("", {"jack_lsp"}).out; }
+// A listing that failed is asked again rather than read as no ports.
+std::string JackPorts()
+{
+    ProgramResult listing;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        listing = RunProgram("", {"jack_lsp"});
+        if (listing.exitCode == 0)
+            break;
+    }
+    return listing.out;
+}
 
 bool HasJackPort(const std::string& port)
 {
