@@ -1,7 +1,10 @@
-// The event ring and the sorted node list on their own; everything else is
+// The event ring, the sorted node list, the held-note table with its
+// tracker and the outbox's filler on their own; everything else is
 // exercised through nodes.
 #include "relay/EventQueue.h"
+#include "relay/HeldNotes.h"
 #include "relay/NodeList.h"
+#include "relay/OutBlock.h"
 
 #include <gtest/gtest.h>
 
@@ -51,6 +54,95 @@ TEST(NodeList, InsertsSortedRemovesOnlyWhatIsThereAndStopsAtSixtyFour)
     list.Insert(1, nullptr);
     ASSERT_EQ(list.Count(), 64u);
     EXPECT_EQ(list.Entry(0).nodeId, 2) << "a full list ignores the insertion";
+}
+
+std::vector<int32_t> HeldEntries(const HeldNoteTable& table)
+{
+    std::vector<int32_t> entries;
+    for (int32_t i = table.NextHeld(0); i < HeldNoteTable::kSize; i = table.NextHeld(i + 1))
+        entries.push_back(i);
+    return entries;
+}
+
+// The tracker keeps the bitmap in four words of its own: entries on both
+// sides of a word's end, the lowest free one taken first, and what it wrote
+// back seen by the table's own walk and count, also around a release that
+// uses the table in between.
+TEST(HeldNoteTable, TheTrackerTakesTheLowestFreeEntryAcrossWordsAndWritesItBack)
+{
+    using Result = HeldNoteTable::NoteOnResult;
+    auto table = std::make_unique<HeldNoteTable>();
+    {
+        HeldNoteTable::Tracker notes(*table);
+        for (int32_t i = 0; i < 70; ++i)
+            ASSERT_EQ(notes.NoteOn(i / 128, i % 128, 100, 0.0f), Result::Added) << i;
+        EXPECT_EQ(notes.NoteOff(0, 3), 1);
+        EXPECT_EQ(notes.NoteOff(0, 65), 1);
+        EXPECT_EQ(notes.NoteOff(0, 65), 0) << "already ended";
+        EXPECT_EQ(notes.NoteOn(0, 10, 30, 0.0f), Result::Retriggered);
+        EXPECT_EQ(notes.NoteOn(3, 1, 100, 0.0f), Result::Added);
+        EXPECT_TRUE(notes.Holds(3, 1));
+    }
+    EXPECT_EQ(table->Count(), 69);
+    EXPECT_EQ(table->Entry(3).channel, 3) << "the lowest free entry";
+    EXPECT_EQ(table->Entry(10).velocity, 30);
+    EXPECT_EQ(HeldEntries(*table).size(), 69u);
+
+    HeldNoteTable::Tracker notes(*table);
+    notes.NoteOn(4, 4, 100, 0.0f);  // entry 65
+    notes.Store();
+    table->Release(0);
+    table->Release(64);
+    notes.Load();
+    EXPECT_EQ(table->Count(), 68);
+    EXPECT_EQ(notes.NoteOn(5, 5, 100, 0.0f), Result::Added);
+    notes.Store();
+    EXPECT_EQ(table->Entry(0).channel, 5) << "the entry the release freed";
+    for (int32_t i = table->Count(); i < HeldNoteTable::kSize; ++i)
+        notes.NoteOn(6 + i / 128, i % 128, 100, 0.0f);
+    EXPECT_EQ(notes.NoteOn(15, 127, 100, 0.0f), Result::Dropped) << "all 256 entries held";
+    notes.Store();
+    EXPECT_EQ(table->Count(), HeldNoteTable::kSize);
+    table->Clear();
+    EXPECT_EQ(table->Count(), 0);
+    EXPECT_TRUE(HeldEntries(*table).empty());
+}
+
+// A filler's count, kept apart while it queues, is the block's again after
+// Store, also with pushes of the block's own in between; queued in place,
+// the block hands over the records where they lie.
+TEST(OutBlock, AFillerQueuesCopiesOrRecordsInPlaceAndGivesTheCountBack)
+{
+    auto block = std::make_unique<OutBlock>();
+    std::vector<VstMidiEvent> events(3, BlankMidiEvent());
+    for (int32_t i = 0; i < 3; ++i)
+        events[i].deltaFrames = i;
+    {
+        OutBlock::Filler copies(*block, false);
+        VstMidiEvent& queued = copies.Queue(events[0]);
+        queued.deltaFrames = 7;
+        copies.Store();
+        block->Push(events[1]);
+        copies.Load();
+        copies.Queue(events[2]);
+    }
+    OutBlock::Taken taken = block->Take();
+    ASSERT_EQ(taken.count, 3);
+    ASSERT_NE(taken.records, nullptr);
+    EXPECT_EQ(taken.records[0].deltaFrames, 7);
+    EXPECT_EQ(events[0].deltaFrames, 0) << "the copy was changed, not the event";
+    EXPECT_EQ(taken.records[2].deltaFrames, 2);
+
+    {
+        OutBlock::Filler inPlace(*block, true);
+        inPlace.Queue(events[1]);
+        while (!inPlace.IsFull())
+            inPlace.Queue(events[2]);
+    }
+    taken = block->Take();
+    EXPECT_EQ(taken.count, OutBlock::kCapacity);
+    EXPECT_EQ(taken.records, nullptr);
+    EXPECT_EQ(taken.events[0], &events[1]);
 }
 
 }  // namespace
