@@ -22,6 +22,16 @@ public:
     {
     }
 
+    // The idle thread may be in a pass that refreshes when the test lets go
+    // of the editor: closing here waits for that pass while the lists it
+    // records into still exist, which the base's destructor would be too
+    // late for (seen as a leak under ASan).
+    ~RecordingEditor() override
+    {
+        if (IsOpen())
+            close();
+    }
+
     std::vector<long> refreshes;
     std::vector<ParentResize> parentResizes;
 
