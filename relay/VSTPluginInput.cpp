@@ -12,8 +12,6 @@
 #include "relay/MidiMessages.h"
 #include "relay/VSTPlugin.h"
 
-#include <cstring>
-
 // The stash needs no lock, so the host's MIDI is kept even while another
 // thread holds the node's lock; the pass decides, with the lock held, what
 // becomes of it.
