@@ -6,6 +6,7 @@
 
 #include "plugin/VstOpcodes.h"
 
+#include <thread>
 #include <vector>
 
 class RecordingEditor : public SPluginEditor {
@@ -18,7 +19,8 @@ public:
 
     RecordingEditor(TestPlugin& plugin, int& result, const tarvenna::host::HostInstance& host)
         : SPluginEditor(&plugin, plugin.Globals(), result),
-          host(host)
+          host(host),
+          maker(std::this_thread::get_id())
     {
     }
 
@@ -33,10 +35,18 @@ public:
     }
 
     std::vector<long> refreshes;
+    // Refreshes made on the thread that made the editor (the test's, in the
+    // host's place), apart from those of the toolkit's idle thread.
+    int refreshesOnMakersThread = 0;
     std::vector<ParentResize> parentResizes;
 
 protected:
-    void RefreshPanel(long index) override { refreshes.push_back(index); }
+    void RefreshPanel(long index) override
+    {
+        if (std::this_thread::get_id() == maker)
+            ++refreshesOnMakersThread;
+        refreshes.push_back(index);
+    }
     void ResizeParent(int width, int height) override
     {
         const auto before = static_cast<int>(host.Recorded().Count(audioMasterSizeWindow));
@@ -45,4 +55,5 @@ protected:
 
 private:
     const tarvenna::host::HostInstance& host;
+    const std::thread::id maker;
 };

@@ -9,6 +9,9 @@
 
 #include <X11/Xlib.h>
 
+#include <chrono>
+#include <thread>
+
 namespace {
 
 // A stand-in for the host's window: without a display the editor keeps it
@@ -132,14 +135,17 @@ TEST_F(EditorOpcodes, EditorClosedFollowsOpenAndClose)
 }
 
 // The editor runs from the toolkit's idle thread; the host's idle call must
-// not refresh the panel from the host's thread.
+// not refresh the panel from the host's thread. The idle thread itself may
+// take the opening's refresh at any moment (it did on i386 under load).
 TEST_F(EditorOpcodes, HostIdleDoesNotReachTheEditor)
 {
     Open(nullptr);
     EXPECT_EQ(hosted.Dispatch(effEditIdle), 0);
-    EXPECT_TRUE(editor->refreshes.empty());
+    EXPECT_EQ(editor->refreshesOnMakersThread, 0);
     editor->idle();
-    EXPECT_EQ(editor->refreshes, std::vector<long>{-1});
+    // A pass of the idle thread that took it may still be on its way.
+    std::this_thread::sleep_for(std::chrono::milliseconds(60));
+    EXPECT_EQ(editor->refreshes, std::vector<long>{-1}) << "one full refresh, by either thread";
 }
 
 }  // namespace
