@@ -45,6 +45,16 @@ bool PlaceBridge(int jack, int receivers)
     return true;
 }
 
+// Blocks come at a 64-frame block's pace, as in a real host; the wait is
+// not timed.
+void WaitForTheNextBlock(benchmark::State& state, std::chrono::steady_clock::time_point& due)
+{
+    state.PauseTiming();
+    due += kBlockTime;
+    std::this_thread::sleep_until(due);
+    state.ResumeTiming();
+}
+
 void Bridge(benchmark::State& state)
 {
     const int jack = static_cast<int>(state.range(0));
@@ -57,10 +67,7 @@ void Bridge(benchmark::State& state)
     BenchNodes& pool = Pool();
     auto due = std::chrono::steady_clock::now();
     for (auto _ : state) {
-        state.PauseTiming();
-        due += kBlockTime;
-        std::this_thread::sleep_until(due);
-        state.ResumeTiming();
+        WaitForTheNextBlock(state, due);
         pool.RunBlock(0, receivers + 1, &block, kBlockFrames);
     }
     state.SetItemsProcessed(state.iterations() * events * receivers);
@@ -74,10 +81,7 @@ void BridgePace(benchmark::State& state)
 {
     auto due = std::chrono::steady_clock::now();
     for (auto _ : state) {
-        state.PauseTiming();
-        due += kBlockTime;
-        std::this_thread::sleep_until(due);
-        state.ResumeTiming();
+        WaitForTheNextBlock(state, due);
     }
 }
 BENCHMARK(BridgePace)->Iterations(1500);

@@ -11,14 +11,26 @@ namespace bench {
 
 namespace {
 
+// One sender and state.range(0) receivers placed, and the sender's block of
+// state.range(1) note events; false (the benchmark skipped) when the module
+// refused a node.
+bool PrepareFanOut(benchmark::State& state, MidiBlock& block)
+{
+    if (!PlaceFanOut(static_cast<int>(state.range(0)))) {
+        state.SkipWithError("the module refused a node");
+        return false;
+    }
+    FillNotePairs(block, static_cast<int>(state.range(1)), kBlockFrames);
+    return true;
+}
+
 void FanOut(benchmark::State& state)
 {
     const int receivers = static_cast<int>(state.range(0));
     const int events = static_cast<int>(state.range(1));
-    if (!PlaceFanOut(receivers))
-        return state.SkipWithError("the module refused a node");
     MidiBlock block(256);
-    FillNotePairs(block, events, kBlockFrames);
+    if (!PrepareFanOut(state, block))
+        return;
     BenchNodes& pool = Pool();
     for (auto _ : state)
         pool.RunBlock(0, receivers + 1, &block, kBlockFrames);
@@ -35,10 +47,9 @@ void FanOutFloor(benchmark::State& state)
 {
     const int receivers = static_cast<int>(state.range(0));
     const int events = static_cast<int>(state.range(1));
-    if (!PlaceFanOut(receivers))
-        return state.SkipWithError("the module refused a node");
     MidiBlock block(256);
-    FillNotePairs(block, events, kBlockFrames);
+    if (!PrepareFanOut(state, block))
+        return;
     static RingFloor rings[kMaxNodes];
     BenchNodes& pool = Pool();
     VstMidiEvent out{};
