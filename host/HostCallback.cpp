@@ -50,6 +50,11 @@ VstIntPtr HostInstance::AnswerRequest(AEffect* from, VstInt32 opcode, VstInt32 i
     RequestRecord request{from, opcode, index, value, ptr, opt, {}};
     if (opcode == audioMasterCanDo && ptr)
         request.text = static_cast<const char*>(ptr);
+    // A plug-in hands its MIDI over every block from the audio thread; a
+    // host that keeps nothing answers it without a lock, and with nothing
+    // recorded there is nothing for a waiter to see.
+    if (opcode == audioMasterProcessEvents && !options.record && !options.hook)
+        return processEventsAnswer.load(std::memory_order_relaxed);
     std::optional<VstIntPtr> hooked;
     if (options.hook)
         hooked = options.hook(request);
@@ -111,7 +116,7 @@ VstIntPtr HostInstance::AnswerLocked(const RequestRecord& request)
     case audioMasterGetBlockSize:
         return config.blockSize;
     case audioMasterGetCurrentProcessLevel:
-        return inProcess ? kLevelRealtime : kLevelUser;
+        return inProcess.load(std::memory_order_relaxed) ? kLevelRealtime : kLevelUser;
     case audioMasterGetVendorString:
         return CopyText(config.vendor, request.ptr);
     case audioMasterGetProductString:
@@ -135,8 +140,8 @@ VstIntPtr HostInstance::AnswerLocked(const RequestRecord& request)
 void HostInstance::RecordHandout(const VstEvents* events)
 {
     MidiHandout handout;
-    handout.block = blocks.load();
-    handout.duringProcess = inProcess.load();
+    handout.block = blocks.load(std::memory_order_relaxed);
+    handout.duringProcess = inProcess.load(std::memory_order_relaxed);
     handout.first = recording.midiOut.size();
     if (events && events->numEvents > 0) {
         VstEvent* const* pointers = EventPointers(events);

@@ -27,7 +27,8 @@ HostInstance::HostInstance(Module* module, const HostConfig& answers, InstanceOp
     : module(module),
       options(std::move(options)),
       audio(2, 2, answers.blockSize),
-      config(answers)
+      config(answers),
+      processEventsAnswer(answers.processEventsAnswer)
 {
     if (this->options.record)
         recording.Reserve();
@@ -59,12 +60,14 @@ void HostInstance::SetConfig(const HostConfig& answers)
 {
     std::lock_guard<std::mutex> guard(mutex);
     config = answers;
+    processEventsAnswer.store(config.processEventsAnswer, std::memory_order_relaxed);
 }
 
 void HostInstance::UpdateConfig(const std::function<void(HostConfig&)>& change)
 {
     std::lock_guard<std::mutex> guard(mutex);
     change(config);
+    processEventsAnswer.store(config.processEventsAnswer, std::memory_order_relaxed);
 }
 
 VstIntPtr HostInstance::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
@@ -221,10 +224,13 @@ bool HostInstance::Process(ProcessCall call, VstInt32 frames)
         return false;
     if (frames > audio.Frames())
         audio.Resize(frames);
-    ++blocks;
-    inProcess = true;
+    // Only the thread processing the instance writes these, and it reads
+    // them itself (the process level, a recorded hand-over): no fence and
+    // no locked increment is needed, which a block would pay each time.
+    blocks.store(blocks.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
+    inProcess.store(true, std::memory_order_relaxed);
     proc(effect, audio.Inputs(), audio.Outputs(), frames);
-    inProcess = false;
+    inProcess.store(false, std::memory_order_relaxed);
     return true;
 }
 

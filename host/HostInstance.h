@@ -143,6 +143,8 @@ private:
     mutable std::mutex mutex;  // guards config and recording
     std::condition_variable requestArrived;
     HostConfig config;
+    // config's answer to a hand-over of MIDI, read without the lock.
+    std::atomic<VstIntPtr> processEventsAnswer;
     Recording recording;
 };
 

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "plugin/VstRecords.h"
-#include "runtime/SMutex.h"
+#include "relay/NodeLock.h"
 
 #include <atomic>
 #include <cstdint>
@@ -111,7 +111,9 @@ private:
     // Call with the lock held.
     int32_t AppendLocked(const VstMidiEvent* events, int32_t count);
 
-    kvor::threading::SMutexID lock;
+    // Held for one batch's copies: one locked exchange to take it and a
+    // store to give it back.
+    NodeLock lock;
     VstMidiEvent arrays[2][kCapacity];
     // The array senders fill and how much of it, under the lock.
     int32_t filling = 0;

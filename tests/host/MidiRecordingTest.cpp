@@ -84,16 +84,26 @@ TEST_F(HostMidiOut, InstancesRecordSeparately)
     EXPECT_EQ(b->Recorded().midiOut[1].midiData[1], 3);
 }
 
+// Also for an instance that records nothing, whose hand-overs are answered
+// without the host's lock.
 TEST_F(HostMidiOut, ProcessEventsAnswerIsConfigurable)
 {
-    auto instance = Create();
-    ASSERT_NE(instance, nullptr);
-    instance->RunBlock({{0, 0x90, 60, 1}}, 8);
-    EXPECT_EQ(View(*instance).processEventsAnswer, 1);
-    instance->UpdateConfig([](HostConfig& c) { c.processEventsAnswer = 0; });
-    instance->RunBlock({{0, 0x90, 61, 1}}, 8);
-    EXPECT_EQ(View(*instance).processEventsAnswer, 0);
-    EXPECT_EQ(instance->Recorded().midiOut.size(), 2u);
+    for (const bool record : {true, false}) {
+        SCOPED_TRACE(record ? "recorded" : "not recorded");
+        InstanceOptions options;
+        options.record = record;
+        auto instance = host.Instantiate(module, options);
+        ASSERT_NE(instance, nullptr);
+        instance->RunBlock({{0, 0x90, 60, 1}}, 8);
+        EXPECT_EQ(View(*instance).processEventsAnswer, 1);
+        instance->UpdateConfig([](HostConfig& c) { c.processEventsAnswer = 0; });
+        instance->RunBlock({{0, 0x90, 61, 1}}, 8);
+        EXPECT_EQ(View(*instance).processEventsAnswer, 0);
+        instance->SetConfig(host.Defaults());
+        instance->RunBlock({{0, 0x90, 62, 1}}, 8);
+        EXPECT_EQ(View(*instance).processEventsAnswer, 1);
+        EXPECT_EQ(instance->Recorded().midiOut.size(), record ? 3u : 0u);
+    }
 }
 
 TEST_F(HostMidiOut, ClearingForgetsEverythingButTheBlockCount)
