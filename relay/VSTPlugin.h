@@ -114,7 +114,8 @@ private:
     void RouteOwn(VstMidiEvent& event, OffsetFloor& order, HeldNoteTable::Tracker& notes,
                   OutBlock::Filler& out);
     void RouteEvent(VstMidiEvent& event, HeldNoteTable::Tracker& notes, OutBlock::Filler& out);
-    static void SetNoteBytes(VstMidiEvent& event, int32_t status, int32_t note, int32_t velocity);
+    static void SetNoteBytes(VstMidiEvent& queued, uint32_t cameWith, int32_t status, int32_t note,
+                             int32_t velocity);
     bool MoveLocalReleases(VstInt32 offset);
     bool SendToReceivers(const VstMidiEvent* events, int32_t count);
     void AddHostEvent(const VstMidiEvent& event, int32_t& count);

@@ -160,9 +160,13 @@ void VSTPlugin::EndHeldNotesHere(VstInt32 offset)
 // An event's bytes are set where it goes out (the copy, or the record
 // itself when routed in place), and only when they change: a record
 // written just before it is copied makes the copy wait for the write.
+// Whether they change is told from the bytes the event came with, read
+// once before it is queued: reading them back from a copy just made would
+// wait for the copy.
 __attribute__((always_inline)) inline void
 VSTPlugin::RouteEvent(VstMidiEvent& event, HeldNoteTable::Tracker& notes, OutBlock::Filler& out)
 {
+    const uint32_t cameWith = MidiBytesOf(event);
     const unsigned char status = event.midiData[0];
     const unsigned char kind = status & 0xF0;
     const int32_t channel = status & 0x0F;
@@ -187,23 +191,19 @@ VSTPlugin::RouteEvent(VstMidiEvent& event, HeldNoteTable::Tracker& notes, OutBlo
             return;
         VstMidiEvent& queued = out.Queue(event);
         if (result == HeldNoteTable::NoteOnResult::Retriggered)
-            SetNoteBytes(queued, kNoteOn + channel, note, velocity);
+            SetNoteBytes(queued, cameWith, kNoteOn + channel, note, velocity);
         return;
     }
     if (notes.NoteOff(channel, note) > 0)
-        SetNoteBytes(out.Queue(event), kNoteOff + channel, note, 0);
+        SetNoteBytes(out.Queue(event), cameWith, kNoteOff + channel, note, 0);
 }
 
-void VSTPlugin::SetNoteBytes(VstMidiEvent& event, int32_t status, int32_t note, int32_t velocity)
+void VSTPlugin::SetNoteBytes(VstMidiEvent& queued, uint32_t cameWith, int32_t status, int32_t note,
+                             int32_t velocity)
 {
-    unsigned char* bytes = event.midiData;
-    if (bytes[0] == static_cast<unsigned char>(status) &&
-        bytes[1] == static_cast<unsigned char>(note) &&
-        bytes[2] == static_cast<unsigned char>(velocity))
-        return;
-    bytes[0] = static_cast<unsigned char>(status);
-    bytes[1] = static_cast<unsigned char>(note);
-    bytes[2] = static_cast<unsigned char>(velocity);
+    const uint32_t wanted = PackMidiBytes(status, note, velocity, cameWith >> 24);
+    if (wanted != cameWith)
+        std::memcpy(queued.midiData, &wanted, sizeof wanted);
 }
 
 // Release note-offs that do not fit the outbox wait for the next pass
