@@ -34,7 +34,7 @@ void Goal(std::FILE* out, const std::string& what, double value, double limit, c
     std::fprintf(out, "  %-66s %8.3g %-3s (goal %s %g): %s", what.c_str(), value, unit,
                  atLeast ? "at least" : "at most", limit, met ? "met" : "MISSED");
     if (!met)
-        std::fprintf(out, " by %.2gx", atLeast ? limit / value : value / limit);
+        std::fprintf(out, " by %.2fx", atLeast ? limit / value : value / limit);
     std::fprintf(out, "\n");
 }
 
