@@ -4,6 +4,10 @@
 // an audio thread that waited for it would miss its deadline. The audio
 // thread therefore tries for a moment and, when the lock is still held,
 // leaves its MIDI work to the next block.
+//
+// A node's inbox has one too, which every thread waits for (Lock): it is
+// held only for the copies of one batch, and taking it costs one locked
+// exchange, giving it back a plain store.
 #pragma once
 
 #include <atomic>
