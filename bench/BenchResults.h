@@ -1,5 +1,8 @@
 // Keeps every run's figures as the console shows them, so that the figures
-// can be set against their floors once all benchmarks have run.
+// can be set against their floors once all benchmarks have run. When the
+// benchmarks run more than once (relay_bench --passes), a figure is the
+// median of its runs: a shared machine's slow spells, which last seconds,
+// then move a figure only when they hit most of its passes.
 #pragma once
 
 #include <benchmark/benchmark.h>
@@ -23,14 +26,17 @@ public:
     BenchResults() : ConsoleReporter(OO_Tabular) {}
     void ReportRuns(const std::vector<Run>& runs) override;
 
-    // The figures of the benchmark named as the console shows it
+    // The median figures of the benchmark named as the console shows it
     // ("Relay/receivers:8/events:16"); nullopt when it did not run.
     std::optional<RunFigures> Find(const std::string& name) const;
     std::optional<double> CpuMicros(const std::string& name) const;
     std::optional<double> Counter(const std::string& name, const std::string& counter) const;
+    // The largest value of a counter over all its runs (a worst case stays
+    // the worst case, not the median of worst cases).
+    std::optional<double> CounterMax(const std::string& name, const std::string& counter) const;
 
 private:
-    std::map<std::string, RunFigures> figures;
+    std::map<std::string, std::vector<RunFigures>> runsByName;
 };
 
 }  // namespace bench

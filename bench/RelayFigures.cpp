@@ -118,7 +118,7 @@ void PrintWhole(const BenchResults& r, std::FILE* out)
     for (int contended : {0, 1}) {
         const std::string name =
             "WorstWait/contended:" + std::to_string(contended) + "/iterations:1";
-        const std::optional<double> max = r.Counter(name, "max_us");
+        const std::optional<double> max = r.CounterMax(name, "max_us");
         const std::optional<double> p999 = r.Counter(name, "p999_us");
         const std::optional<double> p99 = r.Counter(name, "p99_us");
         if (max && p999 && p99)
@@ -173,9 +173,13 @@ void PrintGoals(const BenchResults& r, std::FILE* out)
 
 }  // namespace
 
-void PrintFigures(const BenchResults& results, std::FILE* out)
+void PrintFigures(const BenchResults& results, int passes, std::FILE* out)
 {
-    std::fprintf(out, "\n==== figures (CPU time per iteration) ====\n");
+    if (passes > 1)
+        std::fprintf(out, "\n==== figures (CPU time per iteration, median of %d passes) ====\n",
+                     passes);
+    else
+        std::fprintf(out, "\n==== figures (CPU time per iteration) ====\n");
     PrintFanOut(results, out);
     PrintNode(results, out);
     PrintWhole(results, out);

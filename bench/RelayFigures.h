@@ -12,7 +12,9 @@ namespace bench {
 // One 64-frame block at 48 kHz: what the host has for everything it runs.
 constexpr double kBudgetMicros = 64.0 / 48000.0 * 1e6;
 
-void PrintFigures(const BenchResults& results, std::FILE* out);
+// Each figure is the median of its `passes` runs (a worst case the worst
+// of them).
+void PrintFigures(const BenchResults& results, int passes, std::FILE* out);
 
 // Events per block, then the cost of a block in microseconds for 1, 8 and
 // 63 receivers, one line per event count; false when the file cannot be
