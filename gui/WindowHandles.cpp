@@ -100,6 +100,18 @@ void WaitForOtherUses(Table& table, std::unique_lock<std::mutex>& guard, uint32_
     });
 }
 
+// Marks the handle retired, so that no new use begins, and waits for the
+// uses of other threads to end; false when the handle is not registered.
+bool RetireAndWait(Table& table, std::unique_lock<std::mutex>& guard, uint32_t handle)
+{
+    const auto found = table.controls.find(handle);
+    if (found == table.controls.end())
+        return false;
+    found->second.retired = true;
+    WaitForOtherUses(table, guard, handle);
+    return true;
+}
+
 Table& TheTable()
 {
     static Table table;
@@ -138,11 +150,8 @@ void Unregister(uint32_t handle)
 {
     Table& table = TheTable();
     std::unique_lock<std::mutex> guard(table.lock);
-    const auto found = table.controls.find(handle);
-    if (found == table.controls.end())
+    if (!RetireAndWait(table, guard, handle))
         return;
-    found->second.retired = true;
-    WaitForOtherUses(table, guard, handle);
     const auto entry = table.controls.find(handle);
     if (entry == table.controls.end())
         return;
@@ -218,11 +227,7 @@ void Retire(uint32_t handle)
 {
     Table& table = TheTable();
     std::unique_lock<std::mutex> guard(table.lock);
-    const auto found = table.controls.find(handle);
-    if (found == table.controls.end())
-        return;
-    found->second.retired = true;
-    WaitForOtherUses(table, guard, handle);
+    RetireAndWait(table, guard, handle);
 }
 
 unsigned Count()
