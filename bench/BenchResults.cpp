@@ -49,19 +49,18 @@ std::optional<RunFigures> BenchResults::Find(const std::string& name) const
     if (found == runsByName.end())
         return std::nullopt;
     const std::vector<RunFigures>& runs = found->second;
-    RunFigures median;
     std::vector<double> cpu;
     std::vector<double> real;
     for (const RunFigures& run : runs) {
         cpu.push_back(run.cpuSeconds);
         real.push_back(run.realSeconds);
-        for (const auto& counter : run.counters)
-            median.counters[counter.first] = 0;
     }
+    RunFigures median;
     median.cpuSeconds = Median(cpu);
     median.realSeconds = Median(real);
-    for (auto& [counter, value] : median.counters)
-        value = Median(CounterValues(runs, counter));
+    // Every run of a benchmark sets the same counters.
+    for (const auto& counter : runs.front().counters)
+        median.counters[counter.first] = Median(CounterValues(runs, counter.first));
     return median;
 }
 
