@@ -15,16 +15,15 @@
 #include "gui/context/SDrawDevice.h"
 #include "gui/context/SDrawing.h"
 #include "gui/images/text_logo.h"
+#include "host/PngWriter.h"
+#include "host/WindowCapture.h"
 #include "plugin/ModuleState.h"
 
 #include <X11/Xlib.h>
-#include <X11/Xutil.h>
 
 #include <cstdio>
 #include <memory>
-#include <spawn.h>
 #include <string>
-#include <sys/wait.h>
 
 namespace {
 
@@ -146,34 +145,9 @@ private:
 
 bool WritePng(Display* display, unsigned long window, const std::string& path)
 {
-    XImage* image = XGetImage(display, window, 0, 0, kWidth, kHeight, AllPlanes, ZPixmap);
-    if (image == nullptr)
-        return false;
-    const std::string ppm = path + ".ppm";
-    FILE* file = std::fopen(ppm.c_str(), "wb");
-    if (file == nullptr) {
-        XDestroyImage(image);
-        return false;
-    }
-    std::fprintf(file, "P6\n%d %d\n255\n", kWidth, kHeight);
-    for (int y = 0; y < kHeight; ++y)
-        for (int x = 0; x < kWidth; ++x) {
-            const unsigned long pixel = XGetPixel(image, x, y);
-            const unsigned char rgb[3] = {static_cast<unsigned char>(pixel >> 16),
-                                          static_cast<unsigned char>(pixel >> 8),
-                                          static_cast<unsigned char>(pixel)};
-            std::fwrite(rgb, 1, 3, file);
-        }
-    std::fclose(file);
-    XDestroyImage(image);
-    char* const argv[] = {const_cast<char*>("convert"), const_cast<char*>(ppm.c_str()),
-                          const_cast<char*>(path.c_str()), nullptr};
-    pid_t pid = 0;
-    int status = 1;
-    if (posix_spawnp(&pid, "convert", nullptr, nullptr, argv, environ) == 0)
-        waitpid(pid, &status, 0);
-    std::remove(ppm.c_str());
-    return status == 0;
+    tarvenna::host::RgbImage image;
+    return tarvenna::host::CaptureWindow(display, window, image) &&
+           tarvenna::host::WritePng(path, image);
 }
 
 // Runs the event procedure until the window has drawn itself once.
@@ -207,8 +181,11 @@ int main(int argc, char** argv)
     if (argc > 1) {
         DrawOnce(dps, *window);
         const bool written = WritePng(dps, window->GetWindow(), argv[1]);
+        // The cursor undefines itself on the window when it goes, so it
+        // goes first.
         globals.currentCursor = nullptr;
         globals.cursorHold = nullptr;
+        cursor.reset();
         delete window;
         std::printf(written ? "wrote %s\n" : "could not write %s\n", argv[1]);
         return written ? 0 : 1;

@@ -9,12 +9,12 @@
 #include "plugin/ModuleState.h"
 #include "gui/widgets/SInfo.h"
 #include "gui/widgets/SMessageDialog.h"
+#include "host/PngWriter.h"
+#include "host/WindowCapture.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -38,37 +38,11 @@ bool Painted(Display* display, unsigned long window, int w, int h)
     return band && button;
 }
 
-bool WritePng(Display* display, unsigned long window, int w, int h, const std::string& path)
+bool WritePng(Display* display, unsigned long window, const std::string& path)
 {
-    XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(w),
-                              static_cast<unsigned>(h), AllPlanes, ZPixmap);
-    if (image == nullptr)
-        return false;
-    const std::string ppm = path + ".ppm";
-    FILE* file = std::fopen(ppm.c_str(), "wb");
-    if (file == nullptr) {
-        XDestroyImage(image);
-        return false;
-    }
-    std::fprintf(file, "P6\n%d %d\n255\n", w, h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            const unsigned long pixel = XGetPixel(image, x, y);
-            const unsigned char rgb[3] = {static_cast<unsigned char>(pixel >> 16),
-                                          static_cast<unsigned char>(pixel >> 8),
-                                          static_cast<unsigned char>(pixel)};
-            std::fwrite(rgb, 1, 3, file);
-        }
-    std::fclose(file);
-    XDestroyImage(image);
-    char* const argv[] = {const_cast<char*>("convert"), const_cast<char*>(ppm.c_str()),
-                          const_cast<char*>(path.c_str()), nullptr};
-    pid_t pid = 0;
-    int status = 1;
-    if (posix_spawnp(&pid, "convert", nullptr, nullptr, argv, environ) == 0)
-        waitpid(pid, &status, 0);
-    std::remove(ppm.c_str());
-    return status == 0;
+    tarvenna::host::RgbImage image;
+    return tarvenna::host::CaptureWindow(display, window, image) &&
+           tarvenna::host::WritePng(path, image);
 }
 
 }  // namespace
@@ -90,7 +64,7 @@ int main(int argc, char** argv)
     const int h = box->GetClient().Height();
     for (int tries = 0; tries < 200 && !Painted(viewer, box->GetWindow(), w, h); ++tries)
         usleep(10000);
-    const bool written = WritePng(viewer, box->GetWindow(), w, h, argv[1]);
+    const bool written = WritePng(viewer, box->GetWindow(), argv[1]);
     XCloseDisplay(viewer);
     std::printf(written ? "wrote %s\n" : "could not write %s\n", argv[1]);
     return written ? 0 : 1;
