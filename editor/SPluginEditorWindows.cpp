@@ -30,18 +30,19 @@ void AppendWindowName(kvor::data::datastring<32, char>& name, SGlobals* globals)
 
 }  // namespace
 
-// Runs on the idle thread while the host may hold the panel's display lock
-// and destroy the window the panel lives in. The requests are guarded: an
-// error of ours never reaches the host's handler, and tells us the panel
-// went with the host's window. The editor may have closed while the pass
-// waited for the display.
+// Runs on the idle thread while the host may hold the panel's display lock,
+// destroy the window the panel lives in and close its connection. The
+// requests are guarded: an error of ours never reaches the host's handler,
+// and tells us the panel went with the host's window. The editor may have
+// closed while the pass waited for the display, and the host may be closing
+// the connection right after (it waits for the trap).
 void SPluginEditor::RefreshPanel(long index)
 {
     SPluginPanel* target = panel.load();
     if (target == nullptr || target->WindowLost())
         return;
-    kvor::gui::XErrorTrap trap(target->GetDisplay());
-    if (!IsOpen())
+    kvor::gui::XErrorTrap trap(target->GetConnection());
+    if (!trap.Holds() || !IsOpen())
         return;
     target->RefreshControls(index);
     trap.Sync();

@@ -6,7 +6,10 @@
 #include <X11/Xlib.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
 #include <mutex>
+#include <thread>
 #include <unordered_map>
 
 // Last: it defines min and max as macros. Only XESetCloseDisplay and
@@ -21,8 +24,24 @@ namespace {
 
 using WireToError = Bool (*)(Display*, XErrorEvent*, xError*);
 constexpr int kErrorCodes = 256;
+// How long a close waits for threads of ours still inside the connection.
+constexpr auto kLeaveGrace = std::chrono::seconds(2);
 
 }  // namespace
+
+// The count goes up before the flag is read, and the close lowers the flag
+// before it reads the count: a thread either sees the connection closed or
+// is seen by the close.
+Display* SConnection::Enter()
+{
+    users.fetch_add(1);
+    if (open.load())
+        return display;
+    users.fetch_sub(1);
+    return nullptr;
+}
+
+void SConnection::Leave() { users.fetch_sub(1); }
 
 int SConnection::OpenClaim(unsigned long first)
 {
@@ -83,7 +102,23 @@ struct ConnectionTable {
         }
     }
 
-    static void Closed(SConnection& record) { record.open.store(false, std::memory_order_release); }
+    // Xlib runs the close hooks without the display's lock, so a thread
+    // that entered and waits for the lock gets it, finds the connection
+    // closed and leaves. Only a closing thread that holds the lock itself
+    // could keep it waiting: the close then goes on after the grace.
+    static void Closed(SConnection& record)
+    {
+        record.open.store(false);
+        const auto giveUp = std::chrono::steady_clock::now() + kLeaveGrace;
+        while (record.users.load() != 0) {
+            if (std::chrono::steady_clock::now() >= giveUp) {
+                std::fputs("Tarvenna: an X connection was closed while the editor still used it\n",
+                           stderr);
+                return;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    }
 
     std::mutex lock;  // a leaf: no Xlib call while held
     std::unordered_map<Display*, Tracked> open;
@@ -132,9 +167,14 @@ int ForgetConnection(Display* display, XExtCodes*)
         if (found == table.open.end())
             return 0;
         record = found->second.record;
-        table.open.erase(found);
     }
+    // Still in the table meanwhile: the errors of a trap that is ending
+    // are claimed as before.
     ConnectionTable::Closed(*record);
+    {
+        std::lock_guard<std::mutex> guard(table.lock);
+        table.open.erase(display);
+    }
     ForgetHostDisplay(display);
     return 0;
 }

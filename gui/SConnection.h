@@ -7,7 +7,9 @@
 // graphics contexts, pixmaps, fonts, cursors) keeps this record instead of
 // the bare pointer. Xlib's close hook marks the record closed; from then on
 // it answers null, and nothing is ever sent into, or freed through, that
-// connection again: the server has already let go of all of it.
+// connection again: the server has already let go of all of it. A thread of
+// ours that may be inside the connection when its owner closes it enters it
+// first (Enter), and the close waits for it to leave.
 //
 // The record also says which of the connection's X errors are ours. Xlib
 // asks a connection's wire-to-error hooks about every error before any
@@ -36,6 +38,13 @@ public:
     Display* Get() const { return open.load(std::memory_order_acquire) ? display : nullptr; }
     bool IsOpen() const { return open.load(std::memory_order_acquire); }
 
+    // A thread of ours that uses the display while its owner may close it
+    // (the idle pass on a host's connection) enters first: it gets the
+    // display while the connection is open, null once it is closed, and
+    // Xlib does not free the display before it has left.
+    Display* Enter();
+    void Leave();
+
     // Every error of this connection is ours from now on.
     void ClaimEveryError() { claimEverything = true; }
     // Opens a claim for the requests from serial `first` on; the caller
@@ -53,6 +62,7 @@ private:
 
     Display* const display;
     std::atomic<bool> open{true};
+    std::atomic<int> users{0};
     std::atomic<bool> claimEverything{false};
     // Changed and read only by the thread holding the display's lock: the
     // trap's owner, or Xlib reading the errors for it.

@@ -21,20 +21,46 @@ XErrorTrap::XErrorTrap(Display* display) : display(display)
         return;
     connection = TrackConnection(display);
     XLockDisplay(display);
+    Open();
+}
+
+// The connection may close while this thread waits for the lock; its close
+// waits for us, and we make no request once it has begun.
+XErrorTrap::XErrorTrap(ConnectionRef made) : display(nullptr), connection(std::move(made))
+{
+    if (connection == nullptr)
+        return;
+    Display* entering = connection->Enter();
+    if (entering == nullptr)
+        return;
+    entered = true;
+    XLockDisplay(entering);
+    if (!connection->IsOpen()) {
+        XUnlockDisplay(entering);
+        return;
+    }
+    display = entering;
+    Open();
+}
+
+void XErrorTrap::Open()
+{
     SControl::xerror = 0;
     slot = connection->OpenClaim(NextRequest(display));
 }
 
 XErrorTrap::~XErrorTrap()
 {
-    if (display == nullptr)
-        return;
-    // A request without a reply may still have an error on its way: it
-    // must arrive while the claim is open.
-    if (LastKnownRequestProcessed(display) + 1 != NextRequest(display))
-        XSync(display, False);
-    connection->CloseClaim(slot);
-    XUnlockDisplay(display);
+    if (display != nullptr) {
+        // A request without a reply may still have an error on its way: it
+        // must arrive while the claim is open.
+        if (LastKnownRequestProcessed(display) + 1 != NextRequest(display))
+            XSync(display, False);
+        connection->CloseClaim(slot);
+        XUnlockDisplay(display);
+    }
+    if (entered)
+        connection->Leave();
 }
 
 void XErrorTrap::Sync()

@@ -26,6 +26,10 @@ public:
     // Locks the display and opens a claim from its next request on. Traps
     // nest on one thread; a null display traps nothing.
     explicit XErrorTrap(Display* display);
+    // For a thread of ours on a connection its owner may close meanwhile
+    // (SConnection::Enter): traps nothing once the connection is closed,
+    // and holds off the close until the trap ends.
+    explicit XErrorTrap(ConnectionRef connection);
     // Waits for the errors of requests that are still unanswered, closes
     // the claim and unlocks.
     ~XErrorTrap();
@@ -37,13 +41,19 @@ public:
     // in it) has arrived. Only meaningful after the request has had its
     // reply (or after Sync()).
     bool Failed() const;
+    // Whether the trap holds its display: false for a null display or a
+    // closed connection, when no request may be made.
+    bool Holds() const { return display != nullptr; }
     // Makes sure every error of the requests made so far has arrived.
     void Sync();
 
 private:
+    void Open();
+
     Display* display;
     ConnectionRef connection;
     int slot = 0;
+    bool entered = false;
 };
 
 }  // namespace kvor::gui

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <thread>
 #include <utility>
 
 #include "host/XErrorFilter.h"
@@ -42,10 +43,13 @@ bool ValidRect(const ERect& rect) { return rect.right > rect.left && rect.bottom
 // until the call returns.
 class HeldDisplay {
 public:
-    HeldDisplay(Display* display, bool hold) : display(hold ? display : nullptr)
+    HeldDisplay(Display* display, bool hold, int heldMs) : display(hold ? display : nullptr)
     {
-        if (this->display != nullptr)
-            XLockDisplay(this->display);
+        if (this->display == nullptr)
+            return;
+        XLockDisplay(this->display);
+        if (heldMs > 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(heldMs));
     }
     ~HeldDisplay()
     {
@@ -114,7 +118,7 @@ VstIntPtr EditorHost::Dispatch(VstInt32 opcode, VstIntPtr value, void* ptr)
 
 VstIntPtr EditorHost::DispatchHoldingDisplay(VstInt32 opcode, VstIntPtr value, void* ptr)
 {
-    HeldDisplay held(display, options.lockDisplay);
+    HeldDisplay held(display, options.lockDisplay, options.lockHeldMs);
     return Dispatch(opcode, value, ptr);
 }
 

@@ -58,6 +58,10 @@ struct EditorHostOptions {
     // XLockDisplay held on the host's display around effEditOpen and
     // effEditClose, as hosts that guard their connection with it do.
     bool lockDisplay = false;
+    // How long the lock is held before the call it guards, as by a host
+    // whose GUI thread does its own work under the lock first. The
+    // plug-in's threads meanwhile queue up for the display.
+    int lockHeldMs = 0;
     // Size the window to the editor's rectangle before opening. Otherwise,
     // and when the plug-in gives no rectangle, it keeps width x height.
     bool sizeToRect = true;

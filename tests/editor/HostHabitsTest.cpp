@@ -2,10 +2,11 @@
 // a window of our host, each with the host's display passed and with 0: a
 // new X connection per opening (closed after it, or left unread), the
 // window destroyed before effEditClose, Xlib's display lock held around the
-// editor calls, and the host's other threads busy meanwhile (audio on two
-// threads, failing X requests of the host's own). At every opening the
-// user must see a painted panel within a second that answers a click, and
-// no X error may reach the host's handler but the host's own.
+// editor calls (and for a while before them, the connection closed as soon
+// as the host lets go), and the host's other threads busy meanwhile (audio
+// on two threads, failing X requests of the host's own). At every opening
+// the user must see a painted panel within a second that answers a click,
+// and no X error may reach the host's handler but the host's own.
 #include <gtest/gtest.h>
 
 #include "host/BusyHost.h"
@@ -44,6 +45,8 @@ struct Habit {
     // $DISPLAY names no server when the module is loaded: the module has
     // no connection of its own, and the colours come from the host's.
     bool moduleWithoutDisplay = false;
+    // The lock held this long before each editor call.
+    int lockHeldMs = 0;
 };
 using Case = std::tuple<Habit, bool>;  // and whether the display is passed
 
@@ -80,6 +83,7 @@ protected:
         options.connections = habit.connections;
         options.destroyWindowFirst = habit.destroyWindowFirst;
         options.lockDisplay = habit.lockDisplay;
+        options.lockHeldMs = habit.lockHeldMs;
         editor = std::make_unique<EditorHost>(instance->Effect(), display, options);
         errorsBefore = XErrorsTaken();
         if (habit.busy)
@@ -176,6 +180,9 @@ constexpr Habit kHabits[] = {
     {"DisplayLocked", Connections::One, false, true, false},
     {"BusyThreads", Connections::One, false, false, true},
     {"AllAtOnce", Connections::NewPerOpeningClosed, true, true, true},
+    // The idle pass waits for the lock through effEditClose, and the host
+    // closes the connection as soon as it lets go.
+    {"LockHeldThenClosed", Connections::NewPerOpeningClosed, true, true, true, false, 60},
 };
 
 constexpr Habit kNoModuleConnection{
