@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <fcntl.h>
@@ -33,13 +34,36 @@ pid_t StartServer(std::vector<std::string> words,
     _exit(127);
 }
 
-void EndServer(pid_t& pid)
+namespace {
+
+void Reap(pid_t pid)
+{
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+}
+
+}  // namespace
+
+// A test must not hang on a server that does not quit: a test program
+// once sat at its end, with nothing left to do but end its Xvfb, until its
+// two minutes ran out.
+void EndServer(pid_t& pid, std::chrono::milliseconds grace)
 {
     if (pid <= 0)
         return;
     kill(pid, SIGTERM);
+    const auto giveUp = std::chrono::steady_clock::now() + grace;
     int status = 0;
-    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    pid_t ended = 0;
+    while ((ended = waitpid(pid, &status, WNOHANG)) == 0 &&
+           std::chrono::steady_clock::now() < giveUp)
+        SleepMs(5);
+    if (ended == 0) {
+        std::fprintf(stderr, "server process %d did not end within %lld ms of SIGTERM: killed\n",
+                     static_cast<int>(pid), static_cast<long long>(grace.count()));
+        kill(pid, SIGKILL);
+        Reap(pid);
     }
     pid = -1;
 }

@@ -4,6 +4,7 @@
 
 #include <sys/types.h>
 
+#include <chrono>
 #include <string>
 #include <utility>
 #include <vector>
@@ -17,9 +18,10 @@ namespace tarvenna::host {
 pid_t StartServer(std::vector<std::string> words,
                   const std::vector<std::pair<std::string, std::string>>& environment = {});
 
-// Ends the child with SIGTERM and reaps it; sets `pid` to -1. Does nothing
-// when it is not positive.
-void EndServer(pid_t& pid);
+// Ends the child with SIGTERM and reaps it; one still there after `grace`
+// (stuck on its way out) is killed, with a line on standard error. Sets
+// `pid` to -1. Does nothing when it is not positive.
+void EndServer(pid_t& pid, std::chrono::milliseconds grace = std::chrono::seconds(10));
 
 void SleepMs(long ms);
 

@@ -66,6 +66,12 @@ TEST(ServerProcess, RunsWithItsEnvironmentAndIsReapedWhenEnded)
     EXPECT_EQ(sleeper, -1);
     EXPECT_EQ(kill(started, 0), -1) << "reaped, not left a zombie";
     EndServer(sleeper);  // an ended server is forgotten
+
+    pid_t stubborn = StartServer({"sh", "-c", "trap '' TERM; exec sleep 60"});
+    const pid_t stubbornPid = stubborn;
+    SleepMs(100);  // the trap is set
+    EndServer(stubborn, std::chrono::milliseconds(200));
+    EXPECT_EQ(kill(stubbornPid, 0), -1) << "killed after the grace and reaped";
 }
 
 }  // namespace
