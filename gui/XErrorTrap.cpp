@@ -69,6 +69,6 @@ void XErrorTrap::Sync()
         XSync(display, False);
 }
 
-bool XErrorTrap::Failed() const { return connection != nullptr && connection->Claimed(slot) != 0; }
+bool XErrorTrap::Failed() const { return display != nullptr && connection->Claimed(slot) != 0; }
 
 }  // namespace kvor::gui
