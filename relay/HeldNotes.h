@@ -77,9 +77,12 @@ private:
 
 // What a pass's routing loop tracks its note events with. Each event's
 // look-up, note-on or note-off would otherwise wait on the previous one's
-// store to the bitmap; the tracker keeps its own copy of it for the loop,
-// which it writes back when it is done (or Store, before anything uses the
-// table itself in between; Load after).
+// store to the bitmap; the tracker keeps its own copy of the bitmap's first
+// word for the loop, which it writes back when it is done (or Store, before
+// anything uses the table itself in between; Load after). Fewer than 64
+// notes held is the rule, and then every event finds its entry in that
+// word; the others are used where they lie, which leaves the loop the
+// registers it needs.
 //
 // Inline: every note event of every pass comes through here.
 class HeldNoteTable::Tracker {
@@ -128,61 +131,36 @@ public:
     void Store()
     {
         table.inUse[0] = word0;
-        table.inUse[1] = word1;
-        table.inUse[2] = word2;
-        table.inUse[3] = word3;
         table.heldCount = held;
     }
     void Load()
     {
         word0 = table.inUse[0];
-        word1 = table.inUse[1];
-        word2 = table.inUse[2];
-        word3 = table.inUse[3];
         held = table.heldCount;
     }
 
 private:
-    static_assert(kWords == 4, "the tracker keeps the bitmap in four words");
-
     int32_t FirstFree() const
     {
         if (word0 != ~uint64_t{0})
             return __builtin_ctzll(~word0);
-        if (word1 != ~uint64_t{0})
-            return kWordBits + __builtin_ctzll(~word1);
-        if (word2 != ~uint64_t{0})
-            return 2 * kWordBits + __builtin_ctzll(~word2);
-        if (word3 != ~uint64_t{0})
-            return 3 * kWordBits + __builtin_ctzll(~word3);
+        for (int32_t word = 1; word < kWords; ++word)
+            if (table.inUse[word] != ~uint64_t{0})
+                return word * kWordBits + __builtin_ctzll(~table.inUse[word]);
         return -1;
     }
     // Marks a free entry used or a used one free.
     void Flip(int32_t entry)
     {
         const uint64_t bit = uint64_t{1} << (entry % kWordBits);
-        switch (entry / kWordBits) {
-        case 0:
+        if (entry < kWordBits)
             word0 ^= bit;
-            break;
-        case 1:
-            word1 ^= bit;
-            break;
-        case 2:
-            word2 ^= bit;
-            break;
-        default:
-            word3 ^= bit;
-            break;
-        }
+        else
+            table.inUse[entry / kWordBits] ^= bit;
     }
 
     HeldNoteTable& table;
-    // The bitmap as four words rather than an array, so that they can stay
-    // in registers.
+    // The bitmap's first word, in a register for the loop.
     uint64_t word0 = 0;
-    uint64_t word1 = 0;
-    uint64_t word2 = 0;
-    uint64_t word3 = 0;
     int32_t held = 0;
 };

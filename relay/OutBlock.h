@@ -23,6 +23,23 @@ public:
         VstMidiEvent* const* events;
         VstMidiEvent* records;
         int32_t count;
+
+        // The events as one array where they lie side by side, whether as
+        // copies or where a pass routed them in place (a sender's pass that
+        // let through every event of its host's block), and null otherwise.
+        VstMidiEvent* SideBySide() const
+        {
+            if (records != nullptr || count == 0)
+                return records;
+            // Without an early exit the loop is vectorised: most blocks
+            // pass, and they are read to the end either way.
+            VstMidiEvent* const first = events[0];
+            uintptr_t apart = 0;
+            for (int32_t i = 1; i < count; ++i)
+                apart |= reinterpret_cast<uintptr_t>(events[i]) ^
+                         reinterpret_cast<uintptr_t>(first + i);
+            return apart == 0 ? first : nullptr;
+        }
     };
 
     OutBlock() = default;
@@ -69,8 +86,9 @@ private:
 // the fill count in its own copy for the loop (one store per event less,
 // and no event waits on the previous one's) and writes it back when it is
 // done, or at Store before anything else pushes in between (Load after).
-// `inPlace` says how it queues: where the events lie (a receiver's pass) or
-// as copies (a sender's: its receivers get one array).
+// `inPlace` says how it queues: where the events lie (a process call's
+// pass, whose out stage takes the block before anything else can change
+// them) or as copies.
 class OutBlock::Filler {
 public:
     Filler(OutBlock& block, bool inPlace) : block(block), inPlace(inPlace) { Load(); }

@@ -119,6 +119,7 @@ private:
     bool MoveLocalReleases(VstInt32 offset);
     bool SendToReceivers(const VstMidiEvent* events, int32_t count);
     void AddHostEvent(const VstMidiEvent& event, int32_t& count);
+    void PointHostAtAll(const OutBlock::Taken& taken, int32_t& count);
     void PointHostAt(VstMidiEvent& event, int32_t& count);
     VstMidiEvent* Gather(const OutBlock::Taken& taken);
     void EditLocked(int type, int releasePort);
@@ -208,7 +209,7 @@ private:
     // A port release delivered note-offs since the last pass: the pass
     // reports MIDI in activity for it.
     bool portReleaseDelivered;
-    // Set by a receiver's process call for its pass: routed events go to
+    // Set by a process call for its pass: routed events go to
     // the outbox as pointers to where they lie (RouteInOrder).
     bool routeInPlace = false;
     // The host's MIDI until the next pass; only the node's own audio calls

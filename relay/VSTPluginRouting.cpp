@@ -140,8 +140,8 @@ void VSTPlugin::RunProcessCall(float** inputs, float** outputs, VstInt32 sampleF
         return;
     }
     // The pass takes its outbox in this same call, before anything else
-    // can change the records a receiver routes in place.
-    routeInPlace = mode == kModeReceive;
+    // can change the records it routes in place.
+    routeInPlace = true;
     const bool inActive = InStage(sampleFrames);
     bool reachedReceivers = false;
     const int32_t hostCount = OutStage(reachedReceivers);
@@ -242,18 +242,22 @@ int32_t VSTPlugin::OutStage(bool& reachedReceivers)
     const OutBlock::Taken taken = outbox.Take();
     if (mode == kModeReceive) {
         // A receiver's outbox goes nowhere but to its host.
-        for (int32_t i = 0; i < taken.count; ++i)
-            PointHostAt(*taken.events[i], hostCount);
+        PointHostAtAll(taken, hostCount);
         reachedReceivers = false;
     } else {
-        VstMidiEvent* records = taken.records != nullptr ? taken.records : Gather(taken);
+        // Most blocks let every event of the host's block through, and the
+        // receivers copy them straight from the stash.
+        VstMidiEvent* records = taken.SideBySide();
+        if (records == nullptr && taken.count > 0)
+            records = Gather(taken);
         reachedReceivers = taken.count > 0 && SendToReceivers(records, taken.count);
         // A flush's first pass gives the host what releases queued before
         // the flush began; with Thru going off those are note-offs for
-        // notes that went through to it.
-        const bool echo = ThruIsOn() || flushEcho || flushPending;
-        for (int32_t i = 0; i < taken.count && echo; ++i)
-            PointHostAt(records[i], hostCount);
+        // notes that went through to it. The host reads the records the
+        // pass routed, not the gathered copy: a port release on another
+        // thread may reuse that before the host has read it.
+        if (ThruIsOn() || flushEcho || flushPending)
+            PointHostAtAll(taken, hostCount);
     }
     if (flushPending && flushEcho) {
         flushPending = 0;
@@ -318,9 +322,9 @@ void VSTPlugin::AddHostEvent(const VstMidiEvent& event, int32_t& count)
     PointHostAt(hostEventStore[count], count);
 }
 
-// A sender sends its receivers one array. Its passes push only copies,
-// which lie side by side; a block with records routed in place (only a
-// receiver's whole pass routes so) would be gathered first.
+// A sender sends its receivers one array. A block whose records are not
+// side by side (a pass routed some in place and dropped or added others) is
+// gathered first.
 VstMidiEvent* VSTPlugin::Gather(const OutBlock::Taken& taken)
 {
     for (int32_t i = 0; i < taken.count; ++i)
@@ -334,6 +338,18 @@ void VSTPlugin::PointHostAt(VstMidiEvent& event, int32_t& count)
         return;
     hostEvents.events[count] = reinterpret_cast<VstEvent*>(&event);
     ++count;
+}
+
+// The host is handed the outbox's own pointers, as many as its block has
+// room for after those already in it.
+void VSTPlugin::PointHostAtAll(const OutBlock::Taken& taken, int32_t& count)
+{
+    const int32_t room = EventQueue::kCapacity - count;
+    const int32_t now = taken.count < room ? taken.count : room;
+    if (now <= 0)
+        return;
+    std::memcpy(&hostEvents.events[count], taken.events, sizeof(VstEvent*) * now);
+    count += now;
 }
 
 void VSTPlugin::edit(int type, int releasePort)
