@@ -109,7 +109,6 @@ public:
             return NoteOnResult::Dropped;
         table.heldNotes[free] = HeldNote{channel, note, velocity, length};
         Flip(free);
-        ++held;
         table.entryOf[channel][note] = static_cast<int16_t>(free);
         return NoteOnResult::Added;
     }
@@ -121,23 +120,22 @@ public:
         if (found < 0)
             return 0;
         Flip(found);
-        --held;
         table.entryOf[channel][note] = -1;
         table.heldNotes[found] = kFreeHeldNote;
         return 1;
     }
     bool Holds(int32_t channel, int32_t note) const { return table.Find(channel, note) >= 0; }
 
+    // The count is the bitmap's: a count of its own would cost the loop
+    // another register.
     void Store()
     {
         table.inUse[0] = word0;
-        table.heldCount = held;
+        table.heldCount = __builtin_popcountll(word0) + __builtin_popcountll(table.inUse[1]) +
+                          __builtin_popcountll(table.inUse[2]) +
+                          __builtin_popcountll(table.inUse[3]);
     }
-    void Load()
-    {
-        word0 = table.inUse[0];
-        held = table.heldCount;
-    }
+    void Load() { word0 = table.inUse[0]; }
 
 private:
     int32_t FirstFree() const
@@ -162,5 +160,4 @@ private:
     HeldNoteTable& table;
     // The bitmap's first word, in a register for the loop.
     uint64_t word0 = 0;
-    int32_t held = 0;
 };

@@ -56,6 +56,22 @@ public:
         ++filled;
         return true;
     }
+    // A block that is not taken in the call that filled it keeps copies:
+    // the records its pass routed in place may change before it is taken.
+    void CopyRoutedRecords()
+    {
+        if (!inPlace)
+            return;
+        VstMidiEvent* const* const queued = order[filling];
+        for (int32_t i = 0; i < filled; ++i) {
+            VstMidiEvent* const own = &records[filling][i];
+            if (queued[i] != own) {
+                *own = *queued[i];
+                order[filling][i] = own;
+            }
+        }
+        inPlace = false;
+    }
     // Hands over every event pushed so far; they stay as they are until the
     // next Take.
     Taken Take()
@@ -86,46 +102,34 @@ private:
 // the fill count in its own copy for the loop (one store per event less,
 // and no event waits on the previous one's) and writes it back when it is
 // done, or at Store before anything else pushes in between (Load after).
-// `inPlace` says how it queues: where the events lie (a process call's
-// pass, whose out stage takes the block before anything else can change
-// them) or as copies.
+// It queues the events where they lie: a process call's out stage takes
+// the block before anything else can change them, and a block that waits
+// for another call is made into copies first (CopyRoutedRecords).
 class OutBlock::Filler {
 public:
-    Filler(OutBlock& block, bool inPlace) : block(block), inPlace(inPlace) { Load(); }
+    explicit Filler(OutBlock& block) : block(block) { Load(); }
     ~Filler() { Store(); }
     Filler(const Filler&) = delete;
     Filler& operator=(const Filler&) = delete;
 
     bool IsFull() const { return filled >= kCapacity; }
-    // Call when not full; returns the event as queued (the copy, or the
-    // event itself), which the caller may still change.
-    VstMidiEvent& Queue(VstMidiEvent& event)
-    {
-        VstMidiEvent* queued = &event;
-        if (!inPlace) {
-            queued = &records[filled];
-            *queued = event;
-        }
-        order[filled++] = queued;
-        return *queued;
-    }
+    // Call when not full; the event, queued where it lies, may still be
+    // changed by the caller.
+    void Queue(VstMidiEvent& event) { order[filled++] = &event; }
 
     void Store()
     {
-        block.inPlace = block.inPlace || (inPlace && filled > block.filled);
+        block.inPlace = block.inPlace || filled > block.filled;
         block.filled = filled;
     }
     void Load()
     {
         order = block.order[block.filling];
-        records = block.records[block.filling];
         filled = block.filled;
     }
 
 private:
     OutBlock& block;
-    const bool inPlace;
     VstMidiEvent** order = nullptr;
-    VstMidiEvent* records = nullptr;
     int32_t filled = 0;
 };

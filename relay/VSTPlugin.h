@@ -209,8 +209,9 @@ private:
     // A port release delivered note-offs since the last pass: the pass
     // reports MIDI in activity for it.
     bool portReleaseDelivered;
-    // Set by a process call for its pass: routed events go to
-    // the outbox as pointers to where they lie (RouteInOrder).
+    // Set by a process call for its pass: the outbox it fills is taken in
+    // the same call, so the events it routes may stay where they lie
+    // (otherwise the pass copies them into the outbox).
     bool routeInPlace = false;
     // The host's MIDI until the next pass; only the node's own audio calls
     // touch it, without the lock.

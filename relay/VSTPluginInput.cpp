@@ -53,6 +53,8 @@ bool VSTPlugin::InStage(VstInt32 frames)
         inputHadEvents = relayed > 0 || own > 0;
         if (inputHadEvents)
             RouteInOrder(relayedEvents, relayed, hostMidi.Events(), own);
+        if (inputHadEvents && !routeInPlace)
+            outbox.CopyRoutedRecords();
         if (hostGave)
             hostMidi.Clear();
     }
@@ -88,7 +90,7 @@ void VSTPlugin::RouteInOrder(VstMidiEvent* relayed, int32_t relayedCount, VstMid
                              int32_t ownCount)
 {
     HeldNoteTable::Tracker notes(heldNotes);
-    OutBlock::Filler out(outbox, routeInPlace);
+    OutBlock::Filler out(outbox);
     OffsetFloor relayedOrder;
     OffsetFloor ownOrder;
     if (ownCount == 0) {
@@ -157,12 +159,10 @@ void VSTPlugin::EndHeldNotesHere(VstInt32 offset)
 // held and asks for a release at the end of this pass, which ends it
 // through localReleaseQueue instead of losing it.
 //
-// An event's bytes are set where it goes out (the copy, or the record
-// itself when routed in place), and only when they change: a record
-// written just before it is copied makes the copy wait for the write.
-// Whether they change is told from the bytes the event came with, read
-// once before it is queued: reading them back from a copy just made would
-// wait for the copy.
+// An event's bytes are set in its record, which goes out where it lies,
+// and only when they change: a record written just before the receivers
+// copy it makes the copy wait for the write. Whether they change is told
+// from the bytes the event came with, read once before it is queued.
 __attribute__((always_inline)) inline void
 VSTPlugin::RouteEvent(VstMidiEvent& event, HeldNoteTable::Tracker& notes, OutBlock::Filler& out)
 {
@@ -189,13 +189,15 @@ VSTPlugin::RouteEvent(VstMidiEvent& event, HeldNoteTable::Tracker& notes, OutBlo
             notes.NoteOn(channel, note, velocity, static_cast<float>(event.noteLength));
         if (result == HeldNoteTable::NoteOnResult::Dropped)
             return;
-        VstMidiEvent& queued = out.Queue(event);
+        out.Queue(event);
         if (result == HeldNoteTable::NoteOnResult::Retriggered)
-            SetNoteBytes(queued, cameWith, kNoteOn + channel, note, velocity);
+            SetNoteBytes(event, cameWith, kNoteOn + channel, note, velocity);
         return;
     }
-    if (notes.NoteOff(channel, note) > 0)
-        SetNoteBytes(out.Queue(event), cameWith, kNoteOff + channel, note, 0);
+    if (notes.NoteOff(channel, note) > 0) {
+        out.Queue(event);
+        SetNoteBytes(event, cameWith, kNoteOff + channel, note, 0);
+    }
 }
 
 void VSTPlugin::SetNoteBytes(VstMidiEvent& queued, uint32_t cameWith, int32_t status, int32_t note,

@@ -109,40 +109,53 @@ TEST(HeldNoteTable, TheTrackerTakesTheLowestFreeEntryAcrossWordsAndWritesItBack)
 }
 
 // A filler's count, kept apart while it queues, is the block's again after
-// Store, also with pushes of the block's own in between; queued in place,
-// the block hands over the records where they lie.
-TEST(OutBlock, AFillerQueuesCopiesOrRecordsInPlaceAndGivesTheCountBack)
+// Store, also with pushes of the block's own in between. Queued in place,
+// the block hands over the records where they lie, as one array when they
+// lie side by side; a block kept for a later call is made into copies.
+TEST(OutBlock, AFillerQueuesInPlaceGivesTheCountBackAndCopiesWhenKept)
 {
     auto block = std::make_unique<OutBlock>();
     std::vector<VstMidiEvent> events(3, BlankMidiEvent());
     for (int32_t i = 0; i < 3; ++i)
         events[i].deltaFrames = i;
     {
-        OutBlock::Filler copies(*block, false);
-        VstMidiEvent& queued = copies.Queue(events[0]);
-        queued.deltaFrames = 7;
-        copies.Store();
+        OutBlock::Filler out(*block);
+        out.Queue(events[0]);
+        out.Store();
         block->Push(events[1]);
-        copies.Load();
-        copies.Queue(events[2]);
+        out.Load();
+        out.Queue(events[2]);
     }
+    block->CopyRoutedRecords();
+    events[0].deltaFrames = 7;
     OutBlock::Taken taken = block->Take();
     ASSERT_EQ(taken.count, 3);
+    ASSERT_EQ(taken.SideBySide(), taken.records);
     ASSERT_NE(taken.records, nullptr);
-    EXPECT_EQ(taken.records[0].deltaFrames, 7);
-    EXPECT_EQ(events[0].deltaFrames, 0) << "the copy was changed, not the event";
+    EXPECT_EQ(taken.records[0].deltaFrames, 0) << "a copy, made before the event changed";
+    EXPECT_EQ(taken.records[1].deltaFrames, 1);
     EXPECT_EQ(taken.records[2].deltaFrames, 2);
 
     {
-        OutBlock::Filler inPlace(*block, true);
-        inPlace.Queue(events[1]);
-        while (!inPlace.IsFull())
-            inPlace.Queue(events[2]);
+        OutBlock::Filler out(*block);
+        out.Queue(events[0]);
+        out.Queue(events[1]);
+        out.Queue(events[2]);
+    }
+    taken = block->Take();
+    EXPECT_EQ(taken.records, nullptr);
+    EXPECT_EQ(taken.SideBySide(), events.data()) << "in place and side by side";
+
+    {
+        OutBlock::Filler out(*block);
+        out.Queue(events[0]);
+        while (!out.IsFull())
+            out.Queue(events[2]);
     }
     taken = block->Take();
     EXPECT_EQ(taken.count, OutBlock::kCapacity);
-    EXPECT_EQ(taken.records, nullptr);
-    EXPECT_EQ(taken.events[0], &events[1]);
+    EXPECT_EQ(taken.SideBySide(), nullptr) << "an event left out between them";
+    EXPECT_EQ(taken.events[0], &events[0]);
 }
 
 }  // namespace
