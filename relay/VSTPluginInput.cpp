@@ -166,19 +166,19 @@ void VSTPlugin::EndHeldNotesHere(VstInt32 offset)
 __attribute__((always_inline)) inline void
 VSTPlugin::RouteEvent(VstMidiEvent& event, HeldNoteTable::Tracker& notes, OutBlock::Filler& out)
 {
+    // The four bytes are read once, as one word (MidiBytesOf): status in
+    // the low byte. A note-on's status (0x9n) and a note-off's (0x8n)
+    // differ in one bit.
     const uint32_t cameWith = MidiBytesOf(event);
-    const unsigned char status = event.midiData[0];
-    const unsigned char kind = status & 0xF0;
-    const int32_t channel = status & 0x0F;
-    const int32_t note = event.midiData[1] & 0x7F;
-    const int32_t velocity = event.midiData[2] & 0x7F;
-
-    if (kind != kNoteOn && kind != kNoteOff) {
+    if ((cameWith & 0xE0) != kNoteOff) {
         if (!out.IsFull())
             out.Queue(event);
         return;
     }
-    const bool noteOn = kind == kNoteOn && velocity > 0;
+    const int32_t channel = cameWith & 0x0F;
+    const int32_t note = (cameWith >> 8) & 0x7F;
+    const int32_t velocity = (cameWith >> 16) & 0x7F;
+    const bool noteOn = (cameWith & (kNoteOn ^ kNoteOff)) != 0 && velocity > 0;
     if (out.IsFull()) {
         if (!noteOn && notes.Holds(channel, note))
             releasePending.store(1);
