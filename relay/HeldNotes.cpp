@@ -8,7 +8,7 @@ constexpr HeldNote kReleasedEntry = {-1, -1, -1, -1.0f};
 
 }  // namespace
 
-HeldNoteTable::HeldNoteTable() : heldCount(0), inUse()
+HeldNoteTable::HeldNoteTable() : inUse()
 {
     for (HeldNote& entry : heldNotes)
         entry = kFreeHeldNote;
@@ -35,7 +35,14 @@ void HeldNoteTable::Clear()
 {
     for (int32_t i = NextHeld(0); i < kSize; i = NextHeld(i + 1))
         Release(i);
-    heldCount = 0;
+}
+
+int32_t HeldNoteTable::Count() const
+{
+    int32_t count = 0;
+    for (const uint64_t word : inUse)
+        count += __builtin_popcountll(word);
+    return count;
 }
 
 void HeldNoteTable::Release(int32_t i)
@@ -44,5 +51,4 @@ void HeldNoteTable::Release(int32_t i)
         return;
     MarkFree(i);
     heldNotes[i] = kReleasedEntry;
-    --heldCount;
 }

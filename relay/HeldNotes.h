@@ -38,7 +38,9 @@ public:
     void Release(int32_t i);
 
     const HeldNote& Entry(int32_t i) const { return heldNotes[i]; }
-    int32_t Count() const { return heldCount; }
+    // How many entries are in use, counted from the bitmap when asked
+    // (rarely: a count kept up to date would cost every note event).
+    int32_t Count() const;
     // The first entry in use at or after `from`, in table order; kSize when
     // there is none.
     int32_t NextHeld(int32_t from) const;
@@ -66,9 +68,6 @@ private:
     }
 
     HeldNote heldNotes[kSize];
-    // How many entries are in use; a tracker keeps its own count while it
-    // has the bitmap.
-    int32_t heldCount;
     // Entry of each (channel, note), -1 when it is not held.
     int16_t entryOf[kChannels][kNotes];
     // The entries in use.
@@ -126,15 +125,7 @@ public:
     }
     bool Holds(int32_t channel, int32_t note) const { return table.Find(channel, note) >= 0; }
 
-    // The count is the bitmap's: a count of its own would cost the loop
-    // another register.
-    void Store()
-    {
-        table.inUse[0] = word0;
-        table.heldCount = __builtin_popcountll(word0) + __builtin_popcountll(table.inUse[1]) +
-                          __builtin_popcountll(table.inUse[2]) +
-                          __builtin_popcountll(table.inUse[3]);
-    }
+    void Store() { table.inUse[0] = word0; }
     void Load() { word0 = table.inUse[0]; }
 
 private:
