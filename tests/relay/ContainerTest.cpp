@@ -64,10 +64,10 @@ std::vector<int32_t> HeldEntries(const HeldNoteTable& table)
     return entries;
 }
 
-// The tracker keeps the bitmap in four words of its own: entries on both
-// sides of a word's end, the lowest free one taken first, and what it wrote
-// back seen by the table's own walk and count, also around a release that
-// uses the table in between.
+// The tracker keeps the bitmap's first word of its own and uses the others
+// where they lie: entries on both sides of a word's end, the lowest free one
+// taken first, and what it wrote back seen by the table's own walk and
+// count, also around a release that uses the table in between.
 TEST(HeldNoteTable, TheTrackerTakesTheLowestFreeEntryAcrossWordsAndWritesItBack)
 {
     using Result = HeldNoteTable::NoteOnResult;
