@@ -36,8 +36,8 @@ public:
             VstMidiEvent* const first = events[0];
             uintptr_t apart = 0;
             for (int32_t i = 1; i < count; ++i)
-                apart |= reinterpret_cast<uintptr_t>(events[i]) ^
-                         reinterpret_cast<uintptr_t>(first + i);
+                apart |=
+                    reinterpret_cast<uintptr_t>(events[i]) ^ reinterpret_cast<uintptr_t>(first + i);
             return apart == 0 ? first : nullptr;
         }
     };
