@@ -151,10 +151,11 @@ template <int N, int H> void SListBox<N, H>::ClearItems(bool redraw, bool resetS
 }
 
 // The owner rebuilds its list on one thread while the event thread draws
-// it: the items, the selection and the scroll state change together under
-// the display lock the drawing holds, so no frame shows a list half
-// replaced, and the view does not move unless the list got too short for
-// it.
+// and scrolls it: the items, the selection and the scroll state change
+// together under the display lock that the drawing and every scroll hold,
+// so no frame shows a list half replaced, no wheel step is lost between
+// reading the position and putting it back, and the view does not move
+// unless the list got too short for it.
 template <int N, int H>
 void SListBox<N, H>::ReplaceItems(const std::vector<Text>& texts, int select)
 {
@@ -170,14 +171,14 @@ void SListBox<N, H>::ReplaceItems(const std::vector<Text>& texts, int select)
         selection = select;
         scrolling = scrolls;
         scrollPosition = scrolls ? PositionShowing(shown, count) : 100;
+        if (scrollBar != nullptr) {
+            if (scrolls)
+                scrollBar->Show();
+            else
+                scrollBar->Hide();
+        }
+        ShowScrollPosition();
     }
-    if (scrollBar != nullptr) {
-        if (scrolls)
-            scrollBar->Show();
-        else
-            scrollBar->Hide();
-    }
-    ShowScrollPosition();
     RefreshLabels();
 }
 
@@ -210,6 +211,7 @@ template <int N, int H> void SListBox<N, H>::SetSelection(int index, bool redraw
 // item is 100, the last 0.
 template <int N, int H> void SListBox<N, H>::ScrollSelection(bool refresh)
 {
+    SDisplayLock lock(GetDisplay());
     const int selected = selection.load();
     const int count = CountItems();
     int position = 100;

@@ -75,7 +75,9 @@ public:
     // The first pixel row of the bitmap that the window shows.
     int ScrollOffset();
 
-    // Settings of the list, set by its owner.
+    // Settings of the list, set by its owner. The list's own code changes
+    // the scroll position (100 the top, 0 the end) only under the display
+    // lock, with the scroll bar's value.
     std::atomic<int32_t> scrollPosition{100};
     int32_t scrollStep = 1;
     int32_t selectedTextColour;

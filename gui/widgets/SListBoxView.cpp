@@ -134,6 +134,7 @@ template <int N, int H> bool SListBox<N, H>::MoveSelection(bool up)
 
 template <int N, int H> void SListBox<N, H>::ScrollBy(int change)
 {
+    SDisplayLock lock(GetDisplay());
     scrollPosition = std::min(std::max(scrollPosition.load() + change, 0), 100);
     ShowScrollPosition();
     Refresh();
@@ -167,14 +168,16 @@ template <int N, int H> void SListBox<N, H>::MouseStateChanged(bool* flags, int 
     case context::kMouseReleased:
         doubleClick = 0;
         break;
-    case context::kMouseWheel:
+    case context::kMouseWheel: {
         if (!scrolling.load())
             break;
+        SDisplayLock lock(GetDisplay());
         if (flags[context::kMouseControl] && selects)
             MoveSelection(flags[context::kMouseWheelUp]);
         else if (scrollBar != nullptr)
             scrollBar->ValueChange(flags[context::kMouseWheelUp], scrollStep);
         break;
+    }
     default:
         break;
     }

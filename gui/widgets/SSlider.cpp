@@ -1,5 +1,7 @@
 #include "gui/widgets/SSlider.h"
 
+#include "gui/widgets/DisplayLock.h"
+
 namespace kvor::gui {
 
 SSlider<int, true>::SSlider(SGlobals* globals, SControl* parent, unsigned id, const char* name,
@@ -10,8 +12,12 @@ SSlider<int, true>::SSlider(SGlobals* globals, SControl* parent, unsigned id, co
 
 SSlider<int, true>::~SSlider() = default;
 
+// Another thread may set the value meanwhile (a list's owner keeps its rows
+// in view under the display lock): a step by the user and its listeners'
+// reaction are one change under the same lock, not split by the other's.
 void SSlider<int, true>::MouseStateChanged(bool* flags, int index)
 {
+    SDisplayLock lock(GetDisplay());
     if (index == context::kMouseWheel)
         ValueChange(flags[context::kMouseWheelUp], wheelIncrement);
     SControllable<int, true>::MouseStateChanged(flags, index);
@@ -21,6 +27,7 @@ void SSlider<int, true>::MousePosChanged(int dx, int dy)
 {
     if (CaptureControl() != this || input == nullptr)
         return;
+    SDisplayLock lock(GetDisplay());
     const bool* flags = input->flags;
     if (!flags[context::kMouseLeftDown]) {
         if (!flags[context::kMouseRightDown])

@@ -1,5 +1,7 @@
 // The slider: a value control driven by dragging its handle, by the wheel
-// and by single steps. The list box's scroll bar is one.
+// and by single steps. The list box's scroll bar is one. Its input and its
+// listeners' reactions run under the display lock of its connection, so a
+// listener must not wait for another thread that may hold that lock.
 #pragma once
 
 #include "gui/widgets/SControllable.h"

@@ -7,7 +7,11 @@
 
 #include <X11/keysym.h>
 
+#include <atomic>
+#include <chrono>
 #include <string>
+#include <thread>
+#include <vector>
 
 namespace widgettest {
 namespace {
@@ -111,6 +115,44 @@ TEST_F(ListAndSlider, TheWheelAndTheArrowKeysScrollInDisplayMode)
         const Picture atStart = Shot(*list);
         return atStart.Count(Pixel(0)) != atEnd.Count(Pixel(0));
     })) << "the first rows replace the last ones";
+}
+
+// The panel's owner rebuilds its list on the idle thread whenever a node
+// changes, while the user scrolls it on the event thread: a rebuild that
+// keeps the rows in view must not put back a position read before a wheel
+// step (20 rows: every position survives the rebuild's round trip).
+TEST_F(ListAndSlider, NoWheelStepIsLostToARebuildOnAnotherThread)
+{
+    List* list = MakeList(20);
+    std::vector<List::Text> texts(20);
+    for (unsigned i = 0; i < texts.size(); ++i)
+        texts[i].Append(list->GetItem(i).c_str());
+    std::atomic<bool> done{false};
+    std::thread owner([&] {
+        while (!done.load()) {
+            list->ReplaceItems(texts, -1);
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        }
+    });
+    const auto wheel = [&](unsigned button) {
+        for (int step = 0; step < 5; ++step) {
+            PressButton(button, true);
+            PressButton(button, false);
+        }
+    };
+    MoveTo(*list, 40, 50);
+    for (int round = 0; round < 4; ++round) {
+        wheel(Button4);
+        EXPECT_TRUE(PumpUntil([&] { return list->scrollPosition.load() == 60; }))
+            << "round " << round << ": " << list->scrollPosition.load();
+        wheel(Button5);
+        EXPECT_TRUE(PumpUntil([&] { return list->scrollPosition.load() == 0; }))
+            << "round " << round << ": " << list->scrollPosition.load();
+    }
+    done = true;
+    owner.join();
+    Drain();
+    EXPECT_EQ(list->ScrollBar()->GetValue(), list->scrollPosition.load());
 }
 
 // 20 rows of 14 pixels and 5 spare below them are 175 pixels more than
