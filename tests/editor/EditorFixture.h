@@ -7,10 +7,10 @@
 #include "tests/plugin/TestPlugin.h"
 
 #include "gui/SGlobals.h"
+#include "tests/support/WaitUntil.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <memory>
 #include <thread>
 
@@ -43,13 +43,24 @@ protected:
     // so that a test sees only what it posts itself.
     // The idle thread drives the open editor as well: the opening's full
     // refresh may be its pass or ours, and a pass of its may be under way
-    // (slow under qemu) until a couple of its periods have gone by.
+    // (slow under qemu) when ours returns.
     void OpenAndSettle()
     {
         editor().open(kParent);
         editor().idle();
-        std::this_thread::sleep_for(std::chrono::milliseconds(60));
-        editor().refreshes.clear();
+        EXPECT_TRUE(Refreshed({-1}));
+        editor().ClearRefreshes();
+    }
+    // Whether the refreshes come to be these: the pass that takes them may
+    // be the idle thread's, still under way when the test's own returns.
+    ::testing::AssertionResult Refreshed(const std::vector<long>& expected)
+    {
+        if (tarvenna::test::WaitUntil([&] { return editor().Refreshes() == expected; }))
+            return ::testing::AssertionSuccess();
+        ::testing::AssertionResult failure = ::testing::AssertionFailure() << "refreshes:";
+        for (long index : editor().Refreshes())
+            failure << ' ' << index;
+        return failure;
     }
 
     static inline void* const kParent = reinterpret_cast<void*>(uintptr_t{0x2a00001});

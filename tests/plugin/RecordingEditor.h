@@ -6,6 +6,7 @@
 
 #include "plugin/VstOpcodes.h"
 
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -34,7 +35,18 @@ public:
             close();
     }
 
-    std::vector<long> refreshes;
+    // The refreshes asked for, by the test's thread or the toolkit's idle
+    // thread, which may be recording one while the test reads.
+    std::vector<long> Refreshes() const
+    {
+        std::lock_guard<std::mutex> guard(recordLock);
+        return refreshes;
+    }
+    void ClearRefreshes()
+    {
+        std::lock_guard<std::mutex> guard(recordLock);
+        refreshes.clear();
+    }
     // Refreshes made on the thread that made the editor (the test's, in the
     // host's place), apart from those of the toolkit's idle thread.
     int refreshesOnMakersThread = 0;
@@ -45,6 +57,7 @@ protected:
     {
         if (std::this_thread::get_id() == maker)
             ++refreshesOnMakersThread;
+        std::lock_guard<std::mutex> guard(recordLock);
         refreshes.push_back(index);
     }
     void ResizeParent(int width, int height) override
@@ -54,6 +67,8 @@ protected:
     }
 
 private:
+    mutable std::mutex recordLock;
+    std::vector<long> refreshes;
     const tarvenna::host::HostInstance& host;
     const std::thread::id maker;
 };

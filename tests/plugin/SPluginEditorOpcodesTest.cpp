@@ -6,11 +6,9 @@
 
 #include "editor/SPluginPanel.h"
 #include "host/Xvfb.h"
+#include "tests/support/WaitUntil.h"
 
 #include <X11/Xlib.h>
-
-#include <chrono>
-#include <thread>
 
 namespace {
 
@@ -144,8 +142,9 @@ TEST_F(EditorOpcodes, HostIdleDoesNotReachTheEditor)
     EXPECT_EQ(editor->refreshesOnMakersThread, 0);
     editor->idle();
     // A pass of the idle thread that took it may still be on its way.
-    std::this_thread::sleep_for(std::chrono::milliseconds(60));
-    EXPECT_EQ(editor->refreshes, std::vector<long>{-1}) << "one full refresh, by either thread";
+    EXPECT_TRUE(tarvenna::test::WaitUntil([&] {
+        return editor->Refreshes() == std::vector<long>{-1};
+    })) << "one full refresh, by either thread";
 }
 
 }  // namespace

@@ -32,15 +32,29 @@ TEST_F(ClipboardTest, TextsUpToTheCapAreReadInUnderASecondAndLargerOnesAreRefuse
     SClipboard clipboard;
     ASSERT_TRUE(clipboard.Open(owner.get()));
     SData data;
-    {
+    // The owner writes the 16 MiB into the server before it answers, which
+    // on a loaded machine can take longer than the second the reader waits
+    // for an answer: such a paste is refused rightly, and is tried again.
+    bool pasted = false;
+    for (int attempt = 0; attempt < 3 && !pasted; ++attempt) {
         HostileOwner peer(server->server.Name(), kCap, false);
-        ASSERT_TRUE(Paste(clipboard, data));
-        const auto read = std::chrono::steady_clock::now() - peer.answeredAt.load();
+        const auto asked = std::chrono::steady_clock::now();
+        pasted = Paste(clipboard, data);
+        const auto unset = std::chrono::steady_clock::time_point{};
+        ASSERT_TRUE(tarvenna::test::WaitUntil([&] { return peer.answeredAt.load() != unset; }));
+        const auto answered = peer.answeredAt.load();
+        if (!pasted) {
+            EXPECT_GE(std::chrono::duration_cast<milliseconds>(answered - asked).count(), 900)
+                << "ms the owner took: refused although it answered in time";
+            continue;
+        }
+        const auto read = std::chrono::steady_clock::now() - answered;
         EXPECT_LT(std::chrono::duration_cast<milliseconds>(read).count(), 1000)
             << "ms after the answer was complete";
         ASSERT_EQ(data.GetSize(), kCap + 1);
         EXPECT_TRUE(peer.text == data.GetTextData());
     }
+    ASSERT_TRUE(pasted) << "three owners in a row took more than a second to answer";
     data.SetTextData("kept");
     {
         HostileOwner peer(server->server.Name(), kCap + 1, false);
