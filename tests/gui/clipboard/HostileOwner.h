@@ -85,10 +85,14 @@ private:
         XSync(display, False);
         answeredAt = std::chrono::steady_clock::now();
     }
-    // In pieces of 1 MiB, well inside one request of any server.
+    // In pieces as large as one request may be, less room for its header:
+    // the server copies the whole property at every append.
     void Write(const XSelectionRequestEvent& request, const std::string& bytes, int mode)
     {
-        constexpr std::size_t kPiece = 1 << 20;
+        long units = XExtendedMaxRequestSize(display);
+        if (units == 0)
+            units = XMaxRequestSize(display);
+        const std::size_t kPiece = static_cast<std::size_t>(units) * 4 - 64;
         for (std::size_t at = 0; at < bytes.size(); at += kPiece)
             XChangeProperty(display, request.requestor, request.property, XA_STRING, 8,
                             at == 0 ? mode : PropModeAppend,
