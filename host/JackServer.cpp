@@ -22,6 +22,17 @@ std::string SocketPath(const std::string& name)
     return "/dev/shm/jack_" + name + "_" + std::to_string(getuid()) + "_0";
 }
 
+// Whether a client gets in: jack_wait opens one and exits with 0 once the
+// server took it, 1 when it did not within the time given.
+bool TakesClients(const std::string& name)
+{
+    pid_t probe = StartServer({"jack_wait", "-s", name, "-w", "-t", "10"});
+    int status = 0;
+    if (probe < 0 || waitpid(probe, &status, 0) != probe)
+        return false;
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
 }  // namespace
 
 JackServer::JackServer(int periodFrames, int sampleRate)
@@ -46,7 +57,8 @@ JackServer::JackServer(int periodFrames, int sampleRate)
     }
     if (!WaitUntilReady()) {
         Stop();
-        error = "jackd did not start (is the jackd2 package installed?)";
+        if (error.empty())
+            error = "jackd did not start (is the jackd2 package installed?)";
     }
 }
 
@@ -64,7 +76,13 @@ bool JackServer::WaitUntilReady()
             return false;
         }
         if (stat(SocketPath(name).c_str(), &info) == 0) {
-            // The socket comes a moment before the driver runs.
+            // The socket comes a moment before the server takes clients (on
+            // a loaded machine the module's client was once refused), and
+            // that a moment before the driver runs.
+            if (!TakesClients(name)) {
+                error = "jackd " + name + " took no client within 10 s";
+                return false;
+            }
             SleepMs(100);
             return true;
         }
