@@ -88,6 +88,7 @@ template <int N, int H> void SListBox<N, H>::AddItem(const char* text, bool redr
     }
     const int height = client.Height();
     if (count * rowHeight > height && (count - 1) * rowHeight <= height) {
+        SDisplayLock lock(GetDisplay());
         scrollPosition = 0;
         scrolling = true;
         if (scrollBar != nullptr) {
@@ -142,6 +143,7 @@ template <int N, int H> void SListBox<N, H>::ClearItems(bool redraw, bool resetS
         scrollBar->Hide();
     scrolling = false;
     if (resetScroll) {
+        SDisplayLock lock(GetDisplay());
         scrollPosition = 100;
         if (scrollBar != nullptr)
             scrollBar->SetValue(100, false);
