@@ -1,20 +1,11 @@
 #include "relay/HeldNotes.h"
 
-namespace {
-
-// A release marks its entries with a length of -1 rather than 0; nothing
-// reads the length, the difference only shows where an entry was freed.
-constexpr HeldNote kReleasedEntry = {-1, -1, -1, -1.0f};
-
-}  // namespace
-
 HeldNoteTable::HeldNoteTable() : inUse()
 {
     for (HeldNote& entry : heldNotes)
         entry = kFreeHeldNote;
-    for (auto& channel : entryOf)
-        for (int16_t& entry : channel)
-            entry = -1;
+    for (int16_t& entry : entryOf)
+        entry = -1;
 }
 
 int32_t HeldNoteTable::NextHeld(int32_t from) const
@@ -47,8 +38,7 @@ int32_t HeldNoteTable::Count() const
 
 void HeldNoteTable::Release(int32_t i)
 {
-    if (i < 0 || i >= kSize || !heldNotes[i].InUse())
+    if (i < 0 || i >= kSize || !IsHeld(i))
         return;
     MarkFree(i);
-    heldNotes[i] = kReleasedEntry;
 }

@@ -4,13 +4,15 @@
 
 #include <cstdint>
 
+// An entry's fields are those of the note-on that took it, and mean
+// something only while the table's bitmap says it is held (IsHeld): a
+// note-off or a release frees an entry without writing it, and the next
+// note-on that takes it writes every field.
 struct HeldNote {
-    int32_t channel;   // 0 to 15; -1 when the entry is free
-    int32_t note;      // 0 to 127; -1 when free
-    int32_t velocity;  // of the note-on; -1 when free
+    int32_t channel;   // 0 to 15; -1 in an entry never held
+    int32_t note;      // 0 to 127; -1 in an entry never held
+    int32_t velocity;  // of the note-on; -1 in an entry never held
     float length;      // the note-on's length field, kept but not used
-
-    bool InUse() const { return channel != -1 || note != -1; }
 };
 
 inline constexpr HeldNote kFreeHeldNote = {-1, -1, -1, 0.0f};
@@ -38,6 +40,7 @@ public:
     void Release(int32_t i);
 
     const HeldNote& Entry(int32_t i) const { return heldNotes[i]; }
+    bool IsHeld(int32_t i) const { return (inUse[i / kWordBits] >> (i % kWordBits)) & 1; }
     // How many entries are in use, counted from the bitmap when asked
     // (rarely: a count kept up to date would cost every note event).
     int32_t Count() const;
@@ -53,23 +56,29 @@ private:
 
     int32_t Find(int32_t channel, int32_t note) const
     {
-        return IsIndexed(channel, note) ? entryOf[channel][note] : -1;
+        return IsIndexed(channel, note) ? entryOf[KeyOf(channel, note)] : -1;
     }
     void MarkFree(int32_t i)
     {
         inUse[i / kWordBits] &= ~(uint64_t{1} << (i % kWordBits));
-        entryOf[heldNotes[i].channel][heldNotes[i].note] = -1;
+        entryOf[KeyOf(heldNotes[i].channel, heldNotes[i].note)] = -1;
     }
     // Note events carry a 4-bit channel and a 7-bit note, so every pair the
     // table is asked about has its place in the index.
     static bool IsIndexed(int32_t channel, int32_t note)
     {
-        return channel >= 0 && channel < kChannels && note >= 0 && note < kNotes;
+        return static_cast<uint32_t>(channel) < kChannels && static_cast<uint32_t>(note) < kNotes;
+    }
+    // The place of an indexed pair in entryOf. Unsigned, so that the
+    // routing loop indexes with it as it is.
+    static uint32_t KeyOf(int32_t channel, int32_t note)
+    {
+        return static_cast<uint32_t>(channel) * kNotes + static_cast<uint32_t>(note);
     }
 
     HeldNote heldNotes[kSize];
-    // Entry of each (channel, note), -1 when it is not held.
-    int16_t entryOf[kChannels][kNotes];
+    // Entry of each (channel, note) at KeyOf, -1 when it is not held.
+    int16_t entryOf[kChannels * kNotes];
     // The entries in use.
     uint64_t inUse[kWords];
 };
@@ -95,32 +104,35 @@ public:
     // otherwise it takes the first free entry, or is dropped when none is.
     NoteOnResult NoteOn(int32_t channel, int32_t note, int32_t velocity, float length)
     {
-        const int32_t found = table.Find(channel, note);
-        if (found >= 0) {
-            table.heldNotes[found].velocity = velocity;
-            table.heldNotes[found].length = length;
-            return NoteOnResult::Retriggered;
-        }
         if (!IsIndexed(channel, note))
             return NoteOnResult::Dropped;
+        int16_t& slot = table.entryOf[KeyOf(channel, note)];
+        if (slot >= 0) {
+            table.heldNotes[slot].velocity = velocity;
+            table.heldNotes[slot].length = length;
+            return NoteOnResult::Retriggered;
+        }
         const int32_t free = FirstFree();
         if (free < 0)
             return NoteOnResult::Dropped;
         table.heldNotes[free] = HeldNote{channel, note, velocity, length};
         Flip(free);
-        table.entryOf[channel][note] = static_cast<int16_t>(free);
+        slot = static_cast<int16_t>(free);
         return NoteOnResult::Added;
     }
     // Frees the entry of (channel, note); returns how many there were (0 or
     // 1), so that a note-off for a note never let through can be dropped.
+    // The entry's fields stay as they were: the bitmap tells which entries
+    // are held, and a note-on fills every field of the entry it takes.
     int32_t NoteOff(int32_t channel, int32_t note)
     {
-        const int32_t found = table.Find(channel, note);
-        if (found < 0)
+        if (!IsIndexed(channel, note))
             return 0;
-        Flip(found);
-        table.entryOf[channel][note] = -1;
-        table.heldNotes[found] = kFreeHeldNote;
+        int16_t& slot = table.entryOf[KeyOf(channel, note)];
+        if (slot < 0)
+            return 0;
+        Flip(slot);
+        slot = -1;
         return 1;
     }
     bool Holds(int32_t channel, int32_t note) const { return table.Find(channel, note) >= 0; }

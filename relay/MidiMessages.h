@@ -10,18 +10,14 @@
 constexpr unsigned char kNoteOff = 0x80;
 constexpr unsigned char kNoteOn = 0x90;
 
-// An event's four MIDI bytes as one word, the first byte lowest, and back:
-// the routing compares and writes them at once.
+// An event's four MIDI bytes as one word, the first byte lowest: the
+// routing compares and writes them at once.
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "the MIDI bytes are packed little-endian");
 inline uint32_t MidiBytesOf(const VstMidiEvent& event)
 {
     uint32_t bytes;
     std::memcpy(&bytes, event.midiData, sizeof bytes);
     return bytes;
-}
-inline uint32_t PackMidiBytes(uint32_t status, uint32_t data1, uint32_t data2, uint32_t data3)
-{
-    return (status & 0xFF) | (data1 & 0xFF) << 8 | (data2 & 0xFF) << 16 | (data3 & 0xFF) << 24;
 }
 
 // A note-off with velocity 0 for a held entry; an entry's -1 (free) fields

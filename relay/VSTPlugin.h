@@ -105,6 +105,10 @@ private:
     int32_t TakeHostMidi();
     void RouteInOrder(VstMidiEvent* relayed, int32_t relayedCount, VstMidiEvent* own,
                       int32_t ownCount);
+    void RouteRelayedOnly(VstMidiEvent* relayed, int32_t count);
+    void RouteOwnOnly(VstMidiEvent* own, int32_t count);
+    void RouteMerged(VstMidiEvent* relayed, int32_t relayedCount, VstMidiEvent* own,
+                     int32_t ownCount);
     void EndHeldNotesHere(VstInt32 offset);
     int32_t OutStage(bool& reachedReceivers);
     int32_t HandOwedNoteOffs();
@@ -114,8 +118,8 @@ private:
     void RouteOwn(VstMidiEvent& event, OffsetFloor& order, HeldNoteTable::Tracker& notes,
                   OutBlock::Filler& out);
     void RouteEvent(VstMidiEvent& event, HeldNoteTable::Tracker& notes, OutBlock::Filler& out);
-    static void SetNoteBytes(VstMidiEvent& queued, uint32_t cameWith, int32_t status, int32_t note,
-                             int32_t velocity);
+    // `wanted`: the event's four MIDI bytes as a word (MidiMessages.h).
+    static void SetNoteBytes(VstMidiEvent& queued, uint32_t cameWith, uint32_t wanted);
     bool MoveLocalReleases(VstInt32 offset);
     bool SendToReceivers(const VstMidiEvent* events, int32_t count);
     void AddHostEvent(const VstMidiEvent& event, int32_t& count);

@@ -84,25 +84,46 @@ int32_t VSTPlugin::TakeHostMidi()
 // host's block was handed over.
 //
 // Most passes have one stream only, and each of those has a loop of its
-// own; the routing of an event is inlined in each loop, so that the
-// tracker's and the filler's copies stay in registers.
+// own, in a function of its own: the routing of an event is inlined in each
+// loop, and a loop alone in its function keeps the tracker's and the
+// filler's copies in registers, where beside the other loops it spilled
+// the tracker's word to the stack and every note event waited for it there.
 void VSTPlugin::RouteInOrder(VstMidiEvent* relayed, int32_t relayedCount, VstMidiEvent* own,
                              int32_t ownCount)
+{
+    if (ownCount == 0)
+        RouteRelayedOnly(relayed, relayedCount);
+    else if (relayedCount == 0)
+        RouteOwnOnly(own, ownCount);
+    else
+        RouteMerged(relayed, relayedCount, own, ownCount);
+}
+
+__attribute__((noinline)) void VSTPlugin::RouteRelayedOnly(VstMidiEvent* relayed, int32_t count)
+{
+    HeldNoteTable::Tracker notes(heldNotes);
+    OutBlock::Filler out(outbox);
+    OffsetFloor order;
+    for (int32_t r = 0; r < count; ++r)
+        RouteRelayed(relayed[r], order, notes, out);
+}
+
+__attribute__((noinline)) void VSTPlugin::RouteOwnOnly(VstMidiEvent* own, int32_t count)
+{
+    HeldNoteTable::Tracker notes(heldNotes);
+    OutBlock::Filler out(outbox);
+    OffsetFloor order;
+    for (int32_t o = 0; o < count; ++o)
+        RouteOwn(own[o], order, notes, out);
+}
+
+__attribute__((noinline)) void VSTPlugin::RouteMerged(VstMidiEvent* relayed, int32_t relayedCount,
+                                                      VstMidiEvent* own, int32_t ownCount)
 {
     HeldNoteTable::Tracker notes(heldNotes);
     OutBlock::Filler out(outbox);
     OffsetFloor relayedOrder;
     OffsetFloor ownOrder;
-    if (ownCount == 0) {
-        for (int32_t r = 0; r < relayedCount; ++r)
-            RouteRelayed(relayed[r], relayedOrder, notes, out);
-        return;
-    }
-    if (relayedCount == 0) {
-        for (int32_t o = 0; o < ownCount; ++o)
-            RouteOwn(own[o], ownOrder, notes, out);
-        return;
-    }
     int32_t r = 0;
     int32_t o = 0;
     while (r < relayedCount || o < ownCount) {
@@ -191,19 +212,17 @@ VSTPlugin::RouteEvent(VstMidiEvent& event, HeldNoteTable::Tracker& notes, OutBlo
             return;
         out.Queue(event);
         if (result == HeldNoteTable::NoteOnResult::Retriggered)
-            SetNoteBytes(event, cameWith, kNoteOn + channel, note, velocity);
+            SetNoteBytes(event, cameWith, (cameWith & 0xFF7F7F0F) | kNoteOn);
         return;
     }
     if (notes.NoteOff(channel, note) > 0) {
         out.Queue(event);
-        SetNoteBytes(event, cameWith, kNoteOff + channel, note, 0);
+        SetNoteBytes(event, cameWith, (cameWith & 0xFF007F0F) | kNoteOff);
     }
 }
 
-void VSTPlugin::SetNoteBytes(VstMidiEvent& queued, uint32_t cameWith, int32_t status, int32_t note,
-                             int32_t velocity)
+void VSTPlugin::SetNoteBytes(VstMidiEvent& queued, uint32_t cameWith, uint32_t wanted)
 {
-    const uint32_t wanted = PackMidiBytes(status, note, velocity, cameWith >> 24);
     if (wanted != cameWith)
         std::memcpy(queued.midiData, &wanted, sizeof wanted);
 }
