@@ -19,6 +19,8 @@ inline uint32_t MidiBytesOf(const VstMidiEvent& event)
     std::memcpy(&bytes, event.midiData, sizeof bytes);
     return bytes;
 }
+// A note-on's status (0x9n) and a note-off's (0x8n) differ in one bit.
+inline bool IsNoteBytes(uint32_t bytes) { return (bytes & 0xE0) == kNoteOff; }
 
 // A note-off with velocity 0 for a held entry; an entry's -1 (free) fields
 // become channel 0 and note 0.
@@ -31,7 +33,8 @@ bool IsNoteOff(const VstMidiEvent& event);
 // the receiver ends everything it still holds when its pass reaches this
 // record, and nothing that arrived after it. Its type is none of the VST 2
 // event types, and only MIDI records of a host's blocks are ever queued, so
-// no host event can pass for one; it never leaves the relay.
+// no host event can pass for one; it never leaves the relay. Its MIDI bytes
+// are all zero, so the routing never takes it for a note.
 constexpr VstInt32 kReleaseMarkerType = 0x52454C;  // beyond every VST 2 event type (1 to 6)
 VstMidiEvent MakeReleaseMarker();
 inline bool IsReleaseMarker(const VstMidiEvent& event) { return event.type == kReleaseMarkerType; }

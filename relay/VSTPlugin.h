@@ -117,7 +117,8 @@ private:
                       OutBlock::Filler& out);
     void RouteOwn(VstMidiEvent& event, OffsetFloor& order, HeldNoteTable::Tracker& notes,
                   OutBlock::Filler& out);
-    void RouteEvent(VstMidiEvent& event, HeldNoteTable::Tracker& notes, OutBlock::Filler& out);
+    void RouteNote(VstMidiEvent& event, uint32_t cameWith, HeldNoteTable::Tracker& notes,
+                   OutBlock::Filler& out);
     // `wanted`: the event's four MIDI bytes as a word (MidiMessages.h).
     static void SetNoteBytes(VstMidiEvent& queued, uint32_t cameWith, uint32_t wanted);
     bool MoveLocalReleases(VstInt32 offset);

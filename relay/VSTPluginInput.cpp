@@ -135,14 +135,23 @@ __attribute__((noinline)) void VSTPlugin::RouteMerged(VstMidiEvent* relayed, int
     }
 }
 
+// A release marker's MIDI bytes are all zero (MidiMessages.h): it is never
+// taken for a note, so it is looked for among the other events only, and a
+// note event costs no look at the record's type.
 __attribute__((always_inline)) inline void VSTPlugin::RouteRelayed(VstMidiEvent& event,
                                                                    OffsetFloor& order,
                                                                    HeldNoteTable::Tracker& notes,
                                                                    OutBlock::Filler& out)
 {
     order.Raise(event);
+    const uint32_t cameWith = MidiBytesOf(event);
+    if (IsNoteBytes(cameWith)) {
+        RouteNote(event, cameWith, notes, out);
+        return;
+    }
     if (!IsReleaseMarker(event)) {
-        RouteEvent(event, notes, out);
+        if (!out.IsFull())
+            out.Queue(event);
         return;
     }
     notes.Store();
@@ -152,13 +161,18 @@ __attribute__((always_inline)) inline void VSTPlugin::RouteRelayed(VstMidiEvent&
     out.Load();
 }
 
+// The host's own events are MIDI events only (HostMidiStash).
 __attribute__((always_inline)) inline void VSTPlugin::RouteOwn(VstMidiEvent& event,
                                                                OffsetFloor& order,
                                                                HeldNoteTable::Tracker& notes,
                                                                OutBlock::Filler& out)
 {
     order.Raise(event);
-    RouteEvent(event, notes, out);
+    const uint32_t cameWith = MidiBytesOf(event);
+    if (IsNoteBytes(cameWith))
+        RouteNote(event, cameWith, notes, out);
+    else if (!out.IsFull())
+        out.Queue(event);
 }
 
 // A port release reached this node: it ends what the node holds now, and
@@ -183,19 +197,13 @@ void VSTPlugin::EndHeldNotesHere(VstInt32 offset)
 // An event's bytes are set in its record, which goes out where it lies,
 // and only when they change: a record written just before the receivers
 // copy it makes the copy wait for the write. Whether they change is told
-// from the bytes the event came with, read once before it is queued.
-__attribute__((always_inline)) inline void
-VSTPlugin::RouteEvent(VstMidiEvent& event, HeldNoteTable::Tracker& notes, OutBlock::Filler& out)
+// from the bytes the event came with (`cameWith`, the four bytes as one
+// word, MidiBytesOf), read once before it is queued.
+__attribute__((always_inline)) inline void VSTPlugin::RouteNote(VstMidiEvent& event,
+                                                                uint32_t cameWith,
+                                                                HeldNoteTable::Tracker& notes,
+                                                                OutBlock::Filler& out)
 {
-    // The four bytes are read once, as one word (MidiBytesOf): status in
-    // the low byte. A note-on's status (0x9n) and a note-off's (0x8n)
-    // differ in one bit.
-    const uint32_t cameWith = MidiBytesOf(event);
-    if ((cameWith & 0xE0) != kNoteOff) {
-        if (!out.IsFull())
-            out.Queue(event);
-        return;
-    }
     const int32_t channel = cameWith & 0x0F;
     const int32_t note = (cameWith >> 8) & 0x7F;
     const int32_t velocity = (cameWith >> 16) & 0x7F;
