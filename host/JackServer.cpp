@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
 #include <vector>
 
 namespace tarvenna::host {
@@ -22,15 +23,28 @@ std::string SocketPath(const std::string& name)
     return "/dev/shm/jack_" + name + "_" + std::to_string(getuid()) + "_0";
 }
 
-// Whether a client gets in: jack_wait opens one and exits with 0 once the
-// server took it, 1 when it did not within the time given.
-bool TakesClients(const std::string& name)
+// Whether a client gets in within 10 s: jack_wait opens one and exits with
+// 0 once the server took it. While a server is still setting up, jack_wait
+// can also give up at once rather than wait (seen with several servers
+// starting side by side), so it is asked again until the time is up or the
+// server has ended (then `server` becomes -1).
+bool TakesClients(const std::string& name, pid_t& server)
 {
-    pid_t probe = StartServer({"jack_wait", "-s", name, "-w", "-t", "10"});
-    int status = 0;
-    if (probe < 0 || waitpid(probe, &status, 0) != probe)
-        return false;
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    do {
+        pid_t probe = StartServer({"jack_wait", "-s", name, "-w", "-t", "10"});
+        int status = 0;
+        if (probe < 0 || waitpid(probe, &status, 0) != probe)
+            return false;
+        if (WIFEXITED(status) && WEXITSTATUS(status) == 0)
+            return true;
+        if (waitpid(server, &status, WNOHANG) == server) {
+            server = -1;
+            return false;
+        }
+        SleepMs(50);
+    } while (std::chrono::steady_clock::now() < until);
+    return false;
 }
 
 }  // namespace
@@ -79,8 +93,10 @@ bool JackServer::WaitUntilReady()
             // The socket comes a moment before the server takes clients (on
             // a loaded machine the module's client was once refused), and
             // that a moment before the driver runs.
-            if (!TakesClients(name)) {
-                error = "jackd " + name + " took no client within 10 s";
+            if (!TakesClients(name, pid)) {
+                error =
+                    "jackd " + name +
+                    (pid < 0 ? " ended before it took a client" : " took no client within 10 s");
                 return false;
             }
             SleepMs(100);
