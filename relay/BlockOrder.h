@@ -17,9 +17,11 @@ public:
     }
     // Writes the record only when it is raised: a pass that then copies it
     // would otherwise read back a store still on its way to memory.
+    // Raising is the exception (most blocks come in order), and is laid out
+    // as one.
     void Raise(VstMidiEvent& event)
     {
-        if (event.deltaFrames < floor)
+        if (__builtin_expect(event.deltaFrames < floor, 0))
             event.deltaFrames = floor;
         else
             floor = event.deltaFrames;

@@ -154,7 +154,7 @@ private:
     void Flip(int32_t entry)
     {
         const uint64_t bit = uint64_t{1} << (entry % kWordBits);
-        if (entry < kWordBits)
+        if (__builtin_expect(entry < kWordBits, 1))
             word0 ^= bit;
         else
             table.inUse[entry / kWordBits] ^= bit;

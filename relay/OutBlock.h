@@ -18,28 +18,17 @@ public:
 
     // What Take hands over: the events in order, and how many. `records`
     // holds the same events side by side when every one was pushed as a
-    // copy, and is null otherwise.
+    // copy, and is null otherwise; `run` holds them side by side where a
+    // pass routed them in place (MarkRun), and is null otherwise.
     struct Taken {
         VstMidiEvent* const* events;
         VstMidiEvent* records;
+        VstMidiEvent* run;
         int32_t count;
 
-        // The events as one array where they lie side by side, whether as
-        // copies or where a pass routed them in place (a sender's pass that
-        // let through every event of its host's block), and null otherwise.
-        VstMidiEvent* SideBySide() const
-        {
-            if (records != nullptr || count == 0)
-                return records;
-            // Without an early exit the loop is vectorised: most blocks
-            // pass, and they are read to the end either way.
-            VstMidiEvent* const first = events[0];
-            uintptr_t apart = 0;
-            for (int32_t i = 1; i < count; ++i)
-                apart |=
-                    reinterpret_cast<uintptr_t>(events[i]) ^ reinterpret_cast<uintptr_t>(first + i);
-            return apart == 0 ? first : nullptr;
-        }
+        // The events as one array where they lie side by side, and null
+        // otherwise.
+        VstMidiEvent* SideBySide() const { return records != nullptr ? records : run; }
     };
 
     OutBlock() = default;
@@ -54,8 +43,15 @@ public:
         records[filling][filled] = event;
         order[filling][filled] = &records[filling][filled];
         ++filled;
+        run = nullptr;
         return true;
     }
+    // Says that the whole block, as filled so far, is the records from
+    // `first` on, queued in place one after the other (a pass that let
+    // every event of an array through): Take then hands them over as one
+    // array without looking at each pointer. Anything pushed after it
+    // undoes it.
+    void MarkRun(VstMidiEvent* first) { run = filled > 0 ? first : nullptr; }
     // A block that is not taken in the call that filled it keeps copies:
     // the records its pass routed in place may change before it is taken.
     void CopyRoutedRecords()
@@ -71,15 +67,18 @@ public:
             }
         }
         inPlace = false;
+        run = nullptr;
     }
     // Hands over every event pushed so far; they stay as they are until the
     // next Take.
     Taken Take()
     {
-        const Taken taken{order[filling], inPlace ? nullptr : records[filling], filled};
+        const Taken taken{order[filling], inPlace ? nullptr : records[filling],
+                          inPlace ? run : nullptr, filled};
         filling ^= 1;
         filled = 0;
         inPlace = false;
+        run = nullptr;
         return taken;
     }
 
@@ -96,6 +95,7 @@ private:
     int32_t filling = 0;
     int32_t filled = 0;
     bool inPlace = false;
+    VstMidiEvent* run = nullptr;
 };
 
 // A pass's routing loop queues its events through a Filler, which keeps
@@ -119,7 +119,10 @@ public:
 
     void Store()
     {
-        block.inPlace = block.inPlace || filled > block.filled;
+        if (filled > block.filled) {
+            block.inPlace = true;
+            block.run = nullptr;
+        }
         block.filled = filled;
     }
     void Load()

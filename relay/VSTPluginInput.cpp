@@ -108,13 +108,21 @@ __attribute__((noinline)) void VSTPlugin::RouteRelayedOnly(VstMidiEvent* relayed
         RouteRelayed(relayed[r], order, notes, out);
 }
 
+// A block that lets every event of the host's through, into an outbox
+// that held nothing before, is the stash's own array: the outbox is told so
+// (MarkRun), and a sender's receivers copy the stash as it is.
 __attribute__((noinline)) void VSTPlugin::RouteOwnOnly(VstMidiEvent* own, int32_t count)
 {
-    HeldNoteTable::Tracker notes(heldNotes);
-    OutBlock::Filler out(outbox);
-    OffsetFloor order;
-    for (int32_t o = 0; o < count; ++o)
-        RouteOwn(own[o], order, notes, out);
+    const bool outboxWasEmpty = outbox.IsEmpty();
+    {
+        HeldNoteTable::Tracker notes(heldNotes);
+        OutBlock::Filler out(outbox);
+        OffsetFloor order;
+        for (int32_t o = 0; o < count; ++o)
+            RouteOwn(own[o], order, notes, out);
+    }
+    if (outboxWasEmpty && outbox.Count() == count)
+        outbox.MarkRun(own);
 }
 
 __attribute__((noinline)) void VSTPlugin::RouteMerged(VstMidiEvent* relayed, int32_t relayedCount,
@@ -208,7 +216,7 @@ __attribute__((always_inline)) inline void VSTPlugin::RouteNote(VstMidiEvent& ev
     const int32_t note = (cameWith >> 8) & 0x7F;
     const int32_t velocity = (cameWith >> 16) & 0x7F;
     const bool noteOn = (cameWith & (kNoteOn ^ kNoteOff)) != 0 && velocity > 0;
-    if (out.IsFull()) {
+    if (__builtin_expect(out.IsFull(), 0)) {
         if (!noteOn && notes.Holds(channel, note))
             releasePending.store(1);
         return;

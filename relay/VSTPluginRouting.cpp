@@ -246,7 +246,7 @@ int32_t VSTPlugin::OutStage(bool& reachedReceivers)
         reachedReceivers = false;
     } else {
         // Most blocks let every event of the host's block through, and the
-        // receivers copy them straight from the stash.
+        // receivers copy them straight from the stash (RouteOwnOnly).
         VstMidiEvent* records = taken.SideBySide();
         if (records == nullptr && taken.count > 0)
             records = Gather(taken);

@@ -136,15 +136,31 @@ TEST(OutBlock, AFillerQueuesInPlaceGivesTheCountBackAndCopiesWhenKept)
     EXPECT_EQ(taken.records[1].deltaFrames, 1);
     EXPECT_EQ(taken.records[2].deltaFrames, 2);
 
-    {
+    const auto queueAll = [&] {
         OutBlock::Filler out(*block);
-        out.Queue(events[0]);
-        out.Queue(events[1]);
-        out.Queue(events[2]);
-    }
+        for (VstMidiEvent& event : events)
+            out.Queue(event);
+    };
+    queueAll();
+    block->MarkRun(events.data());
     taken = block->Take();
     EXPECT_EQ(taken.records, nullptr);
     EXPECT_EQ(taken.SideBySide(), events.data()) << "in place and side by side";
+
+    // A run is undone by whatever comes after it, and ends with its block.
+    queueAll();
+    block->MarkRun(events.data());
+    block->Push(events[0]);
+    EXPECT_EQ(block->Take().SideBySide(), nullptr) << "a copy pushed after the run";
+    queueAll();
+    block->MarkRun(events.data());
+    queueAll();
+    EXPECT_EQ(block->Take().SideBySide(), nullptr) << "events queued after the run";
+    queueAll();
+    block->MarkRun(events.data());
+    block->CopyRoutedRecords();
+    taken = block->Take();
+    EXPECT_EQ(taken.SideBySide(), taken.records) << "the copies of a block kept for later";
 
     {
         OutBlock::Filler out(*block);
@@ -154,7 +170,7 @@ TEST(OutBlock, AFillerQueuesInPlaceGivesTheCountBackAndCopiesWhenKept)
     }
     taken = block->Take();
     EXPECT_EQ(taken.count, OutBlock::kCapacity);
-    EXPECT_EQ(taken.SideBySide(), nullptr) << "an event left out between them";
+    EXPECT_EQ(taken.SideBySide(), nullptr) << "in place, not marked as a run";
     EXPECT_EQ(taken.events[0], &events[0]);
 }
 
