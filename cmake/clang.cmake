@@ -1,4 +1,5 @@
-# Debian's clang for the fuzz build: libFuzzer comes with it.
+# Debian's clang, for the sanitizer trees: libFuzzer comes with it, and it
+# compiles instrumented code in about half the time GCC takes.
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(CMAKE_C_COMPILER clang)
 set(CMAKE_CXX_COMPILER clang++)

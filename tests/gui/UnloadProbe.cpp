@@ -4,10 +4,11 @@
 // still running code that is no longer mapped.
 #include "runtime/STimer.h"
 #include "runtime/STimerIdle.h"
+#include "tests/support/AddressSanitizer.h"
 
 #include <atomic>
 
-#if defined(__SANITIZE_ADDRESS__)
+#if TARVENNA_ADDRESS_SANITIZER
 #include <sanitizer/lsan_interface.h>
 #endif
 
@@ -29,7 +30,7 @@ extern "C" __attribute__((visibility("default"))) void probe_start()
     auto* idle = new kvor::threading::STimerIdle(nullptr, 2, 5, false);
     idle->SetFunction(&idleCell, &idleCell);
     idle->AddEntry();
-#if defined(__SANITIZE_ADDRESS__)
+#if TARVENNA_ADDRESS_SANITIZER
     __lsan_ignore_object(timer);
     __lsan_ignore_object(idle);
 #endif

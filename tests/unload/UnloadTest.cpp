@@ -6,6 +6,7 @@
 // must really be gone, and memory must not grow from cycle to cycle.
 #include "host/Host.h"
 #include "plugin/VstOpcodes.h"
+#include "tests/support/AddressSanitizer.h"
 #include "tests/support/StderrCapture.h"
 
 #include <gtest/gtest.h>
@@ -46,7 +47,7 @@ constexpr long kAllowedHeapGrowthKb = 1024;
 // (LeakSanitizer reports at exit whatever the cycles leaked instead), and
 // the i386 programs run under qemu-i386, whose translation cache grows with
 // every load of new code. The heap check holds in all of them.
-#if defined(__SANITIZE_ADDRESS__) || defined(__i386__)
+#if TARVENNA_ADDRESS_SANITIZER || defined(__i386__)
 constexpr bool kResidentMemoryTells = false;
 #else
 constexpr bool kResidentMemoryTells = true;
