@@ -1,4 +1,5 @@
 #include "bench/BenchNodes.h"
+#include "plugin/ParameterIndex.h"
 
 #include <malloc.h>
 
@@ -19,10 +20,6 @@ Module& TheModule()
     static Module module(other != nullptr && *other != 0 ? other : TARVENNA_MODULE_PATH);
     return module;
 }
-
-constexpr VstInt32 kMode = 0;
-constexpr VstInt32 kPort = 1;
-constexpr VstInt32 kThru = 2;
 
 }  // namespace
 
@@ -74,9 +71,9 @@ void BenchNodes::CloseAll()
 void BenchNodes::Place(int i, Placement placement)
 {
     HostInstance& node = *nodes[i];
-    node.SetParameter(kPort, static_cast<float>(placement.port) / 7.0f);
-    node.SetParameter(kMode, placement.receive ? 1.0f : 0.0f);
-    node.SetParameter(kThru, placement.thru ? 1.0f : 0.0f);
+    node.SetParameter(kParameterPort, static_cast<float>(placement.port) / 7.0f);
+    node.SetParameter(kParameterMode, placement.receive ? 1.0f : 0.0f);
+    node.SetParameter(kParameterThru, placement.thru ? 1.0f : 0.0f);
 }
 
 void BenchNodes::Settle(int blocks)

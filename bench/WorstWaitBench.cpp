@@ -4,6 +4,7 @@
 // as a host's GUI and automation threads do. The quiet run is the same
 // without them: what the machine itself adds.
 #include "bench/BenchPool.h"
+#include "plugin/ParameterIndex.h"
 
 #include <benchmark/benchmark.h>
 
@@ -48,8 +49,8 @@ void ChangeSettings(HostInstance& node, const std::atomic<bool>& stop)
     bool on = false;
     while (!stop.load()) {
         on = !on;
-        node.SetParameter(2, on ? 1.0f : 0.0f);
-        node.SetParameter(3, on ? 1.0f : 0.0f);
+        node.SetParameter(kParameterThru, on ? 1.0f : 0.0f);
+        node.SetParameter(kParameterPanic, on ? 1.0f : 0.0f);
         node.SetProgramName(on ? "busy" : "quiet");
         node.SetChunk(bank, false);
     }
@@ -108,7 +109,7 @@ void WorstWait(benchmark::State& state)
         state.counters["max_us"] = times.Quantile(1.0);
     }
     // Panic was left as the loop left it.
-    Pool().Node(1).SetParameter(3, 0.0f);
+    Pool().Node(1).SetParameter(kParameterPanic, 0.0f);
 }
 BENCHMARK(WorstWait)
     ->ArgName("contended")

@@ -10,14 +10,13 @@
 #include "gui/widgets/SLabel.h"
 #include "gui/widgets/SListBox.h"
 #include "gui/widgets/SSlider.h"
+#include "plugin/ParameterIndex.h"
 #include "relay/Registry.h"
 #include "relay/VSTPlugin.h"
 
 #include <cmath>
 
 namespace {
-
-enum ParameterIndex : VstInt32 { kMode = 0, kPort = 1, kThru = 2, kPanic = 3 };
 
 // The parameters' own rounding: a tiny bias so that exact halves round up
 // the same way on every target.
@@ -44,16 +43,18 @@ void SPluginPanel::OnControlChanged(unsigned sender, int)
         return;
     }
     if (sender == modeButtons[0]->GetId()) {
-        plugin->setParameterAutomated(kMode, 1.0f - static_cast<float>(modeButtons[0]->GetValue()));
+        plugin->setParameterAutomated(kParameterMode,
+                                      1.0f - static_cast<float>(modeButtons[0]->GetValue()));
     } else if (sender == modeButtons[1]->GetId()) {
-        plugin->setParameterAutomated(kMode, static_cast<float>(modeButtons[1]->GetValue()));
+        plugin->setParameterAutomated(kParameterMode,
+                                      static_cast<float>(modeButtons[1]->GetValue()));
     } else if (sender == thruButton->GetId()) {
-        plugin->setParameterAutomated(kThru, static_cast<float>(thruButton->GetValue()));
+        plugin->setParameterAutomated(kParameterThru, static_cast<float>(thruButton->GetValue()));
     } else if (sender == panicButton->GetId()) {
         // One burst, and the parameter is off again afterwards.
-        plugin->setParameterAutomated(kPanic, 0.0f);
-        plugin->setParameterAutomated(kPanic, 1.0f);
-        plugin->setParameterAutomated(kPanic, 0.0f);
+        plugin->setParameterAutomated(kParameterPanic, 0.0f);
+        plugin->setParameterAutomated(kParameterPanic, 1.0f);
+        plugin->setParameterAutomated(kParameterPanic, 0.0f);
     } else if (sender == nodesButton->GetId()) {
         // The idle pass builds the list and may be doing so right now; it
         // switches the view at its next pass, after the button's new value.
@@ -65,7 +66,7 @@ void SPluginPanel::OnControlChanged(unsigned sender, int)
     } else {
         for (int n = 0; n < static_cast<int>(portButtons.size()); ++n)
             if (sender == portButtons[n]->GetId())
-                plugin->setParameterAutomated(kPort, static_cast<float>(n) / 7.0f);
+                plugin->setParameterAutomated(kParameterPort, static_cast<float>(n) / 7.0f);
     }
 }
 
@@ -106,22 +107,22 @@ void SPluginPanel::RefreshControls(long index)
     if (plugin == nullptr || modeButtons.size() != 2)
         return;
     switch (index) {
-    case kMode: {
-        const int mode = Round(plugin->getParameter(kMode));
+    case kParameterMode: {
+        const int mode = Round(plugin->getParameter(kParameterMode));
         modeButtons[0]->SetValue(1 - mode, false);
         modeButtons[1]->SetValue(mode, false);
         break;
     }
-    case kPort: {
-        const int port = Round(7.0f * plugin->getParameter(kPort));
+    case kParameterPort: {
+        const int port = Round(7.0f * plugin->getParameter(kParameterPort));
         for (Button* button : portButtons)
             button->SetValue(0, false);
         if (port >= 0 && port < static_cast<int>(portButtons.size()))
             portButtons[port]->SetValue(1, false);
         break;
     }
-    case kThru:
-        thruButton->SetValue(Round(plugin->getParameter(kThru)), false);
+    case kParameterThru:
+        thruButton->SetValue(Round(plugin->getParameter(kParameterThru)), false);
         break;
     case VSTPlugin::kMidiInIdle:
         SetLamp(midiInLamp, SStaticData::kBlack);
@@ -142,9 +143,9 @@ void SPluginPanel::RefreshControls(long index)
         // Nothing reached a closed editor: the list may be out of date, and
         // the lamps show the activity of a node that may be off by now. A
         // node at work lights them again within a block.
-        RefreshControls(kMode);
-        RefreshControls(kPort);
-        RefreshControls(kThru);
+        RefreshControls(kParameterMode);
+        RefreshControls(kParameterPort);
+        RefreshControls(kParameterThru);
         RefreshIdLabel();
         SetLamp(midiInLamp, SStaticData::kBlack);
         SetLamp(midiOutLamp, SStaticData::kBlack);

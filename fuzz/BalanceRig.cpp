@@ -2,6 +2,7 @@
 
 #include "host/MidiBlock.h"
 #include "host/Stress.h"
+#include "plugin/ParameterIndex.h"
 #include "plugin/VstOpcodes.h"
 
 #include <cstring>
@@ -31,18 +32,18 @@ void ApplySetting(HostInstance& node, const Action& action)
     switch (action.kind) {
     case Kind::Mode: {
         const float values[] = {0.0f, 1.0f, 0.49f, 0.5f};
-        node.SetParameter(0, values[action.a & 3]);
+        node.SetParameter(kParameterMode, values[action.a & 3]);
         break;
     }
     case Kind::Port:
-        node.SetParameter(1, static_cast<float>(action.a & 7) / 7.0f);
+        node.SetParameter(kParameterPort, static_cast<float>(action.a & 7) / 7.0f);
         break;
     case Kind::Thru:
-        node.SetParameter(2, action.a ? 1.0f : 0.0f);
+        node.SetParameter(kParameterThru, action.a ? 1.0f : 0.0f);
         break;
     case Kind::Panic:
-        node.SetParameter(3, 1.0f);
-        node.SetParameter(3, 0.0f);
+        node.SetParameter(kParameterPanic, 1.0f);
+        node.SetParameter(kParameterPanic, 0.0f);
         break;
     case Kind::Load: {
         unsigned char bytes[61] = {};
@@ -380,10 +381,10 @@ void BalanceRig::Neutralise()
 {
     for (const auto& node : open) {
         HostInstance& instance = *node->instance;
-        instance.SetParameter(3, 0.0f);
-        instance.SetParameter(2, 0.0f);
-        instance.SetParameter(0, 0.0f);
-        instance.SetParameter(1, 0.0f);
+        instance.SetParameter(kParameterPanic, 0.0f);
+        instance.SetParameter(kParameterThru, 0.0f);
+        instance.SetParameter(kParameterMode, 0.0f);
+        instance.SetParameter(kParameterPort, 0.0f);
         instance.Suspend();
         instance.Resume();
         node->pending.clear();

@@ -6,6 +6,7 @@
 // at its host.
 #include "fuzz/FuzzNodes.h"
 
+#include "plugin/ParameterIndex.h"
 #include "plugin/VstOpcodes.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -43,10 +44,10 @@ void Restart()
 {
     EndSession();
     for (fuzz::HostInstance* node : nodes) {
-        node->SetParameter(3, 0.0f);
-        node->SetParameter(2, 0.0f);
-        node->SetParameter(0, 0.0f);
-        node->SetParameter(1, 0.0f);
+        node->SetParameter(kParameterPanic, 0.0f);
+        node->SetParameter(kParameterThru, 0.0f);
+        node->SetParameter(kParameterMode, 0.0f);
+        node->SetParameter(kParameterPort, 0.0f);
     }
     RunAll(3);
     EndSession();
@@ -159,7 +160,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             LoadChunk(node, input);
             break;
         default:
-            node.SetParameter(3, input.ConsumeBool() ? 1.0f : 0.0f);
+            node.SetParameter(kParameterPanic, input.ConsumeBool() ? 1.0f : 0.0f);
             break;
         }
     }

@@ -9,6 +9,7 @@
 #include "host/Host.h"
 #include "host/Module.h"
 #include "host/PngWriter.h"
+#include "plugin/ParameterIndex.h"
 
 namespace tarvenna::host {
 
@@ -83,7 +84,7 @@ bool ShowPair(Display* display, Host& host, Module& module, const EditorSessionO
         instance->Open();
         instance->Resume();
     }
-    receiver->SetParameter(0, 1.0f);
+    receiver->SetParameter(kParameterMode, 1.0f);
     EditorHost left(sender->Effect(), display, OptionsFor(options, 0));
     EditorHost right(receiver->Effect(), display, OptionsFor(options, 200));
     if (!left.Open() || !right.Open()) {

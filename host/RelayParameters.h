@@ -1,15 +1,11 @@
-// The relay's four parameters as our host addresses them, and the value
-// the plug-in takes for a port.
+// The value the plug-in takes for a port; the parameters' indices are the
+// plug-in's own (plugin/ParameterIndex.h).
 #pragma once
 
-#include "plugin/VstRecords.h"
+#include "plugin/ParameterIndex.h"
 
 namespace tarvenna::host {
 
-constexpr VstInt32 kRelayMode = 0;
-constexpr VstInt32 kRelayPort = 1;
-constexpr VstInt32 kRelayThru = 2;
-constexpr VstInt32 kRelayPanic = 3;
 constexpr int kRelayPorts = 8;
 
 // Ports 1 to 8 spread evenly over the parameter's 0 to 1.

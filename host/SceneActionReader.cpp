@@ -65,17 +65,17 @@ bool ReadNamedValue(SceneFields& fields, const std::string& name, SceneAction& a
     const nlohmann::json& value = fields.Field("value");
     const std::string place = fields.PlaceOf("value");
     if (name == "mode") {
-        action.parameter = kRelayMode;
+        action.parameter = kParameterMode;
         if (value != "Send" && value != "Receive")
             return fields.Fail(place, "the mode is \"Send\" or \"Receive\", not " + value.dump());
         action.value = value == "Send" ? 0.0f : 1.0f;
     } else if (name == "port") {
-        action.parameter = kRelayPort;
+        action.parameter = kParameterPort;
         if (!value.is_number_integer() || value < 1 || value > kRelayPorts)
             return fields.Fail(place, "the port is 1 to 8, not " + value.dump());
         action.value = RelayPortValue(value.get<int>());
     } else if (name == "thru" || name == "panic") {
-        action.parameter = name == "thru" ? kRelayThru : kRelayPanic;
+        action.parameter = name == "thru" ? kParameterThru : kParameterPanic;
         if (!value.is_boolean())
             return fields.Fail(place, name + " is true or false, not " + value.dump());
         action.value = value.get<bool>() ? 1.0f : 0.0f;

@@ -70,7 +70,7 @@ void ScenePlayer::PerformOnNode(const SceneAction& action, SceneNode& node)
         instance.SetParameter(action.parameter, action.value);
         break;
     case SceneActionKind::Panic:
-        instance.SetParameter(kRelayPanic, 1.0f);
+        instance.SetParameter(kParameterPanic, 1.0f);
         panicked.push_back(&node);
         break;
     case SceneActionKind::SaveChunk:

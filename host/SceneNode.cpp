@@ -42,11 +42,11 @@ bool SceneNode::Create(Host& host, Module& module, const BlockClock& clock, std:
     instance->SetBlockSize(clock.frames);
     instance->Resume();
     if (setup.port)
-        instance->SetParameter(kRelayPort, RelayPortValue(*setup.port));
+        instance->SetParameter(kParameterPort, RelayPortValue(*setup.port));
     if (setup.mode)
-        instance->SetParameter(kRelayMode, *setup.mode == NodeMode::Send ? 0.0f : 1.0f);
+        instance->SetParameter(kParameterMode, *setup.mode == NodeMode::Send ? 0.0f : 1.0f);
     if (setup.thru)
-        instance->SetParameter(kRelayThru, *setup.thru ? 1.0f : 0.0f);
+        instance->SetParameter(kParameterThru, *setup.thru ? 1.0f : 0.0f);
     instance->ClearRecorded();
     return true;
 }
@@ -65,9 +65,9 @@ std::string SceneNode::Settings()
 {
     if (!IsOpen())
         return closedSettings;
-    return instance->ParameterDisplay(kRelayMode) + ", port " +
-           instance->ParameterDisplay(kRelayPort) + ", Thru " +
-           instance->ParameterDisplay(kRelayThru);
+    return instance->ParameterDisplay(kParameterMode) + ", port " +
+           instance->ParameterDisplay(kParameterPort) + ", Thru " +
+           instance->ParameterDisplay(kParameterThru);
 }
 
 std::vector<MidiMessage> SceneNode::InputFor(long block)

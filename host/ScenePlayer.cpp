@@ -117,7 +117,7 @@ void ScenePlayer::AfterBlock()
 {
     for (SceneNode* node : panicked)
         if (HostInstance* instance = node->Instance())
-            instance->SetParameter(kRelayPanic, 0.0f);
+            instance->SetParameter(kParameterPanic, 0.0f);
     panicked.clear();
     if (window)
         window->Pump(0);

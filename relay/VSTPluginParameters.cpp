@@ -1,6 +1,7 @@
 // The four parameters (Mode, Port, Thru, Panic), the refresh indexes that
 // tell the editor what to redraw, and the one program.
 #include "plugin/AEffEditor.h"
+#include "plugin/ParameterIndex.h"
 #include "relay/VSTPlugin.h"
 
 #include <cmath>
@@ -8,8 +9,6 @@
 #include <cstring>
 
 namespace {
-
-enum Parameter : VstInt32 { kMode = 0, kPort = 1, kThru = 2, kPanic = 3, kParameterCount };
 
 const char* const kParameterNames[kParameterCount] = {"OP: Mode", "OP: Port Number",
                                                       "OP: Midi Through", "AC: Midi Panic"};
@@ -63,16 +62,16 @@ void VSTPlugin::setParameter(VstInt32 index, float value)
     if (!IsParameterValue(value))
         return;
     switch (index) {
-    case kMode:
+    case kParameterMode:
         SetMode(RoundParameter(value));
         break;
-    case kPort:
+    case kParameterPort:
         SetPort(RoundParameter(kLastPort * value));
         break;
-    case kThru:
+    case kParameterThru:
         SetThru(IsOn(value));
         break;
-    case kPanic:
+    case kParameterPanic:
         SetPanic(IsOn(value));
         break;
     case kMidiInIdle:
@@ -126,7 +125,7 @@ void VSTPlugin::SetMode(int32_t newMode)
     releaseLock.Unlock();
     if (changed)
         sendUpdateMessages();
-    RefreshEditor(kMode);
+    RefreshEditor(kParameterMode);
 }
 
 void VSTPlugin::SetPort(int32_t newPort)
@@ -162,7 +161,7 @@ void VSTPlugin::SetPort(int32_t newPort)
     releaseLock.Unlock();
     if (changed)
         sendUpdateMessages();
-    RefreshEditor(kPort);
+    RefreshEditor(kParameterPort);
 }
 
 void VSTPlugin::SetThru(bool on)
@@ -177,7 +176,7 @@ void VSTPlugin::SetThru(bool on)
     }
     releaseLock.Unlock();
     if (changed)
-        RefreshEditor(kThru);
+        RefreshEditor(kParameterThru);
 }
 
 // Panic stays on until it is switched off; only the switch on sends.
@@ -193,7 +192,7 @@ void VSTPlugin::SetPanic(bool on)
     }
     releaseLock.Unlock();
     if (changed)
-        RefreshEditor(kPanic);
+        RefreshEditor(kParameterPanic);
 }
 
 // Read from the snapshot: hosts and panels ask all the time, from threads
@@ -203,13 +202,13 @@ float VSTPlugin::getParameter(VstInt32 index)
     const NodeSettings now = settings.Read();
     const VSTPluginProgram& program = now.bank.programs[0];
     switch (index) {
-    case kMode:
+    case kParameterMode:
         return program.mode == kModeReceive ? 1.0f : 0.0f;
-    case kPort:
+    case kParameterPort:
         return PortValue(program.port);
-    case kThru:
+    case kParameterThru:
         return program.thru != 0 ? 1.0f : 0.0f;
-    case kPanic:
+    case kParameterPanic:
         return now.panic ? 1.0f : 0.0f;
     default:
         return 0.0f;
@@ -226,17 +225,17 @@ void VSTPlugin::getParameterDisplay(VstInt32 index, char* text)
 {
     const float value = getParameter(index);
     switch (index) {
-    case kMode:
+    case kParameterMode:
         std::strcpy(text, RoundParameter(value) == 0 ? "Send" : "Receive");
         break;
-    case kPort: {
+    case kParameterPort: {
         char number[16];
         std::snprintf(number, sizeof number, "%i", RoundParameter(kLastPort * value) + 1);
         CopyDisplayText(text, number);
         break;
     }
-    case kThru:
-    case kPanic:
+    case kParameterThru:
+    case kParameterPanic:
         std::strcpy(text, IsOn(value) ? "On" : "Off");
         break;
     default:
@@ -281,11 +280,12 @@ void VSTPlugin::ApplyLoadedProgram()
 
     bool registryChanged = false;
     if (loadedMode != currentMode) {
-        setParameter(kMode, static_cast<float>(loadedMode));
+        setParameter(kParameterMode, static_cast<float>(loadedMode));
         registryChanged = true;
     }
     if (loadedPort != currentPort) {
-        setParameter(kPort, static_cast<float>(loadedPort) / static_cast<float>(kLastPort));
+        setParameter(kParameterPort,
+                     static_cast<float>(loadedPort) / static_cast<float>(kLastPort));
         registryChanged = true;
     }
     if (registryChanged)

@@ -66,8 +66,8 @@ protected:
         node.SetSampleRate(48000.0f);
         node.SetBlockSize(kFrames);
         node.Resume();
-        node.SetParameter(kRelayPort, RelayPortValue(port));
-        node.SetParameter(kRelayMode, receive ? 1.0f : 0.0f);
+        node.SetParameter(kParameterPort, RelayPortValue(port));
+        node.SetParameter(kParameterMode, receive ? 1.0f : 0.0f);
         return node;
     }
 

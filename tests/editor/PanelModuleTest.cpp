@@ -11,6 +11,7 @@
 #include <X11/extensions/XTest.h>
 
 #include "host/EditorHost.h"
+#include "plugin/ParameterIndex.h"
 #include "tests/support/ModuleOnXvfb.h"
 #include "tests/editor/PanelSpots.h"
 #include "tests/support/WaitUntil.h"
@@ -126,7 +127,7 @@ TEST_P(Panel, LampsAreDarkAtRestAndLightWhileMidiFlows)
 {
     EXPECT_EQ(Pixel(kMidiIn), kBlack);
     EXPECT_EQ(Pixel(kMidiOut), kBlack);
-    instance->SetParameter(2, 1.0f);  // Thru: what comes in also goes out
+    instance->SetParameter(kParameterThru, 1.0f);  // Thru: what comes in also goes out
     const bool lit = WaitUntil(
         [&] { return Pixel(kMidiIn) == kOrange && Pixel(kMidiOut) == kOrange; }, kWaitLimit,
         [&] {

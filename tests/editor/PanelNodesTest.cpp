@@ -12,6 +12,7 @@
 #include "gui/widgets/SListBox.h"
 #include "gui/widgets/SSlider.h"
 #include "host/Host.h"
+#include "plugin/ParameterIndex.h"
 #include "relay/VSTPlugin.h"
 #include "tests/support/WaitUntil.h"
 
@@ -82,8 +83,8 @@ protected:
             return node->getAeffect();
         }));
         EXPECT_EQ(result, 0);
-        instances.back()->SetParameter(0, static_cast<float>(mode));
-        instances.back()->SetParameter(1, static_cast<float>(port) / 7.0f);
+        instances.back()->SetParameter(kParameterMode, static_cast<float>(mode));
+        instances.back()->SetParameter(kParameterPort, static_cast<float>(port) / 7.0f);
         return node;
     }
     // The node's panel, opened in our window with no display handed over.

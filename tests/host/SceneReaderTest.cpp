@@ -36,7 +36,7 @@ TEST(SceneReader, TheBuiltInSceneIsTheRelaySession)
     EXPECT_EQ(scene.nodes[0].input[2].data1, 64);
     // Set-up first; what comes after the last block last.
     EXPECT_EQ(scene.actions.front().block, 0);
-    EXPECT_EQ(scene.actions.front().parameter, kRelayPort);
+    EXPECT_EQ(scene.actions.front().parameter, kParameterPort);
     EXPECT_EQ(scene.actions.front().value, RelayPortValue(2));
     EXPECT_EQ(scene.actions.back().block, 8);
     EXPECT_EQ(scene.actions.back().kind, SceneActionKind::Show);

@@ -11,6 +11,7 @@
 #include "host/EditorHost.h"
 #include "host/JackServer.h"
 #include "host/Xvfb.h"
+#include "plugin/ParameterIndex.h"
 
 #include <X11/Xlib.h>
 
@@ -122,15 +123,15 @@ TEST_F(AudioPath, RoutingReleasesAndFlushesUseNoHeapAndNoMutex)
 
     // Changes on the host's thread; their releases and flushes run in the
     // watched blocks that follow.
-    sender.SetParameter(2, 0.0f);  // Thru off: a flush
+    sender.SetParameter(kParameterThru, 0.0f);  // Thru off: a flush
     Play(3, 16);
-    sender.SetParameter(1, 3.0f / 7.0f);  // to port 3: a port release
+    sender.SetParameter(kParameterPort, 3.0f / 7.0f);  // to port 3: a port release
     Play(3, 16);
-    receiver.SetParameter(0, 0.0f);  // a receiver sends: a flush
+    receiver.SetParameter(kParameterMode, 0.0f);  // a receiver sends: a flush
     Play(3, 16);
-    merger.SetParameter(3, 1.0f);  // Panic
+    merger.SetParameter(kParameterPanic, 1.0f);  // Panic
     Play(2, 16);
-    merger.SetParameter(3, 0.0f);
+    merger.SetParameter(kParameterPanic, 0.0f);
     other.Suspend();
     Play(2, 16);
     other.Resume();
@@ -169,8 +170,8 @@ TEST_F(AudioPath, ParallelAudioThreadsUnderSettingsChangesUseNoHeapAndNoMutex)
     for (int round = 0; std::chrono::steady_clock::now() < end; ++round) {
         const std::size_t i = static_cast<std::size_t>(round) % nodes.All().size();
         HostInstance& node = *nodes.All()[i];
-        node.SetParameter(2, round % 2 == 0 ? 1.0f : 0.0f);
-        node.SetParameter(3, round % 3 == 0 ? 1.0f : 0.0f);
+        node.SetParameter(kParameterThru, round % 2 == 0 ? 1.0f : 0.0f);
+        node.SetParameter(kParameterPanic, round % 3 == 0 ? 1.0f : 0.0f);
         node.GetParameter(1);
         node.ProgramName();
         node.SetChunk(banks[i], false);
@@ -227,7 +228,7 @@ TEST_F(AudioPath, JackBridgeUsesNoHeapAndNoMutex)
         Play(1, b % 3 == 0 ? 24 : 0);
         std::this_thread::sleep_for(std::chrono::microseconds(1333));
     }
-    sender.SetParameter(1, 2.0f / 7.0f);  // a port release towards out-1
+    sender.SetParameter(kParameterPort, 2.0f / 7.0f);  // a port release towards out-1
     Play(40, 8);
     EXPECT_EQ(CountedTotal(), 0) << Summary();
     EXPECT_GT(HandOvers(), before) << "nothing came back through JACK";

@@ -1,5 +1,6 @@
 #include "tests/realtime/WatchedNodes.h"
 
+#include "plugin/ParameterIndex.h"
 #include "tests/realtime/AudioPathWatch.h"
 #include "plugin/VstOpcodes.h"
 
@@ -65,9 +66,9 @@ HostInstance* WatchedNodes::Add(NodeSetup setup)
 
 void WatchedNodes::Configure(HostInstance& node, NodeSetup setup)
 {
-    node.SetParameter(1, static_cast<float>(setup.port) / 7.0f);
-    node.SetParameter(0, setup.receive ? 1.0f : 0.0f);
-    node.SetParameter(2, setup.thru ? 1.0f : 0.0f);
+    node.SetParameter(kParameterPort, static_cast<float>(setup.port) / 7.0f);
+    node.SetParameter(kParameterMode, setup.receive ? 1.0f : 0.0f);
+    node.SetParameter(kParameterThru, setup.thru ? 1.0f : 0.0f);
 }
 
 void WatchedNodes::CloseAll()

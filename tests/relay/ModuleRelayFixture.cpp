@@ -46,8 +46,9 @@ std::vector<unsigned char> Chunk(int mode, int port, bool thru, const std::strin
 
 std::string Displays(HostInstance& node)
 {
-    return node.ParameterDisplay(kMode) + "/" + node.ParameterDisplay(kPort) + "/" +
-           node.ParameterDisplay(kThru) + "/" + node.ParameterDisplay(kPanic);
+    return node.ParameterDisplay(kParameterMode) + "/" + node.ParameterDisplay(kParameterPort) +
+           "/" + node.ParameterDisplay(kParameterThru) + "/" +
+           node.ParameterDisplay(kParameterPanic);
 }
 
 // One module for the whole program, as a host keeps a plug-in loaded while
@@ -88,9 +89,9 @@ HostInstance& RelayNodes::Add(NodeSetup setup)
 
 void RelayNodes::Configure(HostInstance& node, NodeSetup setup)
 {
-    node.SetParameter(kPort, PortValue(setup.port));
-    node.SetParameter(kMode, setup.receive ? kReceive : kSend);
-    node.SetParameter(kThru, setup.thru ? kOn : kOff);
+    node.SetParameter(kParameterPort, PortValue(setup.port));
+    node.SetParameter(kParameterMode, setup.receive ? kReceive : kSend);
+    node.SetParameter(kParameterThru, setup.thru ? kOn : kOff);
 }
 
 void RelayNodes::Close(HostInstance& node)

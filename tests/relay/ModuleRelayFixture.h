@@ -4,6 +4,7 @@
 #pragma once
 
 #include "host/Host.h"
+#include "plugin/ParameterIndex.h"
 #include "plugin/VstOpcodes.h"
 #include "tests/support/StderrCapture.h"
 
@@ -22,8 +23,7 @@ using tarvenna::host::HostInstance;
 using tarvenna::host::MidiMessage;
 using tarvenna::host::ProcessCall;
 
-// The four parameters as a host addresses them, and the values it uses.
-enum Parameter : VstInt32 { kMode = 0, kPort = 1, kThru = 2, kPanic = 3 };
+// The values a host sets the parameters (plugin/ParameterIndex.h) to.
 constexpr float kSend = 0.0f;
 constexpr float kReceive = 1.0f;
 constexpr float kOn = 1.0f;

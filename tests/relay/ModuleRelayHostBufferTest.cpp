@@ -76,8 +76,8 @@ TEST_F(RelayHostBuffers, EachChunkCallerKeepsItsOwnCopy)
     ASSERT_EQ(node.Dispatch(effGetChunk, 0, 0, &firstData), 61);
     const std::vector<unsigned char> first = BytesAt(firstData, 61);
 
-    node.SetParameter(kMode, kReceive);
-    node.SetParameter(kPort, PortValue(6));
+    node.SetParameter(kParameterMode, kReceive);
+    node.SetParameter(kParameterPort, PortValue(6));
     node.SetProgramName("second");
     void* secondData = nullptr;
     ASSERT_EQ(node.Dispatch(effGetChunk, 1, 0, &secondData), 60);
@@ -113,7 +113,7 @@ TEST_F(RelayHostBuffers, AHandedBlockStaysAsItWasWhileMoreComesIn)
     options.hook = [&](const tarvenna::host::RequestRecord& request) -> std::optional<VstIntPtr> {
         if (request.opcode == audioMasterProcessEvents && !pressed) {
             pressed = true;
-            receiver->SetParameter(kPanic, kOn);
+            receiver->SetParameter(kParameterPanic, kOn);
             sender.RunBlock({NoteOn(2, 70), NoteOn(3, 71), NoteOn(4, 72)}, kFrames);
         }
         return std::nullopt;
@@ -130,7 +130,7 @@ TEST_F(RelayHostBuffers, AHandedBlockStaysAsItWasWhileMoreComesIn)
     Cycle();
     ASSERT_TRUE(pressed);
     EXPECT_EQ(Out(*receiver), (Seq{Started(0, 60), Started(1, 61), Ended(0, 60)}));
-    receiver->SetParameter(kPanic, kOff);
+    receiver->SetParameter(kParameterPanic, kOff);
     Cycle();
     Seq next = PanicBurst();
     next.insert(next.end(), {Started(2, 70), Started(3, 71), Started(4, 72)});

@@ -103,9 +103,9 @@ TEST_F(RelayNoteOffs, AReleaseTowardsAnEmptyPortReachesNoOtherPort)
     Feed(wanderer, {NoteOn(0, 60)});
     Cycle({&wanderer});
 
-    wanderer.SetParameter(kPort, PortValue(1));
-    wanderer.SetParameter(kPort, PortValue(2));
-    wanderer.SetParameter(kPort, PortValue(3));
+    wanderer.SetParameter(kParameterPort, PortValue(1));
+    wanderer.SetParameter(kParameterPort, PortValue(2));
+    wanderer.SetParameter(kParameterPort, PortValue(3));
     Cycle({&receiver});
     Feed(player, {NoteOn(0, 60)});
     Cycle({&player, &receiver});
@@ -157,7 +157,7 @@ TEST_F(RelayNoteOffs, ASenderClosedWithQueuedNoteOffsEndsOnlyItsOwnNotes)
     Cycle();
     ASSERT_EQ(Out(receiver), (Seq{Started(0, 60), Started(2, 72)}));
 
-    closing.SetParameter(kThru, kOff);
+    closing.SetParameter(kParameterThru, kOff);
     Cycle({&closing});
     Close(closing);
     Cycle();
@@ -179,7 +179,7 @@ TEST_F(RelayNoteOffs, ASenderTurnedReceiverBetweenMidiAndProcessStartsNothingOnI
     HostInstance& receiver = Add(Receiver(0));
     Settle();
     node.SendMidi({NoteOn(0, 60)});
-    node.SetParameter(kMode, kReceive);
+    node.SetParameter(kParameterMode, kReceive);
     Cycle();
     Feed(node, {NoteOff(0, 60)});
     Cycle();

@@ -12,7 +12,7 @@ using RelayAudio = RelayNodes;
 
 struct Leaving {
     const char* how;
-    Parameter parameter;
+    ParameterIndex parameter;
     float value;
 };
 
@@ -21,8 +21,8 @@ struct Leaving {
 // whose notes were whose.
 TEST_F(RelayReleases, ASenderLeavingItsPortEndsItsNotesAndTheReceiversNotesThere)
 {
-    for (const Leaving& leaving :
-         {Leaving{"to Receive", kMode, kReceive}, Leaving{"to port 5", kPort, PortValue(4)}}) {
+    for (const Leaving& leaving : {Leaving{"to Receive", kParameterMode, kReceive},
+                                   Leaving{"to port 5", kParameterPort, PortValue(4)}}) {
         SCOPED_TRACE(leaving.how);
         HostInstance& sender = Add(Sender(0));
         HostInstance& other = Add(Sender(0));
@@ -59,7 +59,7 @@ TEST_F(RelayReleases, AReleaseEndsTheNotesBeforeItInItsBlockAndNotThoseAfter)
 
     Feed(other, {NoteOn(3, 50)});
     Cycle({&sender, &other});
-    sender.SetParameter(kPort, PortValue(4));
+    sender.SetParameter(kParameterPort, PortValue(4));
     Feed(other, {NoteOn(4, 55)});
     Cycle();
     EXPECT_EQ(Out(receiver), (Seq{Started(3, 50), Ended(0, 60), Ended(3, 50), Started(4, 55)}));
@@ -102,7 +102,7 @@ TEST_F(RelayFlush, ThruSwitchedOffOnASenderFlushesOverTwoBlocks)
     ASSERT_EQ(Out(sender), Seq{Started(0, 60)});
     ASSERT_EQ(Out(receiver), Seq{Started(0, 60)});
 
-    sender.SetParameter(kThru, kOff);
+    sender.SetParameter(kParameterThru, kOff);
     ExpectFlushBlocks(sender, NoteOn(0, 62), NoteOn(0, 64), {&sender, &receiver}, Seq{Ended(0, 60)},
                       1);
     Feed(sender, {NoteOn(0, 66)});
@@ -123,7 +123,7 @@ TEST_F(RelayFlush, ThruSwitchedOffOnAReceiverFlushesOverTwoBlocks)
     Cycle();
     ASSERT_EQ(Out(receiver), (Seq{Started(0, 60), Started(1, 50)}));
 
-    receiver.SetParameter(kThru, kOff);
+    receiver.SetParameter(kParameterThru, kOff);
     ExpectFlushBlocks(receiver, NoteOn(1, 52), NoteOn(1, 54), {&receiver},
                       Seq{Ended(0, 60), Ended(1, 50)});
     Feed(receiver, {NoteOn(1, 56)});
@@ -146,7 +146,7 @@ TEST_F(RelayFlush, AReceiverBecomingASenderFlushesOverTwoBlocks)
     ASSERT_EQ(Out(flushing), Seq{Started(0, 60)});
     ASSERT_EQ(Out(listener), Seq{Started(0, 60)});
 
-    flushing.SetParameter(kMode, kSend);
+    flushing.SetParameter(kParameterMode, kSend);
     ExpectFlushBlocks(flushing, NoteOn(0, 70), NoteOn(0, 71), {&flushing, &listener},
                       Seq{Ended(0, 60)}, 1);
     Feed(flushing, {NoteOn(0, 72)});
@@ -167,7 +167,7 @@ TEST_F(RelayFlush, AReceiverChangingPortFlushesOverTwoBlocks)
     Cycle();
     ASSERT_EQ(Out(moving), Seq{Started(0, 60)});
 
-    moving.SetParameter(kPort, PortValue(3));
+    moving.SetParameter(kParameterPort, PortValue(3));
     ExpectFlushBlocks(newSender, NoteOn(0, 65), NoteOn(0, 66), {&moving}, Seq{Ended(0, 60)});
     Feed(newSender, {NoteOn(0, 67)});
     Feed(oldSender, {NoteOn(0, 61)});

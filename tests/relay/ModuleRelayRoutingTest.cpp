@@ -125,7 +125,7 @@ TEST_F(RelayNoteTracking, ANoteOffForANoteNeverLetThroughIsDropped)
     Cycle();
     EXPECT_EQ(Out(receiver), Seq{Started(0, 54)});
 
-    sender.SetParameter(kPort, PortValue(3));
+    sender.SetParameter(kParameterPort, PortValue(3));
     Cycle();
     EXPECT_EQ(Out(receiver), (Seq{Ended(0, 50), Ended(0, 54), Ended(0, 52)}))
         << "in table order: 54 took the entry 51 freed";
@@ -161,8 +161,8 @@ TEST_F(RelayNoteTracking, NewNotesStopAtTwoHundredFiftySixHeldNotes)
 TEST_F(RelayPanic, InReceiveModeTheBurstReachesTheHostOnce)
 {
     HostInstance& receiver = Add(Receiver(4));
-    receiver.SetParameter(kPanic, kOn);
-    receiver.SetParameter(kPanic, 0.8f);
+    receiver.SetParameter(kParameterPanic, kOn);
+    receiver.SetParameter(kParameterPanic, 0.8f);
     Cycle();
     const std::vector<VstMidiEvent> got = Events(receiver);
     Seq bytes;
@@ -183,17 +183,17 @@ TEST_F(RelayPanic, InSendModeTheBurstReachesTheReceiversAndWithThruAlsoTheHost)
     HostInstance& receiver = Add(Receiver(3));
     HostInstance& far = Add(Receiver(0));
     Settle();
-    sender.SetParameter(kPanic, kOn);
+    sender.SetParameter(kParameterPanic, kOn);
     Cycle();
     EXPECT_EQ(Out(sender), Seq{});
     EXPECT_EQ(Out(receiver), PanicBurst());
     EXPECT_EQ(Out(far), Seq{});
 
-    sender.SetParameter(kThru, kOn);
-    sender.SetParameter(kPanic, 0.5f);
+    sender.SetParameter(kParameterThru, kOn);
+    sender.SetParameter(kParameterPanic, 0.5f);
     Cycle();
     EXPECT_EQ(Out(receiver), Seq{}) << "switching Panic off sends nothing";
-    sender.SetParameter(kPanic, kOn);
+    sender.SetParameter(kParameterPanic, kOn);
     Cycle();
     EXPECT_EQ(Out(sender), PanicBurst());
     EXPECT_EQ(Out(receiver), PanicBurst(2));

@@ -37,13 +37,13 @@ TEST_F(RelayParameters, NamesLabelsAndDisplayTexts)
     EXPECT_STREQ(text, "");
 
     EXPECT_EQ(Displays(node), "Send/1/Off/Off");
-    node.SetParameter(kThru, 0.5f);
-    EXPECT_EQ(node.ParameterDisplay(kThru), "Off") << "on only above one half";
-    node.SetParameter(kThru, 0.51f);
-    node.SetParameter(kPanic, kOn);
+    node.SetParameter(kParameterThru, 0.5f);
+    EXPECT_EQ(node.ParameterDisplay(kParameterThru), "Off") << "on only above one half";
+    node.SetParameter(kParameterThru, 0.51f);
+    node.SetParameter(kParameterPanic, kOn);
     EXPECT_EQ(Displays(node), "Send/1/On/On");
-    EXPECT_EQ(node.GetParameter(kThru), 1.0f);
-    EXPECT_EQ(node.GetParameter(kPanic), 1.0f);
+    EXPECT_EQ(node.GetParameter(kParameterThru), 1.0f);
+    EXPECT_EQ(node.GetParameter(kParameterPanic), 1.0f);
     EXPECT_EQ(node.GetParameter(9), 0.0f);
 }
 
@@ -53,18 +53,18 @@ TEST_F(RelayParameters, ModeRoundsAnExactHalfUpAndMovesTheNode)
     HostInstance& sender = Add(Sender());
     HostInstance& node = Add();
     Settle();
-    node.SetParameter(kMode, 0.5f);
-    EXPECT_EQ(node.GetParameter(kMode), 1.0f);
-    EXPECT_EQ(node.ParameterDisplay(kMode), "Receive");
+    node.SetParameter(kParameterMode, 0.5f);
+    EXPECT_EQ(node.GetParameter(kParameterMode), 1.0f);
+    EXPECT_EQ(node.ParameterDisplay(kParameterMode), "Receive");
     Feed(sender, {NoteOn(0, 60)});
     Cycle();
     Feed(sender, {NoteOff(0, 60)});
     Cycle();
     EXPECT_EQ(Out(node), (Seq{Started(0, 60), Ended(0, 60)}));
 
-    node.SetParameter(kMode, 0.49f);
-    EXPECT_EQ(node.GetParameter(kMode), 0.0f);
-    EXPECT_EQ(node.ParameterDisplay(kMode), "Send");
+    node.SetParameter(kParameterMode, 0.49f);
+    EXPECT_EQ(node.GetParameter(kParameterMode), 0.0f);
+    EXPECT_EQ(node.ParameterDisplay(kParameterMode), "Send");
     Cycle();
     Cycle();
     Feed(sender, {NoteOn(0, 62)});
@@ -77,9 +77,9 @@ TEST_F(RelayParameters, PortIsSevenStepsShownFromOne)
     HostInstance& node = Add();
     HostInstance& receiver = Add(Receiver(3));
     Settle();
-    node.SetParameter(kPort, PortValue(3));
-    EXPECT_EQ(node.ParameterDisplay(kPort), "4");
-    EXPECT_FLOAT_EQ(node.GetParameter(kPort), 3 * kPortStep);
+    node.SetParameter(kParameterPort, PortValue(3));
+    EXPECT_EQ(node.ParameterDisplay(kParameterPort), "4");
+    EXPECT_FLOAT_EQ(node.GetParameter(kParameterPort), 3 * kPortStep);
     Feed(node, {NoteOn(0, 60)});
     Cycle();
     EXPECT_EQ(Out(receiver), Seq{Started(0, 60)});
@@ -87,8 +87,8 @@ TEST_F(RelayParameters, PortIsSevenStepsShownFromOne)
     const std::pair<float, const char*> shown[] = {
         {2.5f / 7.0f, "4"}, {0.5f, "5"}, {1.0f, "8"}, {0.0f, "1"}};
     for (auto [value, text] : shown) {
-        node.SetParameter(kPort, value);
-        EXPECT_EQ(node.ParameterDisplay(kPort), text) << value;
+        node.SetParameter(kParameterPort, value);
+        EXPECT_EQ(node.ParameterDisplay(kParameterPort), text) << value;
     }
 }
 
@@ -103,18 +103,18 @@ TEST_F(RelayParameters, NaNInfinitiesAndValuesOutsideZeroToOneChangeNothing)
     for (float value :
          {-0.1f, 1.5f, std::numeric_limits<float>::quiet_NaN(),
           std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity()})
-        for (VstInt32 index : {kMode, kPort, kThru, kPanic}) {
+        for (VstInt32 index : {kParameterMode, kParameterPort, kParameterThru, kParameterPanic}) {
             plain.SetParameter(index, value);
             configured.SetParameter(index, value);
         }
     EXPECT_EQ(Displays(plain), "Send/1/Off/Off");
     EXPECT_EQ(Displays(configured), "Receive/5/On/Off");
-    for (VstInt32 index : {kMode, kPort, kThru, kPanic})
+    for (VstInt32 index : {kParameterMode, kParameterPort, kParameterThru, kParameterPanic})
         EXPECT_EQ(plain.GetParameter(index), 0.0f) << index;
-    EXPECT_EQ(configured.GetParameter(kMode), 1.0f);
-    EXPECT_FLOAT_EQ(configured.GetParameter(kPort), 4 * kPortStep);
-    EXPECT_EQ(configured.GetParameter(kThru), 1.0f);
-    EXPECT_EQ(configured.GetParameter(kPanic), 0.0f);
+    EXPECT_EQ(configured.GetParameter(kParameterMode), 1.0f);
+    EXPECT_FLOAT_EQ(configured.GetParameter(kParameterPort), 4 * kPortStep);
+    EXPECT_EQ(configured.GetParameter(kParameterThru), 1.0f);
+    EXPECT_EQ(configured.GetParameter(kParameterPanic), 0.0f);
 
     Feed(sender, {NoteOn(0, 60)});
     Feed(plain, {NoteOn(0, 61)});

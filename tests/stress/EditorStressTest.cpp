@@ -11,6 +11,7 @@
 #include "host/EditorHost.h"
 #include "host/Host.h"
 #include "plugin/EntryPoint.h"
+#include "plugin/ParameterIndex.h"
 #include "plugin/VstOpcodes.h"
 #include "host/Xvfb.h"
 
@@ -197,7 +198,8 @@ protected:
             break;
         default:
             if (slot.instance)
-                slot.instance->SetParameter(1, static_cast<float>(random() % 8) / 7.0f);
+                slot.instance->SetParameter(kParameterPort,
+                                            static_cast<float>(random() % 8) / 7.0f);
             break;
         }
     }

@@ -15,6 +15,7 @@
 #include "host/MidiOutputCheck.h"
 #include "host/Stress.h"
 #include "plugin/EntryPoint.h"
+#include "plugin/ParameterIndex.h"
 #include "plugin/VstOpcodes.h"
 #include "relay/VSTPlugin.h"
 
@@ -248,17 +249,17 @@ void ChangeSomething(Seat& seat, StressRandom& random, Tally& tally, Findings& f
     const uint32_t what = random.Below(100);
     if (what < 22) {
         const float values[] = {0.0f, 1.0f, 0.49f, 0.5f};
-        node.SetParameter(0, values[random.Below(4)]);
+        node.SetParameter(kParameterMode, values[random.Below(4)]);
         ++tally.parameterChanges;
     } else if (what < 40) {
-        node.SetParameter(1, static_cast<float>(random.Below(8)) / 7.0f);
+        node.SetParameter(kParameterPort, static_cast<float>(random.Below(8)) / 7.0f);
         ++tally.parameterChanges;
     } else if (what < 52) {
-        node.SetParameter(2, random.OneIn(2) ? 1.0f : 0.0f);
+        node.SetParameter(kParameterThru, random.OneIn(2) ? 1.0f : 0.0f);
         ++tally.parameterChanges;
     } else if (what < 56) {
-        node.SetParameter(3, 1.0f);
-        node.SetParameter(3, 0.0f);
+        node.SetParameter(kParameterPanic, 1.0f);
+        node.SetParameter(kParameterPanic, 0.0f);
         ++tally.panics;
     } else if (what < 64) {
         // Program or bank, well-formed or with values out of range; 59 bytes
@@ -338,8 +339,8 @@ void Create(Seat& seat, Tally& tally)
 void Retire(Seat& seat, Tally& tally, Findings& findings)
 {
     HostInstance& node = *seat.node;
-    node.SetParameter(2, 0.0f);
-    node.SetParameter(0, 0.0f);
+    node.SetParameter(kParameterThru, 0.0f);
+    node.SetParameter(kParameterMode, 0.0f);
     node.RunBlock(nullptr, kFrames);
     node.RunBlock(nullptr, kFrames);
     const std::vector<Note> left = seat.stream->Sounding();
@@ -552,7 +553,7 @@ TEST(RelayStress, EventsFromParallelSendersArriveWholeAndInOrder)
     constexpr int kSenders = 8;
     constexpr int kReceivers = 2;
     constexpr int kSenderThreads = 4;
-    constexpr float kPort = 3.0f / 7.0f;
+    constexpr float kFourthPort = 3.0f / 7.0f;
     const double seconds = StressSeconds(1.5);
 
     std::vector<std::unique_ptr<NumberedStream>> streams;
@@ -564,9 +565,9 @@ TEST(RelayStress, EventsFromParallelSendersArriveWholeAndInOrder)
             StressHost().Instantiate(CreateInstance, streams.back()->Options());
         ASSERT_NE(node, nullptr);
         node->Resume();
-        node->SetParameter(1, kPort);
+        node->SetParameter(kParameterPort, kFourthPort);
         if (i >= kSenders)
-            node->SetParameter(0, 1.0f);
+            node->SetParameter(kParameterMode, 1.0f);
         (i < kSenders ? senders : receivers).push_back(std::move(node));
     }
     std::atomic<uint64_t> sent{0};
@@ -646,7 +647,7 @@ TEST(RelayStress, ReceiversComeAndGoWhileSendersFanOut)
         std::unique_ptr<HostInstance> node = CreateNode(*senderStreams.back());
         ASSERT_NE(node, nullptr);
         node->Resume();
-        node->SetParameter(2, i % 2 ? 1.0f : 0.0f);
+        node->SetParameter(kParameterThru, i % 2 ? 1.0f : 0.0f);
         senders.push_back(std::move(node));
     }
     std::atomic<uint64_t> joined{0};
@@ -675,8 +676,8 @@ TEST(RelayStress, ReceiversComeAndGoWhileSendersFanOut)
                     on[note] = !on[note];
                 }
                 if (random.OneIn(50))
-                    senders[static_cast<std::size_t>(s)]->SetParameter(3, random.OneIn(2) ? 1.0f
-                                                                                          : 0.0f);
+                    senders[static_cast<std::size_t>(s)]->SetParameter(
+                        kParameterPanic, random.OneIn(2) ? 1.0f : 0.0f);
                 senders[static_cast<std::size_t>(s)]->RunBlock(&block, kFrames);
                 ++senderBlocks;
             }
@@ -694,13 +695,13 @@ TEST(RelayStress, ReceiversComeAndGoWhileSendersFanOut)
                     continue;
                 }
                 node->Resume();
-                node->SetParameter(0, 1.0f);
+                node->SetParameter(kParameterMode, 1.0f);
                 ++joined;
                 const int blocks = static_cast<int>(random.Below(4));
                 for (int b = 0; b < blocks; ++b)
                     node->RunBlock(nullptr, kFrames);
                 if (random.OneIn(3))
-                    node->SetParameter(1, static_cast<float>(random.Below(2)) / 7.0f);
+                    node->SetParameter(kParameterPort, static_cast<float>(random.Below(2)) / 7.0f);
                 if (random.OneIn(2))
                     node->Suspend();
                 const Clock::time_point leaving = Clock::now();

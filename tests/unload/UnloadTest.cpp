@@ -5,6 +5,7 @@
 // the threads and file descriptors it had before the first load, the module
 // must really be gone, and memory must not grow from cycle to cycle.
 #include "host/Host.h"
+#include "plugin/ParameterIndex.h"
 #include "plugin/VstOpcodes.h"
 #include "tests/support/AddressSanitizer.h"
 #include "tests/support/StderrCapture.h"
@@ -122,7 +123,7 @@ protected:
                 receiver = host.Instantiate(module);
                 ASSERT_NE(receiver, nullptr) << host.LastError();
                 receiver->Resume();
-                receiver->SetParameter(0, 1.0f);
+                receiver->SetParameter(kParameterMode, 1.0f);
             }
             sender->Resume();
             if (parent != 0 && n % 2 == 0)
@@ -131,7 +132,7 @@ protected:
             sender->RunBlock({MidiMessage{0, 0x90, 60, 100}}, 64);
             if (receiver)
                 receiver->RunBlock({}, 64);
-            sender->SetParameter(1, 3.0f / 7.0f);
+            sender->SetParameter(kParameterPort, 3.0f / 7.0f);
             sender->RunBlock({MidiMessage{0, 0x80, 60, 0}}, 64);
             std::vector<unsigned char> bank = sender->GetChunk(false);
             EXPECT_EQ(bank.size(), 61u);
