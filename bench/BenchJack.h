@@ -2,7 +2,7 @@
 // 64-frame period at 48 kHz), and the CPU time it has used.
 #pragma once
 
-#include "host/JackServer.h"
+#include "host/testing/JackServer.h"
 
 #include <optional>
 

@@ -12,7 +12,7 @@
 #include "host/Host.h"
 #include "plugin/ModuleState.h"
 #include "relay/VSTPlugin.h"
-#include "host/Xvfb.h"
+#include "host/testing/Xvfb.h"
 
 #include <X11/Xlib.h>
 

@@ -1,6 +1,6 @@
 #include "fuzz/BalanceActions.h"
 
-#include "host/Stress.h"
+#include "host/testing/Stress.h"
 
 #include <cstdio>
 #include <cstring>

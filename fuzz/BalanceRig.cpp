@@ -1,7 +1,7 @@
 #include "fuzz/BalanceRig.h"
 
 #include "host/MidiBlock.h"
-#include "host/Stress.h"
+#include "host/testing/Stress.h"
 #include "plugin/ParameterIndex.h"
 #include "plugin/VstOpcodes.h"
 

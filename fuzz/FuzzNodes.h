@@ -5,7 +5,7 @@
 
 #include "host/Host.h"
 #include "host/MidiBlock.h"
-#include "host/MidiOutputCheck.h"
+#include "host/testing/MidiOutputCheck.h"
 
 #include <cstddef>
 #include <cstdint>

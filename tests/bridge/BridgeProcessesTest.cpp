@@ -10,8 +10,8 @@
 #include "tests/host/Subprocess.h"
 #include "tests/runtime/TempFolder.h"
 
-#include "host/JackServer.h"
-#include "host/MidiFile.h"
+#include "host/testing/JackServer.h"
+#include "host/scene/MidiFile.h"
 
 #include <chrono>
 #include <csignal>

@@ -11,7 +11,7 @@
 #include "tests/support/WaitUntil.h"
 
 #include "host/Host.h"
-#include "host/JackServer.h"
+#include "host/testing/JackServer.h"
 #include "host/RelayParameters.h"
 
 #include <chrono>

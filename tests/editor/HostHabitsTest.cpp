@@ -9,7 +9,7 @@
 // and no X error may reach the host's handler but the host's own.
 #include <gtest/gtest.h>
 
-#include "host/BusyHost.h"
+#include "host/testing/BusyHost.h"
 #include "host/EditorHost.h"
 #include "host/XErrorFilter.h"
 #include "tests/editor/PanelSpots.h"

@@ -10,7 +10,7 @@
 #include "gui/SWindow.h"
 #include "plugin/ModuleState.h"
 #include "tests/support/WaitUntil.h"
-#include "host/Xvfb.h"
+#include "host/testing/Xvfb.h"
 
 #include <X11/Xlib.h>
 

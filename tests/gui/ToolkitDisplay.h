@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "host/Xvfb.h"
+#include "host/testing/Xvfb.h"
 
 #include <X11/Xlib.h>
 

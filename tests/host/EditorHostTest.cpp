@@ -16,10 +16,10 @@
 #include <vector>
 
 #include "host/EditorHost.h"
-#include "host/EditorSession.h"
+#include "host/cli/EditorSession.h"
 #include "host/Host.h"
 #include "host/PngWriter.h"
-#include "host/Xvfb.h"
+#include "host/testing/Xvfb.h"
 #include "tests/support/ModuleOnXvfb.h"
 #include "tests/support/WaitUntil.h"
 

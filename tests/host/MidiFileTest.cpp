@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "host/MidiFile.h"
-#include "host/NoteTracker.h"
+#include "host/scene/MidiFile.h"
+#include "host/scene/NoteTracker.h"
 #include "tests/host/SceneTestFiles.h"
 
 namespace tarvenna::host::test {

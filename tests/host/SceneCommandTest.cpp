@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "host/MidiFile.h"
+#include "host/scene/MidiFile.h"
 #include "tests/host/SceneTestFiles.h"
 #include "tests/host/Subprocess.h"
-#include "host/Xvfb.h"
+#include "host/testing/Xvfb.h"
 
 namespace tarvenna::host::test {
 namespace {

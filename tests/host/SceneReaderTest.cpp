@@ -5,9 +5,9 @@
 #include <string>
 #include <tuple>
 
-#include "host/DefaultScene.h"
+#include "host/scene/DefaultScene.h"
 #include "host/RelayParameters.h"
-#include "host/SceneReader.h"
+#include "host/scene/SceneReader.h"
 #include "tests/host/SceneTestFiles.h"
 
 namespace tarvenna::host::test {

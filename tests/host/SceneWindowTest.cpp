@@ -15,7 +15,7 @@
 #include "tests/host/SceneTestFiles.h"
 #include "tests/host/Subprocess.h"
 #include "tests/support/WaitUntil.h"
-#include "host/Xvfb.h"
+#include "host/testing/Xvfb.h"
 
 namespace tarvenna::host::test {
 namespace {

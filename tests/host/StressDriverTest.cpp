@@ -10,8 +10,8 @@
 #include <set>
 
 #include "host/MidiBlock.h"
-#include "host/MidiOutputCheck.h"
-#include "host/Stress.h"
+#include "host/testing/MidiOutputCheck.h"
+#include "host/testing/Stress.h"
 #include "plugin/VstOpcodes.h"
 #include "tests/host/HostTestSupport.h"
 

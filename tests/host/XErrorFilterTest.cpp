@@ -3,9 +3,9 @@
 // that may fail, and every error of a busy host thread reaches it.
 #include <gtest/gtest.h>
 
-#include "host/BusyHost.h"
+#include "host/testing/BusyHost.h"
 #include "host/XErrorFilter.h"
-#include "host/Xvfb.h"
+#include "host/testing/Xvfb.h"
 
 #include <X11/Xlib.h>
 

@@ -1,7 +1,7 @@
 // The private X server that the GUI tests rely on, and the child process
 // it (and jackd) runs as.
-#include "host/ServerProcess.h"
-#include "host/Xvfb.h"
+#include "host/testing/ServerProcess.h"
+#include "host/testing/Xvfb.h"
 
 // gtest before Xlib: Xlib's None and Bool macros break gtest's templates.
 #include <gtest/gtest.h>

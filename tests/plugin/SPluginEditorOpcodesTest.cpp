@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "editor/SPluginPanel.h"
-#include "host/Xvfb.h"
+#include "host/testing/Xvfb.h"
 #include "tests/support/WaitUntil.h"
 
 #include <X11/Xlib.h>

@@ -9,8 +9,8 @@
 #include "tests/realtime/WatchedNodes.h"
 
 #include "host/EditorHost.h"
-#include "host/JackServer.h"
-#include "host/Xvfb.h"
+#include "host/testing/JackServer.h"
+#include "host/testing/Xvfb.h"
 #include "plugin/ParameterIndex.h"
 
 #include <X11/Xlib.h>

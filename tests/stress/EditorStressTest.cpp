@@ -13,7 +13,7 @@
 #include "plugin/EntryPoint.h"
 #include "plugin/ParameterIndex.h"
 #include "plugin/VstOpcodes.h"
-#include "host/Xvfb.h"
+#include "host/testing/Xvfb.h"
 
 #include <gtest/gtest.h>
 

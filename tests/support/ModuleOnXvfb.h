@@ -11,7 +11,7 @@
 #include <X11/Xlib.h>
 
 #include "host/Host.h"
-#include "host/Xvfb.h"
+#include "host/testing/Xvfb.h"
 
 namespace tarvenna::test {
 

@@ -11,7 +11,7 @@
 #include "gui/clipboard/SClipboard.h"
 #include "gui/clipboard/SData.h"
 #include "tests/support/WaitUntil.h"
-#include "host/Xvfb.h"
+#include "host/testing/Xvfb.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
