@@ -10,7 +10,7 @@
 #include "gui/SControl.h"
 #include "gui/widgets/SButton.h"
 #include "host/Host.h"
-#include "plugin/ModuleState.h"
+#include "module/ModuleState.h"
 #include "relay/VSTPlugin.h"
 #include "host/testing/Xvfb.h"
 
@@ -28,7 +28,7 @@ using tarvenna::host::HostInstance;
 class BenchNode : public VSTPlugin {
 public:
     using VSTPlugin::VSTPlugin;
-    SPluginEditor* Editor() const { return pluginEditor; }
+    SPluginEditor* Editor() const { return static_cast<SPluginEditor*>(pluginEditor); }
 };
 
 // One X server and the panels of `count` nodes, each in a window of ours.
@@ -74,7 +74,7 @@ private:
         BenchNode* node = nullptr;
         instances.push_back(host.Instantiate([&](audioMasterCallback callback) {
             int result = 0;
-            node = new BenchNode(callback, result);
+            node = new BenchNode(callback, result, SPluginEditor::Make);
             return node->getAeffect();
         }));
         if (!instances.back())

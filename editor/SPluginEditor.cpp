@@ -7,7 +7,6 @@
 #include "gui/XErrorTrap.h"
 #include "plugin/AudioEffectX.h"
 #include "plugin/LoadFailure.h"
-#include "plugin/ModuleState.h"
 #include "plugin/SPlugin.h"
 #include "runtime/SThread.h"
 #include "runtime/STimerIdle.h"
@@ -19,20 +18,6 @@
 
 namespace {
 
-// Host product strings are searched in this order; the first hit wins.
-struct HostPattern {
-    const char* text;
-    int32_t kind;
-};
-
-constexpr HostPattern kHostPatterns[] = {
-    {"Samplitude", kHostSamplitude}, {"SAVIHost", kHostSaviHost},   {"Melodyne", kHostMelodyne},
-    {"Tracktion", kHostTracktion},   {"Cantabile", kHostCantabile}, {"Phrazor", kHostPhrazor},
-    {"Usine", kHostUsine},           {"energyXT", kHostEnergyXT},
-};
-
-constexpr int kHostTextSize = 128;
-
 // How long closing waits for an idle pass that is under way. A pass that
 // takes longer is waiting for a display lock the host holds around the
 // close: it finds the editor closed once it has it, and does nothing.
@@ -41,7 +26,7 @@ constexpr auto kCloseGrace = std::chrono::milliseconds(250);
 }  // namespace
 
 SPluginEditor::SPluginEditor(AudioEffect* effect, SGlobals* instanceGlobals, int& result)
-    : AEffEditor(effect),
+    : PluginEditor(effect),
       idleCell{0, nullptr},
       editorNumber(0),
       globals(instanceGlobals),
@@ -68,6 +53,11 @@ SPluginEditor::SPluginEditor(AudioEffect* effect, SGlobals* instanceGlobals, int
     GetHostApp(result);
 }
 
+PluginEditor* SPluginEditor::Make(AudioEffect* effect, SGlobals* globals, int& result)
+{
+    return new SPluginEditor(effect, globals, result);
+}
+
 SPluginEditor::~SPluginEditor()
 {
     if (IsOpen())
@@ -82,26 +72,8 @@ void SPluginEditor::GetHostApp(int& result)
     AudioEffectX* host = Host();
     if (host == nullptr)
         return;
-    char vendor[kHostTextSize] = {};
-    char product[kHostTextSize] = {};
-    host->getHostVendorString(vendor);
-    host->getHostProductString(product);
-    product[kHostTextSize - 1] = 0;
-
-    hostKind = kHostUnknown;
-    if (product[0] == 0)
-        return;
-    if (std::strstr(product, "Cubase") != nullptr) {
-        hostKind = host->getHostVendorVersion() > kCubase4Version ? kHostCubase4 : kHostCubase;
-        return;
-    }
-    for (const HostPattern& pattern : kHostPatterns) {
-        if (std::strstr(product, pattern.text) != nullptr) {
-            hostKind = pattern.kind;
-            break;
-        }
-    }
-    if (hostKind == kHostUsine)
+    hostKind = RecogniseHost(*host);
+    if (HostIsRefused(hostKind))
         result = kLoadHostRefused;
 }
 
@@ -109,25 +81,20 @@ void SPluginEditor::CopyPluginTexts()
 {
     if (owner == nullptr || globals == nullptr)
         return;
-    if (owner->nameText != nullptr) {
+    if (const char* name = owner->NameText()) {
         globals->binaryName.Clear(false);
-        globals->binaryName.Append(owner->nameText->data);
+        globals->binaryName.Append(name);
     }
-    if (owner->directoryText != nullptr) {
+    if (const char* directory = owner->DirectoryText()) {
         globals->binaryDirectory.Clear(false);
-        globals->binaryDirectory.Append(owner->directoryText->data);
+        globals->binaryDirectory.Append(directory);
     }
 }
 
-// Only the flag is guarded: the plug-in reads it under the same mutex
-// before it posts updates from its own threads.
 void SPluginEditor::SetEditorClosed(uint8_t closed)
 {
-    if (owner == nullptr)
-        return;
-    owner->mutex.Lock();
-    owner->editorClosed = closed;
-    owner->mutex.Unlock();
+    if (owner != nullptr)
+        owner->SetEditorClosed(closed != 0);
 }
 
 bool SPluginEditor::open(void* parent)
@@ -264,7 +231,7 @@ void SPluginEditor::ResizeParent(int width, int height)
 void SPluginEditor::WriteRect(int width, int height)
 {
     if (owner != nullptr)
-        owner->editorRect = ERect{0, 0, static_cast<int16_t>(height), static_cast<int16_t>(width)};
+        owner->SetEditorRect(width, height);
 }
 
 void SPluginEditor::SetSize(int width, int height)
@@ -280,14 +247,11 @@ void SPluginEditor::ChangeSize(int dx, int dy)
 {
     if ((dx == 0 && dy == 0) || owner == nullptr)
         return;
-    ERect& r = owner->editorRect;
-    r.right = static_cast<int16_t>(r.right + dx);
-    r.bottom = static_cast<int16_t>(r.bottom + dy);
-    const int width = r.right - r.left;
-    const int height = r.bottom - r.top;
-    if (HostSizesWindow())
-        r = ERect{0, 0, static_cast<int16_t>(height), static_cast<int16_t>(width)};
-    else
+    const ERect r = owner->EditorRect();
+    const int width = r.right + dx - r.left;
+    const int height = r.bottom + dy - r.top;
+    owner->SetEditorRect(width, height);
+    if (!HostSizesWindow())
         ResizeParent(width, height);
     owner->sizeWindow(width, height);
 }

@@ -4,7 +4,8 @@
 #pragma once
 
 #include "gui/SConnection.h"
-#include "plugin/AEffEditor.h"
+#include "plugin/HostRecognition.h"
+#include "plugin/PluginEditor.h"
 #include "plugin/VstRecords.h"
 
 #include <atomic>
@@ -30,38 +31,22 @@ namespace kvor::threading {
 class STimerIdle;
 }  // namespace kvor::threading
 
-// Host kinds that host recognition reports; the plug-in names the host by
-// them.
-enum HostKind : int32_t {
-    kHostUnknown = 0,
-    kHostEnergyXT = 2,
-    kHostCantabile = 5,
-    kHostSaviHost = 6,
-    kHostMelodyne = 7,
-    kHostCubase = 8,
-    kHostCubase4 = 9,
-    kHostSamplitude = 10,
-    kHostTracktion = 11,
-    kHostPhrazor = 12,
-    kHostUsine = 13,
-};
-
-class SPluginEditor : public AEffEditor {
+class SPluginEditor : public PluginEditor {
 public:
-    static constexpr int kWidth = 170;
-    static constexpr int kHeight = 200;
+    static constexpr int kWidth = kEditorWidth;
+    static constexpr int kHeight = kEditorHeight;
     static constexpr long kPendingEntries = 256;
-    // Vendor versions above this are Cubase 4 and later.
-    static constexpr VstInt32 kCubase4Version = 0x2007;
 
     // Sets result to the host-refused load code when the host is one the
     // plug-in does not run in.
     SPluginEditor(AudioEffect* effect, SGlobals* globals, int& result);
     ~SPluginEditor() override;
+    // The plug-in's editor maker (EditorMaker).
+    static PluginEditor* Make(AudioEffect* effect, SGlobals* globals, int& result);
 
     // The display the host passes with the next opening; null when it
     // passes 0, and the editor then lives on the module's own connection.
-    void SetOpeningDisplay(Display* display) { openingDisplay = display; }
+    void SetOpeningDisplay(Display* display) override { openingDisplay = display; }
     bool open(void* parent) override;
     void close() override;
     void idle() override;
@@ -83,9 +68,9 @@ public:
 
     // Stops every event, idle pass and timer of the editor's windows and
     // waits for those running; the node calls it first when it goes.
-    void RetireWindows();
+    void RetireWindows() override;
 
-    int32_t GetHostKind() const { return hostKind; }
+    int32_t HostKind() const override { return hostKind; }
     // The toolkit objects of the first opening; null until then.
     SPluginPanel* Panel() const { return panel.load(); }
     kvor::gui::SControl* Container() const { return container; }

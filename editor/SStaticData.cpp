@@ -5,6 +5,12 @@
 
 #include <mutex>
 
+// Made before, and destroyed after, every ordinary static object of the
+// module: the module's start-up fills it once its X connection is open and
+// empties it before that closes, in whatever order the linker placed the
+// two files, so the table's own destruction has no X resource left to free.
+__attribute__((init_priority(1000))) SStaticData statdata;
+
 void SStaticData::AddColours()
 {
     struct Triple {

@@ -20,6 +20,6 @@ public:
     void AddColoursOnce();
 };
 
-// The one instance, defined with the module's other process-wide objects
-// and registered with the toolkit as its shared resources.
+// The one instance; the module's start-up fills it and registers it with
+// the toolkit as its shared resources.
 extern SStaticData statdata;

@@ -1,7 +1,7 @@
 #include "fuzz/FuzzNodes.h"
 
 #include "fuzz/RelayAudit.h"
-#include "plugin/EntryPoint.h"
+#include "module/EntryPoint.h"
 #include "plugin/VstOpcodes.h"
 
 #include <cstdio>

@@ -6,7 +6,7 @@
 // the same way; the balance test (tests/stress) runs them on a thread.
 #include "fuzz/BalanceRig.h"
 #include "fuzz/FuzzNodes.h"
-#include "plugin/EntryPoint.h"
+#include "module/EntryPoint.h"
 
 #include <cstddef>
 #include <cstdint>

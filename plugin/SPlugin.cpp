@@ -1,8 +1,8 @@
 #include "plugin/SPlugin.h"
 
+#include "gui/Connections.h"
 #include "gui/SGlobals.h"
-#include "editor/SPluginEditor.h"
-#include "plugin/ModuleState.h"
+#include "plugin/HostRecognition.h"
 #include "runtime/SFilePath.h"
 
 #include <cstring>
@@ -15,14 +15,6 @@ constexpr VstInt32 kParameters = 4;
 constexpr VstInt32 kChannels = 2;
 constexpr int kNameBuffer = 128;
 
-// Indexed by host kind.
-constexpr const char* kHostNames[] = {
-    "(unknown)",  "Sonar",     "Energy XT", "Project 5",     "FL Studio",
-    "Cantabile",  "SaviHost",  "Melodyne",  "Cubase/Nuendo", "Cubase4/Nuendo4",
-    "Samplitude", "Tracktion", "Phrazor",   "Usine",
-};
-constexpr int32_t kHostNameCount = sizeof(kHostNames) / sizeof(kHostNames[0]);
-
 constexpr const char* kCapabilities[] = {
     "sendVstMidiEvent",    "sendVstEvents",      "receiveVstEvents",
     "receiveVstMidiEvent", "receiveVstTimeInfo",
@@ -30,20 +22,22 @@ constexpr const char* kCapabilities[] = {
 
 }  // namespace
 
-SPlugin::SPlugin(audioMasterCallback hostCallback, int& result)
+SPlugin::SPlugin(audioMasterCallback hostCallback, int& result, EditorMaker makeEditor)
     : AudioEffectX(hostCallback, kPrograms, kParameters),
       editorClosed(1),
       suspended(1),
       pluginEditor(nullptr),
-      editorRect{0, 0, SPluginEditor::kHeight, SPluginEditor::kWidth},
+      editorRect{0, 0, kEditorHeight, kEditorWidth},
       globals(nullptr),
       nameText(nullptr),
       directoryText(nullptr)
 {
     globals = new SGlobals;
-    pluginEditor = new SPluginEditor(this, globals, result);
-    editor = pluginEditor;
-    setFlag(effFlagsHasEditor, true);
+    if (makeEditor != nullptr) {
+        pluginEditor = makeEditor(this, globals, result);
+        editor = pluginEditor;
+        setFlag(effFlagsHasEditor, pluginEditor != nullptr);
+    }
 
     isSynth(true);
     setUniqueID(kPluginUniqueID);
@@ -190,14 +184,32 @@ const char* SPlugin::PluginHostName() const
 {
     if (pluginEditor == nullptr)
         return "";
-    return HostNameForKind(pluginEditor->GetHostKind());
+    return HostNameForKind(pluginEditor->HostKind());
 }
 
-const char* SPlugin::HostNameForKind(int32_t kind)
+void SPlugin::SetEditorClosed(bool closed)
 {
-    if (kind < 0 || kind >= kHostNameCount)
-        return kHostNames[0];
-    return kHostNames[kind];
+    mutex.Lock();
+    editorClosed = closed ? 1 : 0;
+    mutex.Unlock();
+}
+
+void SPlugin::SetEditorRect(int width, int height)
+{
+    editorRect = ERect{0, 0, static_cast<int16_t>(height), static_cast<int16_t>(width)};
+}
+
+const char* SPlugin::NameText() const { return nameText != nullptr ? nameText->data : nullptr; }
+
+const char* SPlugin::DirectoryText() const
+{
+    return directoryText != nullptr ? directoryText->data : nullptr;
+}
+
+void SPlugin::RetireEditorWindows()
+{
+    if (pluginEditor != nullptr)
+        pluginEditor->RetireWindows();
 }
 
 VstIntPtr SPlugin::HostCanDo(const char* text)

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "plugin/AudioEffectX.h"
+#include "plugin/PluginEditor.h"
 #include "runtime/SMutex.h"
 #include "runtime/datastring.h"
 
@@ -11,7 +12,6 @@
 #include <cstdint>
 
 class SGlobals;
-class SPluginEditor;
 
 // The maker's name, reported as the vendor string.
 inline constexpr char kPluginVendor[] = "tarvenna.example";
@@ -22,9 +22,10 @@ inline constexpr VstInt32 kPluginUniqueID = 0x51524E65;
 
 class SPlugin : public AudioEffectX {
 public:
-    // The editor's host recognition may set result to the host-refused
-    // code; the caller of the outermost constructor acts on it.
-    SPlugin(audioMasterCallback hostCallback, int& result);
+    // makeEditor makes the plug-in's editor (null: none); its host
+    // recognition may set result to the host-refused code, which the caller
+    // of the outermost constructor acts on.
+    SPlugin(audioMasterCallback hostCallback, int& result, EditorMaker makeEditor);
     ~SPlugin() override;
 
     VstIntPtr dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
@@ -46,14 +47,29 @@ public:
     // The host's name for the load-failure text; a constant, never freed.
     // Empty when there is no editor to have recognised the host.
     const char* PluginHostName() const;
-    static const char* HostNameForKind(int32_t kind);
 
     // The host's raw answer to a capability query: 1 yes, -1 no, 0 unknown.
     // canHostDo folds -1 into yes, which some callers cannot afford.
     VstIntPtr HostCanDo(const char* text);
 
+    // What the editor keeps of the plug-in. The flag is written under the
+    // plug-in's mutex, which the plug-in holds while it decides to post
+    // updates from its own threads.
+    void SetEditorClosed(bool closed);
+    // The rectangle the host gets for its get-rectangle call.
+    ERect EditorRect() const { return editorRect; }
+    void SetEditorRect(int width, int height);
+    // The plug-in's name and the host's directory as of the first resume;
+    // null before it.
+    const char* NameText() const;
+    const char* DirectoryText() const;
+
+    PluginEditor* Editor() const { return pluginEditor; }
+
 protected:
-    friend class SPluginEditor;
+    // Stops the editor's windows, before a derived plug-in's parts go that
+    // the editor's events and idle passes call into.
+    void RetireEditorWindows();
 
     // 1 while the editor is not open. Written by the editor under mutex;
     // read as an atomic, also from the audio thread, which must not wait.
@@ -61,7 +77,7 @@ protected:
     // 1 while the host has the plug-in switched off; the audio thread reads
     // it without a lock.
     std::atomic<uint8_t> suspended;
-    SPluginEditor* pluginEditor;  // the layer's editor member owns it
+    PluginEditor* pluginEditor;  // the layer's editor member owns it
     ERect editorRect;
     SGlobals* globals;
     kvor::data::datastring<32, char>* nameText;

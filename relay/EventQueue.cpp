@@ -4,22 +4,6 @@
 
 #include <cstring>
 
-namespace {
-
-// What follows the type and byte-size words of a MIDI event record.
-constexpr VstInt32 kMidiEventBodySize = sizeof(VstMidiEvent) - 2 * sizeof(VstInt32);
-
-}  // namespace
-
-VstMidiEvent BlankMidiEvent()
-{
-    VstMidiEvent event;
-    std::memset(&event, 0, sizeof event);
-    event.type = kVstMidiType;
-    event.byteSize = kMidiEventBodySize;
-    return event;
-}
-
 EventQueue::EventQueue() : writePosition(slots), readPosition(slots), capacity(kCapacity), count(0)
 {
     const VstMidiEvent blank = BlankMidiEvent();

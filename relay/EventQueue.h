@@ -9,10 +9,6 @@
 #include <atomic>
 #include <cstdint>
 
-// A MIDI event record with every byte zero except its type (MIDI) and the
-// byte size of what follows the head.
-VstMidiEvent BlankMidiEvent();
-
 // A ring of 256 MIDI events. A full ring drops what is pushed: losing an
 // event is better than blocking the audio thread or growing on it.
 class EventQueue {

@@ -1,8 +1,9 @@
 #include "relay/MidiMessages.h"
 
-#include "relay/EventQueue.h"
-
 namespace {
+
+// What follows the type and byte-size words of a MIDI event record.
+constexpr VstInt32 kMidiEventBodySize = sizeof(VstMidiEvent) - 2 * sizeof(VstInt32);
 
 constexpr unsigned char kControlChange = 0xB0;
 constexpr unsigned char kPitchBend = 0xE0;
@@ -19,6 +20,23 @@ VstMidiEvent MakeMessage(unsigned char status, unsigned char first, unsigned cha
 }
 
 }  // namespace
+
+VstMidiEvent BlankMidiEvent()
+{
+    VstMidiEvent event;
+    std::memset(&event, 0, sizeof event);
+    event.type = kVstMidiType;
+    event.byteSize = kMidiEventBodySize;
+    return event;
+}
+
+bool AnyNoteOff(const VstMidiEvent* events, int32_t count)
+{
+    for (int32_t i = 0; i < count; ++i)
+        if (IsNoteOff(events[i]))
+            return true;
+    return false;
+}
 
 VstMidiEvent MakeNoteOff(int32_t channel, int32_t note)
 {

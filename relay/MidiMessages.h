@@ -6,6 +6,10 @@
 #include <cstdint>
 #include <cstring>
 
+// A MIDI event record with every byte zero except its type (MIDI) and the
+// byte size of what follows the head.
+VstMidiEvent BlankMidiEvent();
+
 // Status nibbles the note tracking looks at.
 constexpr unsigned char kNoteOff = 0x80;
 constexpr unsigned char kNoteOn = 0x90;
@@ -28,6 +32,8 @@ VstMidiEvent MakeNoteOff(int32_t channel, int32_t note);
 
 // A note-off, or a note-on with velocity 0.
 bool IsNoteOff(const VstMidiEvent& event);
+// Whether any of `count` events is a note-off.
+bool AnyNoteOff(const VstMidiEvent* events, int32_t count);
 
 // What a port release leaves in each receiver's inbox after its note-offs:
 // the receiver ends everything it still holds when its pass reaches this

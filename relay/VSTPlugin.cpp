@@ -1,13 +1,13 @@
 #include "relay/VSTPlugin.h"
 
-#include "editor/SPluginEditor.h"
 #include "plugin/UserMessage.h"
 #include "plugin/LoadFailure.h"
 #include "relay/ClaimWord.h"
+#include "relay/MidiMessages.h"
 #include "runtime/datastring.h"
 
-VSTPlugin::VSTPlugin(audioMasterCallback hostCallback, int& result)
-    : SPlugin(hostCallback, result),
+VSTPlugin::VSTPlugin(audioMasterCallback hostCallback, int& result, EditorMaker makeEditor)
+    : SPlugin(hostCallback, result, makeEditor),
       bank(),
       claimToken(0),
       nodeId(-1),
@@ -62,8 +62,7 @@ VSTPlugin::~VSTPlugin()
 {
     // The panel's events and idle passes call into this node: they end
     // before any part of it does.
-    if (pluginEditor != nullptr)
-        pluginEditor->RetireWindows();
+    RetireEditorWindows();
     uninitialize();
     if (releaseLock.IsLocked())
         releaseLock.Unlock();

@@ -4,7 +4,7 @@
 // what arrives to their host. Nodes meet only in the tables of Registry.h.
 #pragma once
 
-#include "bridge/Bridge.h"
+#include "relay/Bridge.h"
 #include "plugin/SPlugin.h"
 #include "plugin/VstRecords.h"
 #include "relay/BlockOrder.h"
@@ -25,8 +25,8 @@
 class VSTPlugin : public SPlugin {
 public:
     // Sets result to the instance-limit code when 64 nodes already exist;
-    // otherwise leaves it as the base left it.
-    VSTPlugin(audioMasterCallback hostCallback, int& result);
+    // otherwise leaves it as the base (and makeEditor's editor) left it.
+    VSTPlugin(audioMasterCallback hostCallback, int& result, EditorMaker makeEditor);
     ~VSTPlugin() override;
 
     // The entry point hands this record to the host.

@@ -32,14 +32,6 @@ bool IsLocalRelease(int type) { return type == 1 || type == 3 || type == 5; }
 constexpr int kSuspendRelease = 4;
 constexpr int kLeavingRelease = 6;
 
-bool AnyNoteOff(const VstMidiEvent* events, int32_t count)
-{
-    for (int32_t i = 0; i < count; ++i)
-        if (IsNoteOff(events[i]))
-            return true;
-    return false;
-}
-
 // A queue that could not take a note-off cannot end that note any more;
 // the node behind it is asked to end everything it holds instead, which it
 // can always do from its own table.

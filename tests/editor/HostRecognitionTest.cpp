@@ -23,7 +23,7 @@ TEST_P(HostRecognition, ProductStringGivesTheKind)
 {
     answers.product = GetParam().product;
     answers.vendorVersion = GetParam().vendorVersion;
-    EXPECT_EQ(editor().GetHostKind(), GetParam().kind) << GetParam().product;
+    EXPECT_EQ(editor().HostKind(), GetParam().kind) << GetParam().product;
     EXPECT_EQ(result, kLoadUsable);
 }
 
@@ -47,14 +47,14 @@ INSTANTIATE_TEST_SUITE_P(Hosts, HostRecognition,
 TEST_F(EditorFixture, UsineIsRefused)
 {
     answers.product = "Usine";
-    EXPECT_EQ(editor().GetHostKind(), kHostUsine);
+    EXPECT_EQ(editor().HostKind(), kHostUsine);
     EXPECT_EQ(result, kLoadHostRefused);
 }
 
 TEST_F(EditorFixture, UsineBehindAnEarlierHostIsNotRefused)
 {
     answers.product = "Tracktion hosting Usine";
-    EXPECT_EQ(editor().GetHostKind(), kHostTracktion);
+    EXPECT_EQ(editor().HostKind(), kHostTracktion);
     EXPECT_EQ(result, kLoadUsable);
 }
 
@@ -62,7 +62,7 @@ TEST_F(EditorFixture, VendorStringPlaysNoPart)
 {
     answers.vendor = "Cubase";
     answers.product = "Something";
-    EXPECT_EQ(editor().GetHostKind(), kHostUnknown);
+    EXPECT_EQ(editor().HostKind(), kHostUnknown);
 }
 
 }  // namespace

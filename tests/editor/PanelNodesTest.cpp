@@ -52,7 +52,7 @@ TEST(NodeTexts, TwoDigitsUpToNineThenPlainDecimal)
 class PanelNode : public VSTPlugin {
 public:
     using VSTPlugin::VSTPlugin;
-    SPluginEditor* Editor() const { return pluginEditor; }
+    SPluginEditor* Editor() const { return static_cast<SPluginEditor*>(pluginEditor); }
 };
 
 class PanelNodes : public tarvenna::test::ToolkitSuite<PanelNodes> {
@@ -79,7 +79,7 @@ protected:
         PanelNode* node = nullptr;
         int result = 0;
         instances.push_back(host.Instantiate([&](audioMasterCallback callback) {
-            node = new PanelNode(callback, result);
+            node = new PanelNode(callback, result, SPluginEditor::Make);
             return node->getAeffect();
         }));
         EXPECT_EQ(result, 0);

@@ -5,7 +5,7 @@
 #include "gui/SColour.h"
 #include "gui/SCursor.h"
 #include "gui/context/SDrawBitmap.h"
-#include "plugin/ModuleState.h"
+#include "module/ModuleState.h"
 #include "tests/gui/ToolkitDisplay.h"
 
 #include <X11/extensions/Xfixes.h>

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "gui/SDisplay.h"
-#include "plugin/ModuleState.h"
+#include "module/ModuleState.h"
 #include "plugin/SSystemData.h"
 #include "tests/gui/ToolkitDisplay.h"
 

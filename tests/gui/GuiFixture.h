@@ -8,7 +8,7 @@
 #include "gui/SGlobals.h"
 #include "gui/SControl.h"
 #include "gui/SWindow.h"
-#include "plugin/ModuleState.h"
+#include "module/ModuleState.h"
 #include "tests/support/WaitUntil.h"
 #include "host/testing/Xvfb.h"
 

@@ -17,7 +17,7 @@
 #include "gui/images/text_logo.h"
 #include "host/PngWriter.h"
 #include "host/WindowCapture.h"
-#include "plugin/ModuleState.h"
+#include "module/ModuleState.h"
 
 #include <X11/Xlib.h>
 

@@ -1,7 +1,7 @@
 #include "tests/gui/ToolkitDisplay.h"
 
 #include "editor/SStaticData.h"
-#include "plugin/ModuleState.h"
+#include "module/ModuleState.h"
 
 #include <X11/Xlib.h>
 
@@ -20,6 +20,8 @@ ToolkitDisplay::ToolkitDisplay(std::vector<std::string> screens,
     dps = display_;
     statdata.ClearColours();
     statdata.AddColours();
+    // What the module's start-up does: the toolkit draws with this table.
+    kvor::gui::SetSharedResources(&statdata);
 }
 
 ToolkitDisplay::~ToolkitDisplay()
@@ -27,6 +29,7 @@ ToolkitDisplay::~ToolkitDisplay()
     if (display_ == nullptr)
         return;
     // Cached fonts belong to this connection and go with it.
+    kvor::gui::SetSharedResources(nullptr);
     statdata.Clear();
     statdata.ClearColours();
     dps = previous_;

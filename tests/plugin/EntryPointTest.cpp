@@ -2,9 +2,9 @@
 // the machine inquiry found.
 
 #include "host/Host.h"
-#include "plugin/EntryPoint.h"
+#include "module/EntryPoint.h"
 #include "plugin/LoadFailure.h"
-#include "plugin/ModuleState.h"
+#include "module/ModuleState.h"
 #include "plugin/VstOpcodes.h"
 #include "relay/VSTPlugin.h"
 #include "tests/plugin/ProcFilesFixture.h"

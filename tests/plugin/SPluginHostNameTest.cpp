@@ -2,6 +2,8 @@
 // recognised at construction.
 #include "TestPlugin.h"
 
+#include "plugin/HostRecognition.h"
+
 #include <gtest/gtest.h>
 
 #include <ostream>
@@ -45,11 +47,11 @@ INSTANTIATE_TEST_SUITE_P(Hosts, PluginHostName,
 
 TEST(PluginHostNameTable, KindsOutsideTheTableAreUnknown)
 {
-    EXPECT_STREQ(SPlugin::HostNameForKind(0), "(unknown)");
-    EXPECT_STREQ(SPlugin::HostNameForKind(9), "Cubase4/Nuendo4");
-    EXPECT_STREQ(SPlugin::HostNameForKind(13), "Usine");
-    EXPECT_STREQ(SPlugin::HostNameForKind(14), "(unknown)");
-    EXPECT_STREQ(SPlugin::HostNameForKind(-1), "(unknown)");
+    EXPECT_STREQ(HostNameForKind(0), "(unknown)");
+    EXPECT_STREQ(HostNameForKind(9), "Cubase4/Nuendo4");
+    EXPECT_STREQ(HostNameForKind(13), "Usine");
+    EXPECT_STREQ(HostNameForKind(14), "(unknown)");
+    EXPECT_STREQ(HostNameForKind(-1), "(unknown)");
 }
 
 TEST(PluginHostNameTable, WithoutAnEditorTheNameIsEmpty)

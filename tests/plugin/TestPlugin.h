@@ -7,7 +7,7 @@
 #include "editor/SPluginEditor.h"
 #include "host/Host.h"
 #include "plugin/LoadFailure.h"
-#include "plugin/ModuleState.h"
+#include "module/ModuleState.h"
 #include "plugin/SPlugin.h"
 #include "plugin/VstOpcodes.h"
 
@@ -15,7 +15,9 @@
 
 class TestPlugin : public SPlugin {
 public:
-    TestPlugin(audioMasterCallback host, int& result) : SPlugin(host, result) {}
+    TestPlugin(audioMasterCallback host, int& result) : SPlugin(host, result, SPluginEditor::Make)
+    {
+    }
 
     void process(float**, float**, VstInt32) override {}
 
@@ -27,10 +29,8 @@ public:
         return closed;
     }
     bool Suspended() const { return suspended != 0; }
-    const char* NameText() const { return nameText ? nameText->data : nullptr; }
-    const char* DirectoryText() const { return directoryText ? directoryText->data : nullptr; }
     SGlobals* Globals() const { return globals; }
-    SPluginEditor* Editor() const { return pluginEditor; }
+    SPluginEditor* Editor() const { return static_cast<SPluginEditor*>(pluginEditor); }
 
     // Puts a test's editor in place of the one the constructor made; the
     // plug-in owns it from here on.

@@ -3,6 +3,7 @@
 // exercised through nodes.
 #include "relay/EventQueue.h"
 #include "relay/HeldNotes.h"
+#include "relay/MidiMessages.h"
 #include "relay/NodeList.h"
 #include "relay/OutBlock.h"
 

@@ -34,7 +34,8 @@ int RecordingEditor::Count(long index) const
     return static_cast<int>(std::count(indexed.begin(), indexed.end(), index));
 }
 
-ObservedNode::ObservedNode(audioMasterCallback host, int& result) : VSTPlugin(host, result)
+ObservedNode::ObservedNode(audioMasterCallback host, int& result)
+    : VSTPlugin(host, result, SPluginEditor::Make)
 {
     editor = &recorder;
     SetEditorOpen(true);

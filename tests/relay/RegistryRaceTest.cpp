@@ -3,6 +3,8 @@
 // claim handshake lets every join and leave through promptly.
 #include "HostedNode.h"
 
+#include "editor/SPluginEditor.h"
+
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
@@ -29,7 +31,7 @@ void Create(Attempt& attempt)
 {
     VSTPlugin* made = nullptr;
     attempt.instance = NodeHost().Instantiate([&](audioMasterCallback callback) {
-        made = new VSTPlugin(callback, attempt.result);
+        made = new VSTPlugin(callback, attempt.result, SPluginEditor::Make);
         return attempt.result == 0 ? made->getAeffect() : nullptr;
     });
     attempt.nodeId = made->nodeId;

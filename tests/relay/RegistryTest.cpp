@@ -2,6 +2,8 @@
 // node-list notification.
 #include "HostedNode.h"
 
+#include "editor/SPluginEditor.h"
+
 #include <chrono>
 #include <cstring>
 #include <memory>
@@ -100,7 +102,7 @@ TEST(Registry, TheSixtyFifthInstanceIsRefusedAndChangesNothing)
     // (ModuleRelayInstanceTest.cpp); here it is only kept off the log.
     StderrOf([&] {
         refused = NodeHost().Instantiate([&](audioMasterCallback callback) {
-            extra = new VSTPlugin(callback, result);
+            extra = new VSTPlugin(callback, result, SPluginEditor::Make);
             return result == 0 ? extra->getAeffect() : nullptr;
         });
     });

@@ -10,7 +10,7 @@
 // every access.
 #include "host/EditorHost.h"
 #include "host/Host.h"
-#include "plugin/EntryPoint.h"
+#include "module/EntryPoint.h"
 #include "plugin/ParameterIndex.h"
 #include "plugin/VstOpcodes.h"
 #include "host/testing/Xvfb.h"

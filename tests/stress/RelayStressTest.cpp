@@ -14,7 +14,7 @@
 #include "host/Host.h"
 #include "host/testing/MidiOutputCheck.h"
 #include "host/testing/Stress.h"
-#include "plugin/EntryPoint.h"
+#include "module/EntryPoint.h"
 #include "plugin/ParameterIndex.h"
 #include "plugin/VstOpcodes.h"
 #include "relay/VSTPlugin.h"

@@ -6,7 +6,7 @@
 // on the connection to $DISPLAY, and nothing but the box's own event
 // thread reads its events.
 #include "gui/Connections.h"
-#include "plugin/ModuleState.h"
+#include "module/ModuleState.h"
 #include "gui/widgets/SInfo.h"
 #include "gui/widgets/SMessageDialog.h"
 #include "host/PngWriter.h"

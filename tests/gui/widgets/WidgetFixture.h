@@ -75,10 +75,12 @@ protected:
         int event = 0, error = 0, major = 0, minor = 0;
         if (!XTestQueryExtension(display, &event, &error, &major, &minor))
             GTEST_SKIP() << "the test server has no XTest";
-        // The colour table and the caches of this server.
+        // The colour table and the caches of this server, which the widgets
+        // draw with as the module's start-up would have them.
         statdata.Clear();
         statdata.ClearColours();
         statdata.AddColours();
+        kvor::gui::SetSharedResources(&statdata);
         host = new SWindow(&globals, nullptr, 1, "widget host", 0, 50, 50, 400, 300, 0, false);
         host->SetColours(Colour(26), Colour(26), Colour(26), Colour(0), Colour(0), Colour(0),
                          Colour(0));
@@ -96,6 +98,7 @@ protected:
         host = nullptr;
         if (display != nullptr)
             statdata.Clear();
+        kvor::gui::SetSharedResources(nullptr);
         GuiTest::TearDown();
     }
 

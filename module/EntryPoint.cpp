@@ -1,8 +1,9 @@
-#include "plugin/EntryPoint.h"
+#include "module/EntryPoint.h"
 
+#include "editor/SPluginEditor.h"
 #include "plugin/UserMessage.h"
 #include "plugin/LoadFailure.h"
-#include "plugin/ModuleState.h"
+#include "module/ModuleState.h"
 #include "plugin/VstOpcodes.h"
 #include "relay/VSTPlugin.h"
 
@@ -27,7 +28,7 @@ AEffect* CreateInstance(audioMasterCallback hostCallback)
     VSTPlugin* plugin = nullptr;
     if (sd.Qualifies(false, false)) {
         sd.FeatureMessage();
-        plugin = new VSTPlugin(hostCallback, result);
+        plugin = new VSTPlugin(hostCallback, result, SPluginEditor::Make);
         if (result == kLoadUsable)
             return &plugin->effectRecord;
         if (result == kLoadInstanceLimit) {

@@ -2,7 +2,7 @@
 // bridge's timed records on their way out and VST events on their way in.
 // Nothing here allocates, waits or takes a lock but the receiver's own
 // inbox lock, as a sender's push would.
-#include "bridge/Bridge.h"
+#include "relay/Bridge.h"
 
 #include "bridge/JackBridge.h"
 #include "relay/MidiMessages.h"
@@ -46,14 +46,6 @@ void PushKeepingNoteOffs(JackBridge& bridge, int32_t port, BridgeEvent* events, 
             events[kept++] = events[i];
     if (kept > 0 && !ring.Push(events, kept, 0))
         bridge.MarkOverflow(port);
-}
-
-bool AnyNoteOff(const VstMidiEvent* events, int32_t count)
-{
-    for (int32_t i = 0; i < count; ++i)
-        if (IsNoteOff(events[i]))
-            return true;
-    return false;
 }
 
 void PushToInbox(Inbox& inbox, ReleaseFlag& releaseFlag, const VstMidiEvent* events, int32_t count)

@@ -1,6 +1,6 @@
 // The module's exported entry point, under both names hosts look for.
 
-#include "plugin/EntryPoint.h"
+#include "module/EntryPoint.h"
 
 #define TARVENNA_EXPORT extern "C" __attribute__((visibility("default")))
 

@@ -1,9 +1,11 @@
-#include "plugin/ModuleState.h"
+#include "module/ModuleState.h"
 
 // Definition order is construction order within this file, and the loader
 // runs it before the host can call in; unload runs it backwards. So the X
 // connection opens first and closes last, and the machine inquiry and the
-// colour table are built after it and freed before it.
+// colour table are filled after it and emptied before it. (The table
+// itself, `statdata`, is the editor's and outlives all of this: see
+// editor/SStaticData.cpp.)
 
 namespace {
 
@@ -17,7 +19,6 @@ ModuleConnection connection;
 }  // namespace
 
 kvor::system::SSystemData sd;
-SStaticData statdata;
 
 namespace {
 
