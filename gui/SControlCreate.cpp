@@ -25,10 +25,6 @@ constexpr long kPopupQuietEvents = ExposureMask | StructureNotifyMask | FocusCha
 constexpr long kPopupNoPropagate =
     KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask | ButtonMotionMask;
 
-// X refuses windows of no width or height; the control keeps its own
-// (possibly empty) rectangle and the window is at least one pixel.
-unsigned WindowExtent(int extent) { return static_cast<unsigned>(std::max(1, extent)); }
-
 Atom ExistingAtom(Display* display, const char* name) { return XInternAtom(display, name, True); }
 
 void SetOneItem(Display* display, Window window, const char* name, long value)

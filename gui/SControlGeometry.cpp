@@ -1,18 +1,13 @@
 // Showing, hiding, sizing and moving a control, reparenting it, and
 // translating between its coordinates and the screen's.
 #include "gui/SControl.h"
+#include "gui/WindowHandles.h"
 
 #include <X11/Xlib.h>
 
 #include <algorithm>
 
 namespace kvor::gui {
-
-namespace {
-
-unsigned WindowExtent(int extent) { return static_cast<unsigned>(std::max(1, extent)); }
-
-}  // namespace
 
 void SControl::Show()
 {

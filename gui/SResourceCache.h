@@ -112,5 +112,7 @@ void SetSharedResources(SResourceCache* resources);
 // The registered cache, or, when none is, one of the toolkit's own with an
 // empty colour table.
 SResourceCache& SharedResources();
+// The colour in `slot` of the shared table.
+inline int SharedColour(int slot) { return SharedResources().Colour(slot); }
 
 }  // namespace kvor::gui

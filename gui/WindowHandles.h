@@ -73,4 +73,8 @@ struct ToolkitAtoms {
 // Null display gives all-zero atoms.
 ToolkitAtoms AtomsOf(Display* display);
 
+// X refuses windows of no width or height; a control keeps its own
+// (possibly empty) rectangle and its window is at least one pixel.
+inline unsigned WindowExtent(int extent) { return static_cast<unsigned>(extent > 1 ? extent : 1); }
+
 }  // namespace kvor::gui

@@ -24,7 +24,7 @@ constexpr std::chrono::milliseconds kSilence(1000);
 // The longest pause between two looks at the reader connection.
 constexpr std::chrono::milliseconds kLookPause(10);
 // The most events one look takes off the reader connection.
-constexpr int kLookEvents = 4096;
+constexpr int kReaderLookEvents = 4096;
 // One request's share of a property: 65536 units of 32 bits, 256 KiB.
 constexpr long kPieceUnits = 65536;
 constexpr unsigned long kPieceBytes = kPieceUnits * 4;
@@ -148,7 +148,7 @@ bool SClipboard::AwaitReader(const EventUse& wanted, XEvent& found)
     const Clock::time_point giveUp = Clock::now() + kSilence;
     for (;;) {
         bool kept = false;
-        TakeEvents(readerDisplay, kLookEvents, [&](const XEvent& event) {
+        TakeEvents(readerDisplay, kReaderLookEvents, [&](const XEvent& event) {
             kept = wanted(event);
             if (kept)
                 found = event;

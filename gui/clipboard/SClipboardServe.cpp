@@ -15,7 +15,7 @@ namespace {
 // The most events one look takes off the server connection, and the most
 // requests it answers: a look holds the server lock, which SetData, Empty
 // and the destructor wait for.
-constexpr int kLookEvents = 4096;
+constexpr int kServerLookEvents = 4096;
 constexpr int kAnswersPerLook = 16;
 
 // The most bytes one property change may carry on this connection, with
@@ -56,7 +56,7 @@ void SClipboard::ServePending()
     if (serverRunning == 0 || serverDisplay == nullptr || serverWindow == 0)
         return;
     int answered = 0;
-    TakeEvents(serverDisplay, kLookEvents, [&](const XEvent& event) {
+    TakeEvents(serverDisplay, kServerLookEvents, [&](const XEvent& event) {
         if (IsRequestToUs(event) && answered < kAnswersPerLook) {
             Answer(event);
             ++answered;
@@ -73,7 +73,7 @@ int SClipboard::CheckEvent()
         return 0;
     XEvent request;
     bool found = false;
-    TakeEvents(serverDisplay, kLookEvents, [&](const XEvent& event) {
+    TakeEvents(serverDisplay, kServerLookEvents, [&](const XEvent& event) {
         found = IsRequestToUs(event);
         if (found)
             request = event;

@@ -11,21 +11,15 @@
 
 namespace kvor::gui {
 
-namespace {
-
-int Slot(int index) { return SharedResources().Colour(index); }
-
-}  // namespace
-
 SControllable<int, true>::SControllable(SGlobals* globals, SControl* parent, unsigned id,
                                         const char* name, int flags, int x, int y, int w, int h,
                                         int parentWindow, bool unused)
     : SLabel<true>(globals, parent, id, name, flags, x, y, w, h, parentWindow, unused),
-      valueColour(Slot(SResourceCache::kCyan)),
-      zoneFill(Slot(SResourceCache::kRed)),
-      zoneLine(Slot(SResourceCache::kRed)),
-      handleFill(Slot(SResourceCache::kWhite)),
-      handleLine(Slot(SResourceCache::kBlue))
+      valueColour(SharedColour(SResourceCache::kCyan)),
+      zoneFill(SharedColour(SResourceCache::kRed)),
+      zoneLine(SharedColour(SResourceCache::kRed)),
+      handleFill(SharedColour(SResourceCache::kWhite)),
+      handleLine(SharedColour(SResourceCache::kBlue))
 {
 }
 

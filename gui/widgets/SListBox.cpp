@@ -14,18 +14,12 @@
 
 namespace kvor::gui {
 
-namespace {
-
-int Slot(int index) { return SharedResources().Colour(index); }
-
-}  // namespace
-
 template <int N, int H>
 SListBox<N, H>::SListBox(SGlobals* globals, SControl* parent, unsigned id, const char* name,
                          int flags, int x, int y, int w, int h, int parentWindow, bool unused)
     : SWindow(globals, parent, id, name, flags, x, y, w, h, parentWindow, unused),
-      selectedTextColour(Slot(SResourceCache::kBlack)),
-      selectionColour(Slot(SResourceCache::kYellow))
+      selectedTextColour(SharedColour(SResourceCache::kBlack)),
+      selectionColour(SharedColour(SResourceCache::kYellow))
 {
     AddStyle(kStyleOutline);
     EnableEventHandler(kEventSliderChanged);
@@ -46,8 +40,8 @@ template <int N, int H> SListBox<N, H>::~SListBox()
 
 template <int N, int H> void SListBox<N, H>::LoadControls()
 {
-    selectedTextColour = Slot(SResourceCache::kBlack);
-    selectionColour = Slot(SResourceCache::kYellow);
+    selectedTextColour = SharedColour(SResourceCache::kBlack);
+    selectionColour = SharedColour(SResourceCache::kYellow);
     if (scrollBar != nullptr)
         Remove(scrollBar, true);
     const int w = client.Width();
@@ -66,11 +60,14 @@ template <int N, int H> void SListBox<N, H>::LoadControls()
     scrollBar->SetBufferSize(kBarWidth, h);
     scrollBar->SetDoubleBuffer();
     scrollBar->SetWheelIncrement(5);
-    scrollBar->SetColours(Slot(26), Slot(26), Slot(SResourceCache::kBlack),
-                          Slot(SResourceCache::kWhite), Slot(SResourceCache::kBlack),
-                          Slot(SResourceCache::kWhite), Slot(SResourceCache::kWhite));
-    scrollBar->SetHoverColours(Slot(SResourceCache::kBlack), Slot(SResourceCache::kBlueGrey));
-    scrollBar->SetHandleColours(Slot(SResourceCache::kBlack), Slot(SResourceCache::kDarkSlate));
+    scrollBar->SetColours(
+        SharedColour(26), SharedColour(26), SharedColour(SResourceCache::kBlack),
+        SharedColour(SResourceCache::kWhite), SharedColour(SResourceCache::kBlack),
+        SharedColour(SResourceCache::kWhite), SharedColour(SResourceCache::kWhite));
+    scrollBar->SetHoverColours(SharedColour(SResourceCache::kBlack),
+                               SharedColour(SResourceCache::kBlueGrey));
+    scrollBar->SetHandleColours(SharedColour(SResourceCache::kBlack),
+                                SharedColour(SResourceCache::kDarkSlate));
     scrollBar->AddEventListener(this, kEventSliderChanged);
     Add(scrollBar);
 }

@@ -22,8 +22,6 @@ constexpr int kHeight = 240;
 // Popup, full input mask, frame decoration and the panel bit.
 constexpr int kDialogStyle = kStyleFullInput | kStyleFrame | kStylePopup | kStylePanel;
 
-int Slot(int index) { return SharedResources().Colour(index); }
-
 }  // namespace
 
 SMessageDialog::SMessageDialog()
@@ -40,7 +38,8 @@ SMessageDialog::SMessageDialog()
     ownGlobals->currentCursor = cursor.get();
     ownGlobals->cursorHold = cursor;
     EnableEventHandler(kEventValueChanged);
-    SetColours(Slot(24), Slot(24), Slot(20), Slot(2), Slot(0), Slot(0), Slot(0));
+    SetColours(SharedColour(24), SharedColour(24), SharedColour(20), SharedColour(2),
+               SharedColour(0), SharedColour(0), SharedColour(0));
     titleFont = new context::SDrawFont(10, true, false, false, nullptr);
     messageFont = new context::SDrawFont(7, false, false, false, nullptr);
     MakeLabels();
@@ -84,9 +83,10 @@ void SMessageDialog::MakeLabels()
         const unsigned id = static_cast<unsigned>(ownGlobals->identifierCounter.fetch_add(1) + 1);
         auto* label = new SLabel<false>(ownGlobals, this, id, labelName.data, 0, 10, part.y,
                                         kWidth - 20, part.h, under, false);
-        label->SetColours(Slot(24), Slot(24), Slot(20), Slot(2), Slot(2), Slot(2), Slot(2));
+        label->SetColours(SharedColour(24), SharedColour(24), SharedColour(20), SharedColour(2),
+                          SharedColour(2), SharedColour(2), SharedColour(2));
         label->SetLabel("", part.font, 0);
-        label->SetLabelColours(Slot(0), Slot(0));
+        label->SetLabelColours(SharedColour(0), SharedColour(0));
         label->Show();
         Add(label);
         *part.label = label;
@@ -101,11 +101,12 @@ void SMessageDialog::MakeButton()
     okButton =
         new SButton<false>(ownGlobals, this, id, buttonName.data, kStyleSubclass, kWidth / 2 - 20,
                            kHeight - 40, 40, 20, static_cast<int>(GetWindow()), false);
-    okButton->SetColours(Slot(26), Slot(23), Slot(24), Slot(2), Slot(20), Slot(0), Slot(0));
+    okButton->SetColours(SharedColour(26), SharedColour(23), SharedColour(24), SharedColour(2),
+                         SharedColour(20), SharedColour(0), SharedColour(0));
     okButton->SetLabel("OK", titleFont, 0);
-    okButton->SetLabelColours(Slot(0), Slot(19));
+    okButton->SetLabelColours(SharedColour(0), SharedColour(19));
     okButton->SetType(kButtonDrag);
-    okButton->SetHoverColours(Slot(23), Slot(23));
+    okButton->SetHoverColours(SharedColour(23), SharedColour(23));
     okButton->AddEventListener(this, kEventValueChanged);
     okButton->Show();
     Add(okButton);

@@ -21,8 +21,6 @@ namespace {
 
 constexpr int kCorner = 7;
 
-int Slot(int index) { return SharedResources().Colour(index); }
-
 }  // namespace
 
 SToolTip::SToolTip(SWindow* window, bool) : ownerWindow(window), switchColour(0)
@@ -44,7 +42,7 @@ SToolTip::SToolTip(SWindow* window, bool) : ownerWindow(window), switchColour(0)
     arrowColour = SCOL(255, 128, 0);
     normalFont = new context::SDrawFont(10, false, false, false, nullptr);
     boldFont = new context::SDrawFont(10, true, false, false, nullptr);
-    switchColour = Slot(SResourceCache::kBlue);
+    switchColour = SharedColour(SResourceCache::kBlue);
     HearCrossings();
     if (window != nullptr)
         window->Add(this);
@@ -119,7 +117,7 @@ void SToolTip::EnableTooltips(bool on)
     tooltipsOn = on ? 1 : 0;
     for (SControl* control : controls)
         control->EnableTooltip(on);
-    switchColour = Slot(on ? SResourceCache::kRed : SResourceCache::kBlue);
+    switchColour = SharedColour(on ? SResourceCache::kRed : SResourceCache::kBlue);
 }
 
 void SToolTip::ToggleTooltips() { EnableTooltips(tooltipsOn == 0); }
