@@ -61,6 +61,14 @@ std::string ConfigValue(const std::string& text, const std::string& key)
     return value;
 }
 
+std::string ChosenClientName()
+{
+    const char* variable = std::getenv("TARVENNA_JACK_NAME");
+    if (variable != nullptr && *variable != 0)
+        return variable;
+    return ConfigValue(ReadSmallFile(ConfigPath()), "name");
+}
+
 bool BridgeSwitchedOn()
 {
     const char* variable = std::getenv("TARVENNA_JACK");

@@ -8,6 +8,10 @@
 
 bool BridgeSwitchedOn();
 
+// The JACK client name the user chose: TARVENNA_JACK_NAME, else a line
+// `name = ...` in the same file; empty when neither names one.
+std::string ChosenClientName();
+
 // The value of `key` in the configuration text (`key = value` lines, `#`
 // starts a comment); empty when it is not there. The last line wins.
 std::string ConfigValue(const std::string& text, const std::string& key);

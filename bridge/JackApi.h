@@ -25,7 +25,10 @@ struct MidiEvent {
 
 // jack_options_t, jack_status_t and JackPortFlags values.
 constexpr int kNoStartServer = 0x01;
+constexpr int kUseExactName = 0x02;
+constexpr int kNameNotUnique = 0x04;
 constexpr int kServerFailed = 0x10;
+constexpr int kServerError = 0x20;
 constexpr unsigned long kPortIsInput = 0x1;
 constexpr unsigned long kPortIsOutput = 0x2;
 constexpr const char* kMidiType = "8 bit raw midi";
@@ -33,6 +36,7 @@ constexpr const char* kMidiType = "8 bit raw midi";
 using ProcessCallback = int (*)(Frames frames, void* argument);
 using ShutdownCallback = void (*)(void* argument);
 using ConnectCallback = void (*)(PortId a, PortId b, int connect, void* argument);
+using RegistrationCallback = void (*)(PortId port, int registered, void* argument);
 using MessageCallback = void (*)(const char* message);
 
 }  // namespace jack
@@ -74,7 +78,15 @@ public:
                                   void* argument) = nullptr;
     jack::Port* (*portRegister)(jack::Client* client, const char* name, const char* type,
                                 unsigned long flags, unsigned long bufferSize) = nullptr;
+    int (*setPortRegistrationCallback)(jack::Client* client, jack::RegistrationCallback callback,
+                                       void* argument) = nullptr;
     jack::Port* (*portById)(jack::Client* client, jack::PortId id) = nullptr;
+    jack::Port* (*portByName)(jack::Client* client, const char* name) = nullptr;
+    const char* (*portName)(const jack::Port* port) = nullptr;
+    // A null-terminated list, freed with `free`; null when there is none.
+    const char** (*portConnections)(const jack::Client* client, const jack::Port* port) = nullptr;
+    int (*connect)(jack::Client* client, const char* source, const char* destination) = nullptr;
+    void (*free)(void* pointer) = nullptr;
     void* (*portBuffer)(jack::Port* port, jack::Frames frames) = nullptr;
     int (*getCycleTimes)(const jack::Client* client, jack::Frames* currentFrames,
                          jack::Time* currentMicros, jack::Time* nextMicros,

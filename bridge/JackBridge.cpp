@@ -4,6 +4,7 @@
 #include "bridge/JackBridge.h"
 
 #include "bridge/BridgeConfig.h"
+#include "bridge/JackClientName.h"
 
 #include <chrono>
 #include <cstdio>
@@ -39,20 +40,18 @@ JackBridge& TheBridge() { return bridge; }
 
 void JackBridge::Join()
 {
-    std::lock_guard<std::mutex> hold(lifeLock);
+    std::unique_lock<std::mutex> lock(lifeLock);
     if (users++ > 0 || !BridgeSwitchedOn())
         return;
-    std::string why;
-    if (!Open(why))
-        std::fprintf(stderr, "tarvenna: the JACK bridge stays off: %s\n", why.c_str());
+    Want(true, lock);
 }
 
 void JackBridge::Leave()
 {
-    std::lock_guard<std::mutex> hold(lifeLock);
+    std::unique_lock<std::mutex> lock(lifeLock);
     if (users == 0 || --users > 0)
         return;
-    Close();
+    Want(false, lock);
 }
 
 // The library stays: closing the last client has freed what JACK keeps
@@ -60,9 +59,48 @@ void JackBridge::Leave()
 // loaded again finds it in place.
 void JackBridge::Unload()
 {
-    std::lock_guard<std::mutex> hold(lifeLock);
-    Close();
-    users = 0;
+    Keeper* ending = nullptr;
+    {
+        std::lock_guard<std::mutex> hold(lifeLock);
+        users = 0;
+        if (keeper == nullptr)
+            return;
+        keeper->wanted = false;
+        keeper->stop = true;
+        keeper->wake.notify_all();
+        ending = keeper;
+    }
+    ending->thread.join();
+    {
+        std::lock_guard<std::mutex> hold(lifeLock);
+        keeper = nullptr;
+    }
+    delete ending;
+}
+
+// Tries the name it had first (a restart keeps it), then the names that
+// are ours in turn, each exactly: one another client has is refused. jackd
+// says so with a plain server error (status 0x21), PipeWire with
+// JackNameNotUnique; no server at all ends the search.
+jack::Client* JackBridge::OpenUnderOneOfOurNames(int& status)
+{
+    std::vector<std::string> names = ClientNames(ChosenClientName(), ProgramName());
+    if (!keeper->name.empty())
+        names.insert(names.begin(), keeper->name);
+    JackApi::QuietMessages quiet(api);
+    for (const std::string& candidate : names) {
+        status = 0;
+        jack::Client* opened =
+            api.clientOpen(candidate.c_str(), jack::kNoStartServer | jack::kUseExactName, &status);
+        if (opened != nullptr) {
+            keeper->name = candidate;
+            return opened;
+        }
+        if ((status & (jack::kNameNotUnique | jack::kServerError)) == 0 ||
+            (status & jack::kServerFailed) != 0)
+            return nullptr;
+    }
+    return nullptr;
 }
 
 bool JackBridge::Open(std::string& why)
@@ -70,15 +108,14 @@ bool JackBridge::Open(std::string& why)
     if (!api.Load(why))
         return false;
     int status = 0;
-    {
-        JackApi::QuietMessages quiet(api);
-        client = api.clientOpen("Tarvenna", jack::kNoStartServer, &status);
-    }
+    client = OpenUnderOneOfOurNames(status);
     if (client == nullptr) {
         char code[16];
         std::snprintf(code, sizeof code, "0x%x", static_cast<unsigned>(status));
         why = (status & jack::kServerFailed) != 0
                   ? "no JACK server \"" + ServerName() + "\" is running"
+              : (status & jack::kNameNotUnique) != 0
+                  ? "every name it may take is in use (set another with TARVENNA_JACK_NAME)"
                   : "JACK refused the client (status " + std::string(code) + ")";
         return false;
     }
@@ -90,6 +127,7 @@ bool JackBridge::Open(std::string& why)
     api.setProcessCallback(client, &JackBridge::ProcessEntry, this);
     api.onShutdown(client, &JackBridge::ShutdownEntry, this);
     api.setPortConnectCallback(client, &JackBridge::ConnectEntry, this);
+    api.setPortRegistrationCallback(client, &JackBridge::RegistrationEntry, this);
     sampleRate = api.getSampleRate(client);
     ResetExchange();
     sending.store(true, std::memory_order_release);
@@ -128,18 +166,21 @@ void JackBridge::ResetExchange()
         outRings[port].Reset();
         outNotes[port] = NoteSet();
         inNotes[port] = NoteSet();
+        endingCycles[port] = 0;
     }
     gate.store(0);
     overflows.store(0);
     disconnectedInputs.store(0);
     endRequested.store(false);
     endDone.store(false);
+    serverGone.store(false);
 }
 
-// What senders pushed last (a leaving sender's note-offs among it) goes
-// out first, and every note still sounding on an output ends, before the
-// ports go. After the server went away there is nobody to send to.
-void JackBridge::Close()
+// The keeper's. What senders pushed last (a leaving sender's note-offs
+// among it) goes out first, and every note still sounding on an output
+// ends, before the ports go. After the server went away there is nobody to
+// send to.
+void JackBridge::Close(bool forGood)
 {
     if (client == nullptr)
         return;
@@ -154,6 +195,7 @@ void JackBridge::Close()
     api.deactivate(client);
     api.clientClose(client);
     client = nullptr;
-    readable.store(false, std::memory_order_release);
+    if (forGood)
+        readable.store(false, std::memory_order_release);
     ResetExchange();
 }

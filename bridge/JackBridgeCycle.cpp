@@ -71,12 +71,26 @@ JackBridge::Cycle JackBridge::ReadCycle(jack::Frames frames) const
 }
 
 // Everything JACK brought goes to the port's receivers, due one period
-// after it came; a disconnection first ends what came in and still sounds,
-// since its note-offs can no longer come.
+// after it came. A disconnection ends what came in and still sounds, since
+// its note-offs can no longer come: after what this cycle's buffer brought,
+// which JACK may still have mixed from the cut source, and once more after
+// the next cycle's, since the callback comes on another thread and need not
+// find the graph's change already in force.
 void JackBridge::TakeIncoming(int32_t port, const Cycle& cycle, bool disconnected)
 {
+    uint32_t lastDue = cycle.start + static_cast<uint32_t>(cycle.periodMicros);
     if (disconnected)
-        EndIncomingNotes(port, cycle.start + static_cast<uint32_t>(cycle.periodMicros));
+        endingCycles[port] = 2;
+    ReadIncoming(port, cycle, lastDue);
+    if (endingCycles[port] > 0) {
+        --endingCycles[port];
+        EndIncomingNotes(port, lastDue);
+    }
+}
+
+// lastDue becomes the latest time an event read here is due, if later.
+void JackBridge::ReadIncoming(int32_t port, const Cycle& cycle, uint32_t& lastDue)
+{
     void* buffer = api.portBuffer(inPorts[port], cycle.frames);
     if (buffer == nullptr)
         return;
@@ -96,6 +110,8 @@ void JackBridge::TakeIncoming(int32_t port, const Cycle& cycle, bool disconnecte
         else if (IsNoteOffEvent(event))
             inNotes[port].Remove(event.bytes[0] & 15, event.bytes[1]);
         inRings[port].Publish(event);
+        if (MicrosBetween(lastDue, event.due) > 0)
+            lastDue = event.due;
     }
 }
 
@@ -185,19 +201,38 @@ void JackBridge::ShutdownEntry(void* argument)
     const uint32_t now = BridgeMicros();
     for (int32_t port = 0; port < kPorts; ++port)
         self.EndIncomingNotes(port, now);
+    self.serverGone.store(true, std::memory_order_release);
+    self.Wake(false);
 }
 
 // On JACK's notification thread: marks the inputs that lost a connection,
-// for the process thread to end their notes in its next cycle.
+// for the process thread to end their notes in its next cycle, and has the
+// keeper note the connections our ports have now.
 void JackBridge::ConnectEntry(jack::PortId a, jack::PortId b, int connect, void* argument)
 {
     JackBridge& self = *static_cast<JackBridge*>(argument);
-    if (connect != 0 || self.client == nullptr)
+    if (self.client == nullptr)
         return;
     const jack::Port* first = self.api.portById(self.client, a);
     const jack::Port* second = self.api.portById(self.client, b);
-    for (int32_t port = 0; port < kPorts; ++port)
-        if (self.inPorts[port] != nullptr &&
-            (self.inPorts[port] == first || self.inPorts[port] == second))
+    bool ours = false;
+    for (int32_t port = 0; port < kPorts; ++port) {
+        const bool in = self.inPorts[port] != nullptr &&
+                        (self.inPorts[port] == first || self.inPorts[port] == second);
+        const bool out = self.outPorts[port] != nullptr &&
+                         (self.outPorts[port] == first || self.outPorts[port] == second);
+        if (in && connect == 0)
             self.disconnectedInputs.fetch_or(1u << port, std::memory_order_release);
+        ours = ours || in || out;
+    }
+    if (ours)
+        self.Wake(true);
+}
+
+// On JACK's notification thread: a port that appears may be the other end
+// of a connection the keeper is to make again.
+void JackBridge::RegistrationEntry(jack::PortId, int registered, void* argument)
+{
+    if (registered != 0)
+        static_cast<JackBridge*>(argument)->Wake(true);
 }

@@ -4,17 +4,29 @@
 // stay together and in order; the slots of the run are free because the
 // process thread has moved past them (readPosition), which it publishes
 // only after it has read them.
+//
+// The read position is read after the claim position, so that the room
+// counted is never more than there is. A claim position that other senders
+// and the process thread have since moved past shows as a read position
+// beyond it; that claim position is read again rather than taken for a
+// full ring.
 bool OutRing::Push(const BridgeEvent* events, uint32_t count, uint32_t keepFree)
 {
     if (count == 0)
         return true;
     uint32_t first = writeClaim.load(std::memory_order_relaxed);
-    do {
+    for (;;) {
         const uint32_t used = first - readPosition.load(std::memory_order_acquire);
+        if (used > kCapacity) {
+            first = writeClaim.load(std::memory_order_relaxed);
+            continue;
+        }
         if (used + count + keepFree > kCapacity)
             return false;
-    } while (!writeClaim.compare_exchange_weak(first, first + count, std::memory_order_relaxed,
-                                               std::memory_order_relaxed));
+        if (writeClaim.compare_exchange_weak(first, first + count, std::memory_order_relaxed,
+                                             std::memory_order_relaxed))
+            break;
+    }
     for (uint32_t i = 0; i < count; ++i) {
         Slot& slot = slots[(first + i) & kMask];
         slot.event = events[i];

@@ -50,8 +50,20 @@ bool TakesClients(const std::string& name, pid_t& server)
 }  // namespace
 
 JackServer::JackServer(int periodFrames, int sampleRate)
-    : name("tarvenna-" + std::to_string(getpid()) + "-" + std::to_string(serversStarted++))
+    : name("tarvenna-" + std::to_string(getpid()) + "-" + std::to_string(serversStarted++)),
+      periodFrames(periodFrames),
+      sampleRate(sampleRate)
 {
+    Start();
+}
+
+JackServer::~JackServer() { Stop(); }
+
+void JackServer::Start()
+{
+    if (pid > 0)
+        return;
+    error.clear();
     std::vector<std::string> words = {"jackd",
                                       "-n",
                                       name,
@@ -75,8 +87,6 @@ JackServer::JackServer(int periodFrames, int sampleRate)
             error = "jackd did not start (is the jackd2 package installed?)";
     }
 }
-
-JackServer::~JackServer() { Stop(); }
 
 void JackServer::ExportServer() { server.Set(name); }
 

@@ -23,6 +23,7 @@ public:
     // True once the server accepts clients; Error() says why not.
     bool Running() const { return pid > 0; }
     const std::string& Error() const { return error; }
+    pid_t Pid() const { return pid; }
     // The server's name, as jackd's -n and JACK_DEFAULT_SERVER take it.
     const std::string& Name() const { return name; }
 
@@ -31,12 +32,16 @@ public:
     void ExportServer();
     // Stops the server now, as when it goes away under its clients.
     void Stop();
+    // Starts it again under the same name, as a user restarts a server.
+    void Start();
 
 private:
     bool WaitUntilReady();
 
     pid_t pid = -1;
     std::string name;
+    int periodFrames;
+    int sampleRate;
     std::string error;
     ExportedVariable server{"JACK_DEFAULT_SERVER"};
 };

@@ -95,23 +95,23 @@ TEST_F(BridgeProcesses, SenderInOneProcessReachesReceiversOfItsPortInAnother)
         StartRelay("receivers.json", {"--play-on", "--quiet", "--midi-out", folder.Path()});
     ASSERT_TRUE(WaitForJackPort("Tarvenna:in-8")) << JackPorts();
     RunningProgram senders = StartRelay("senders.json", {"--wait-start", "--quiet"});
-    ASSERT_TRUE(WaitForJackPort("Tarvenna-01:in-8")) << JackPorts();
+    ASSERT_TRUE(WaitForJackPort("Tarvenna-tarvenna-host:in-8")) << JackPorts();
     RunningProgram monitor = StartProgram("", {"jack_midi_dump", "monitor"});
     RunningProgram echo = StartProgram("", {"jack_midi_dump", "echo"});
     RunningProgram sequencer =
         StartProgram("", {"jack_midiseq", "sequencer", "9600", "0", "60", "6000"});
     ASSERT_TRUE(WaitForJackPort("monitor:input") && WaitForJackPort("echo:input") &&
                 WaitForJackPort("sequencer:out"));
-    ASSERT_TRUE(JackConnect("Tarvenna-01:out-3", "Tarvenna:in-3"));
-    ASSERT_TRUE(JackConnect("Tarvenna-01:out-3", "monitor:input"));
-    ASSERT_TRUE(JackConnect("Tarvenna-01:out-6", "Tarvenna:in-6"));
+    ASSERT_TRUE(JackConnect("Tarvenna-tarvenna-host:out-3", "Tarvenna:in-3"));
+    ASSERT_TRUE(JackConnect("Tarvenna-tarvenna-host:out-3", "monitor:input"));
+    ASSERT_TRUE(JackConnect("Tarvenna-tarvenna-host:out-6", "Tarvenna:in-6"));
     ASSERT_TRUE(JackConnect("sequencer:out", "Tarvenna:in-5"));
     ASSERT_TRUE(JackConnect("Tarvenna:out-3", "echo:input"));
 
     kill(senders.pid, SIGUSR1);
     // Port 6's note sounds from block 10 to block 290 (0.06 s to 1.7 s).
     Pause(900);
-    EXPECT_TRUE(JackDisconnect("Tarvenna-01:out-6", "Tarvenna:in-6"));
+    EXPECT_TRUE(JackDisconnect("Tarvenna-tarvenna-host:out-6", "Tarvenna:in-6"));
     const ProgramResult sent = FinishProgram(senders);
     EXPECT_EQ(sent.exitCode, 0) << sent.out << sent.err;
     Pause(300);

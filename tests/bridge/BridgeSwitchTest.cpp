@@ -18,6 +18,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <sys/stat.h>
 #include <thread>
@@ -133,15 +134,22 @@ TEST_F(BridgeSwitch, NoServerLeavesItOffWithOneLineAndStartsNone)
 }
 
 // A note from jack_midiseq is sounding at a receiver of port 5 when the
-// server goes away: the receiver ends it in its next blocks.
-TEST_F(BridgeSwitch, NotesThatCameInEndWhenTheServerGoesAway)
+// server goes away: the receiver ends it in its next blocks. When a server
+// is back under the same name, so is the client, with its connections,
+// and notes come in again.
+TEST_F(BridgeSwitch, NotesThatCameInEndWhenTheServerGoesAwayAndAllComesBackWithIt)
 {
     setenv("TARVENNA_JACK", "on", 1);
     HostInstance& receiver = AddNode(true, 5);
-    RunningProgram sequencer =
-        StartProgram("", {"jack_midiseq", "sequencer", "9600", "0", "60", "9000"});
-    ASSERT_TRUE(WaitForJackPort("sequencer:out"));
+    const auto startSequencer = [] {
+        RunningProgram sequencer =
+            StartProgram("", {"jack_midiseq", "sequencer", "9600", "0", "60", "9000"});
+        EXPECT_TRUE(WaitForJackPort("sequencer:out"));
+        return sequencer;
+    };
+    RunningProgram sequencer = startSequencer();
     ASSERT_TRUE(JackConnect("sequencer:out", "Tarvenna:in-5"));
+    ASSERT_TRUE(JackConnect("Tarvenna:out-3", "Tarvenna:in-3"));
     int sounding = 0;
     int notes = 0;
     const auto play = [&](int blocks) {
@@ -163,6 +171,41 @@ TEST_F(BridgeSwitch, NotesThatCameInEndWhenTheServerGoesAway)
     EXPECT_EQ(sounding, 0) << "a note that came in from JACK still sounds";
     kill(sequencer.pid, SIGKILL);
     FinishProgram(sequencer);
+
+    server.Start();
+    ASSERT_TRUE(server.Running()) << server.Error();
+    ASSERT_TRUE(WaitForJackPort("Tarvenna:in-5")) << JackPorts();
+    EXPECT_TRUE(tarvenna::test::WaitUntil(
+        [] { return JackConnected("Tarvenna:out-3", "Tarvenna:in-3"); }, std::chrono::seconds(10)))
+        << "the connection it had is made again";
+    // The sequencer comes back after the bridge: the connection is made as
+    // its port appears.
+    notes = 0;
+    sequencer = startSequencer();
+    EXPECT_TRUE(tarvenna::test::WaitUntil([&] { return play(4), notes > 0; }))
+        << "nothing comes in after the restart";
+    kill(sequencer.pid, SIGKILL);
+    FinishProgram(sequencer);
+}
+
+// A server that stops answering (SIGSTOP) while nodes close and join: no
+// host thread waits on it for long, the last node's close included.
+TEST_F(BridgeSwitch, AStalledServerHoldsNoHostThread)
+{
+    setenv("TARVENNA_JACK", "on", 1);
+    AddNode(false, 1);
+    AddNode(true, 1);
+    ASSERT_TRUE(WaitForJackPort("Tarvenna:out-1"));
+    ASSERT_EQ(kill(server.Pid(), SIGSTOP), 0);
+    const auto timed = [](const std::function<void()>& step) {
+        const auto start = std::chrono::steady_clock::now();
+        step();
+        return std::chrono::steady_clock::now() - start;
+    };
+    EXPECT_LT(timed([&] { nodes[0]->Close(); }), std::chrono::milliseconds(300));
+    EXPECT_LT(timed([&] { nodes[1]->Close(); }), std::chrono::seconds(1)) << "the last close";
+    EXPECT_LT(timed([&] { AddNode(true, 2); }), std::chrono::seconds(1)) << "a join meanwhile";
+    kill(server.Pid(), SIGCONT);
 }
 
 }  // namespace

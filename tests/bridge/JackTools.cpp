@@ -43,6 +43,19 @@ bool JackDisconnect(const std::string& from, const std::string& to)
     return RunProgram("", {"jack_disconnect", from, to}).exitCode == 0;
 }
 
+// jack_lsp -c lists each port, then what it is connected to, indented.
+bool JackConnected(const std::string& from, const std::string& to)
+{
+    std::istringstream lines(RunProgram("", {"jack_lsp", "-c", from}).out);
+    std::string line;
+    if (!std::getline(lines, line) || line != from)
+        return false;
+    while (std::getline(lines, line))
+        if (line.find_first_not_of(' ') != 0 && line.substr(line.find_first_not_of(' ')) == to)
+            return true;
+    return false;
+}
+
 // Lines such as " 563: 90 3c 64 note on  (channel  0): pitch  60, velocity 100".
 std::string DumpedNotes(const std::string& dump)
 {

@@ -14,6 +14,7 @@ bool HasJackPort(const std::string& port);
 bool WaitForJackPort(const std::string& port);
 bool JackConnect(const std::string& from, const std::string& to);
 bool JackDisconnect(const std::string& from, const std::string& to);
+bool JackConnected(const std::string& from, const std::string& to);
 
 // The notes of jack_midi_dump's output, "+60" for a note-on of key 60 and
 // "-60" for a note-off (or a note-on with velocity 0), in order.
