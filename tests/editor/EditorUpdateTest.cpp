@@ -49,14 +49,20 @@ TEST_F(EditorFixture, IndicesOutsideTheTableAreIgnored)
     EXPECT_TRUE(editor().Refreshes().empty());
 }
 
+// The toolkit's idle thread may take the posted entry before updateAtIndex
+// comes (then it refreshed 7 once already); either way the caller's thread
+// refreshes at once, and no pass refreshes 7 after that.
 TEST_F(EditorFixture, UpdateAtIndexRefreshesAtOnceAndDropsThePendingEntry)
 {
     OpenAndSettle();
+    const int before = editor().refreshesOnMakersThread;
     editor().postUpdateIndexed(7);
     editor().updateAtIndex(7);
-    EXPECT_EQ(editor().Refreshes(), Refreshes{7});
+    EXPECT_EQ(editor().refreshesOnMakersThread, before + 1) << "at once, on the caller's thread";
+    const Refreshes atOnce = editor().Refreshes();
+    EXPECT_TRUE(atOnce == Refreshes{7} || atOnce == (Refreshes{7, 7}));
     editor().idle();
-    EXPECT_TRUE(Refreshed({7}));
+    EXPECT_EQ(editor().Refreshes(), atOnce) << "the entry was dropped";
 }
 
 TEST_F(EditorFixture, ClosedEditorRefreshesNothing)
