@@ -192,7 +192,10 @@ void JackBridge::Close(bool forGood)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     sending.store(false, std::memory_order_release);
-    api.deactivate(client);
+    // A client whose server went away has nothing to deactivate: closing it
+    // frees what the library keeps for it.
+    if (!serverGone.load(std::memory_order_acquire))
+        api.deactivate(client);
     api.clientClose(client);
     client = nullptr;
     if (forGood)

@@ -194,8 +194,11 @@ void JackBridge::EndOutgoingNotes(int32_t port, void* buffer, jack::Frames frame
 void JackBridge::ShutdownEntry(void* argument)
 {
     JackBridge& self = *static_cast<JackBridge*>(argument);
+    // JACK may report the end from more than one of its threads; the in
+    // rings have one writer, the first.
+    if ((self.gate.fetch_or(kGateClosed, std::memory_order_acq_rel) & kGateClosed) != 0)
+        return;
     self.sending.store(false, std::memory_order_release);
-    self.gate.fetch_or(kGateClosed, std::memory_order_acq_rel);
     while ((self.gate.load(std::memory_order_acquire) & ~kGateClosed) != 0)
         sched_yield();
     const uint32_t now = BridgeMicros();
