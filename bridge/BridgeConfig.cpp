@@ -61,6 +61,15 @@ std::string ConfigValue(const std::string& text, const std::string& key)
     return value;
 }
 
+bool BridgeLinksAutomatically()
+{
+    const char* variable = std::getenv("TARVENNA_JACK_LINK");
+    if (variable != nullptr &&
+        (strcasecmp(variable, "auto") == 0 || strcasecmp(variable, "off") == 0))
+        return strcasecmp(variable, "auto") == 0;
+    return strcasecmp(ConfigValue(ReadSmallFile(ConfigPath()), "link").c_str(), "auto") == 0;
+}
+
 std::string ChosenClientName()
 {
     const char* variable = std::getenv("TARVENNA_JACK_NAME");

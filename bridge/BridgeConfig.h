@@ -8,6 +8,11 @@
 
 bool BridgeSwitchedOn();
 
+// Whether the bridge joins the other processes' bridges by itself:
+// TARVENNA_JACK_LINK=auto or off, else a line `link = auto` in the same
+// file. Off unless one of them says auto.
+bool BridgeLinksAutomatically();
+
 // The JACK client name the user chose: TARVENNA_JACK_NAME, else a line
 // `name = ...` in the same file; empty when neither names one.
 std::string ChosenClientName();

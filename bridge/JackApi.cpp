@@ -42,6 +42,7 @@ bool JackApi::Load(std::string& why)
         {reinterpret_cast<void**>(&portName), "jack_port_name"},
         {reinterpret_cast<void**>(&portConnections), "jack_port_get_all_connections"},
         {reinterpret_cast<void**>(&connect), "jack_connect"},
+        {reinterpret_cast<void**>(&getPorts), "jack_get_ports"},
         {reinterpret_cast<void**>(&free), "jack_free"},
         {reinterpret_cast<void**>(&portBuffer), "jack_port_get_buffer"},
         {reinterpret_cast<void**>(&getCycleTimes), "jack_get_cycle_times"},
@@ -59,14 +60,16 @@ bool JackApi::Load(std::string& why)
             return false;
         }
     }
+    // Looked up now, with the functions: dlsym takes the loader's lock,
+    // which the bridge's keeper thread must never wait for.
+    errorHook = static_cast<jack::MessageCallback*>(dlsym(library, "jack_error_callback"));
+    infoHook = static_cast<jack::MessageCallback*>(dlsym(library, "jack_info_callback"));
     return true;
 }
 
 // The hooks are variables of the library (jack_error_callback and
 // jack_info_callback); a library without them just stays as talkative.
-JackApi::QuietMessages::QuietMessages(const JackApi& api)
-    : error(static_cast<jack::MessageCallback*>(dlsym(api.library, "jack_error_callback"))),
-      info(static_cast<jack::MessageCallback*>(dlsym(api.library, "jack_info_callback")))
+JackApi::QuietMessages::QuietMessages(const JackApi& api) : error(api.errorHook), info(api.infoHook)
 {
     const jack::MessageCallback silent = [](const char*) {};
     if (error != nullptr) {

@@ -50,7 +50,7 @@ public:
     // While JACK tries to reach a server that is not there it writes
     // several lines of its own to standard error; the bridge says why in
     // one. The process-wide message hooks are put back right after: a host
-    // may be a JACK client itself.
+    // may be a JACK client itself. Only after a successful Load.
     class QuietMessages {
     public:
         explicit QuietMessages(const JackApi& api);
@@ -86,6 +86,9 @@ public:
     // A null-terminated list, freed with `free`; null when there is none.
     const char** (*portConnections)(const jack::Client* client, const jack::Port* port) = nullptr;
     int (*connect)(jack::Client* client, const char* source, const char* destination) = nullptr;
+    // A null-terminated list of full port names, freed with `free`.
+    const char** (*getPorts)(jack::Client* client, const char* namePattern, const char* typePattern,
+                             unsigned long flags) = nullptr;
     void (*free)(void* pointer) = nullptr;
     void* (*portBuffer)(jack::Port* port, jack::Frames frames) = nullptr;
     int (*getCycleTimes)(const jack::Client* client, jack::Frames* currentFrames,
@@ -103,4 +106,7 @@ private:
     bool Find(void** function, const char* name, std::string& why);
 
     void* library = nullptr;
+    // The library's message hooks (variables); null when it has none.
+    jack::MessageCallback* errorHook = nullptr;
+    jack::MessageCallback* infoHook = nullptr;
 };

@@ -54,28 +54,34 @@ void JackBridge::Leave()
     Want(false, lock);
 }
 
-// The library stays: closing the last client has freed what JACK keeps
-// for it, a host that is a JACK client itself shares it, and a module
-// loaded again finds it in place.
+// The keeper ends first (finishing a call to JACK it is in), then this
+// thread closes the client: in dlclose it holds the loader's lock, which
+// JACK's close may take again, as only the same thread can. The library
+// stays: closing the last client has freed what JACK keeps for it, a host
+// that is a JACK client itself shares it, and a module loaded again finds
+// it in place.
 void JackBridge::Unload()
 {
     Keeper* ending = nullptr;
     {
         std::lock_guard<std::mutex> hold(lifeLock);
         users = 0;
-        if (keeper == nullptr)
-            return;
-        keeper->wanted = false;
-        keeper->stop = true;
-        keeper->wake.notify_all();
-        ending = keeper;
+        if (keeper != nullptr) {
+            keeper->wanted = false;
+            keeper->stop = true;
+            keeper->wake.notify_all();
+            ending = keeper;
+        }
     }
-    ending->thread.join();
-    {
-        std::lock_guard<std::mutex> hold(lifeLock);
-        keeper = nullptr;
+    if (ending != nullptr) {
+        ending->thread.join();
+        {
+            std::lock_guard<std::mutex> hold(lifeLock);
+            keeper = nullptr;
+        }
+        delete ending;
     }
-    delete ending;
+    Close(true);
 }
 
 // Tries the name it had first (a restart keeps it), then the names that

@@ -79,6 +79,7 @@ private:
         bool busy = false;          // in a call to JACK that opens or closes
         bool failing = false;       // it said why it could not open, and keeps trying
         bool graphChanged = false;  // connections or ports came or went
+        bool linking = false;       // link = auto, read when it opens
         // The keeper thread's own: the name it opened under, the
         // connections of our ports as last seen, and those to make again
         // after a restart (source port, destination port).
@@ -106,6 +107,8 @@ private:
     // restart; the keeper's, with no lock held.
     void RecordConnections();
     void RestoreConnections();
+    // With `link = auto`: our out-N to every other bridge's in-N.
+    void LinkOtherBridges();
 
     // JACK's threads (JackBridgeCycle.cpp).
     static int ProcessEntry(jack::Frames frames, void* bridge);

@@ -6,6 +6,10 @@
 // the same name and makes again the connections its ports had.
 #include "bridge/JackBridge.h"
 
+#include "bridge/BridgeConfig.h"
+
+#include <execinfo.h>
+
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -32,6 +36,15 @@ void JackBridge::Want(bool open, std::unique_lock<std::mutex>& lock)
     if (keeper == nullptr) {
         if (!open)
             return;
+        // The library is loaded here, not by the keeper: a keeper inside
+        // dlopen when the module is unloaded would wait for the loader's
+        // lock that the unloading thread holds while it waits for the
+        // keeper. Without the library there is nothing to try again.
+        std::string why;
+        if (!api.Load(why)) {
+            std::fprintf(stderr, "tarvenna: the JACK bridge stays off: %s\n", why.c_str());
+            return;
+        }
         keeper = new Keeper;
         keeper->thread = std::thread(&JackBridge::KeeperLoop, this);
     }
@@ -61,6 +74,13 @@ void JackBridge::Answer(uint64_t ask)
 
 void JackBridge::KeeperLoop()
 {
+    // Closing a client, JACK cancels its threads, and a process's first
+    // pthread_cancel loads libgcc_s through the dynamic loader. That is
+    // done here, once: when the module is unloaded, the thread in dlclose
+    // holds the loader's lock and waits for this one, which must not wait
+    // for that lock in turn.
+    void* frame[1];
+    backtrace(frame, 1);
     std::unique_lock<std::mutex> lock(lifeLock);
     while (KeeperStep(lock)) {
     }
@@ -72,6 +92,11 @@ bool JackBridge::KeeperStep(std::unique_lock<std::mutex>& lock)
 {
     const uint64_t ask = keeper->asked;
     const bool gone = serverGone.load(std::memory_order_acquire);
+    if (keeper->stop) {
+        // Unload closes the client itself, on its own thread.
+        Answer(ask);
+        return false;
+    }
     if (client != nullptr && (!keeper->wanted || gone)) {
         const bool forGood = !keeper->wanted;
         if (!forGood) {
@@ -96,10 +121,6 @@ bool JackBridge::KeeperStep(std::unique_lock<std::mutex>& lock)
         }
         return true;
     }
-    if (keeper->stop) {
-        Answer(ask);
-        return false;
-    }
     if (client == nullptr && keeper->wanted) {
         TryOpen(lock);
         return true;
@@ -114,8 +135,11 @@ bool JackBridge::KeeperStep(std::unique_lock<std::mutex>& lock)
     Answer(ask);
     if (client != nullptr && keeper->graphChanged) {
         keeper->graphChanged = false;
+        const bool linking = keeper->linking;
         lock.unlock();
         RestoreConnections();
+        if (linking)
+            LinkOtherBridges();
         RecordConnections();
         lock.lock();
         return true;
@@ -133,10 +157,14 @@ void JackBridge::TryOpen(std::unique_lock<std::mutex>& lock)
     const uint64_t ask = keeper->asked;
     std::string why;
     keeper->busy = true;
+    keeper->linking = BridgeLinksAutomatically();
+    const bool linking = keeper->linking;
     lock.unlock();
     const bool opened = Open(why);
     if (opened) {
         RestoreConnections();
+        if (linking)
+            LinkOtherBridges();
         RecordConnections();
     }
     lock.lock();
@@ -194,4 +222,29 @@ void JackBridge::RestoreConnections()
     }
     std::lock_guard<std::mutex> hold(lifeLock);
     keeper->pending.insert(keeper->pending.end(), waiting.begin(), waiting.end());
+}
+
+// Another bridge is a client with MIDI ports in-N and out-N (the inputs are
+// found by name, the output looked up); ours are left out, so what a
+// process sends never comes back to it. Every bridge links its own
+// outputs, so with all of them on `link = auto` each out-N reaches every
+// other in-N. Nothing loops: what came in on in-N never goes out on out-N.
+void JackBridge::LinkOtherBridges()
+{
+    const char** inputs = api.getPorts(client, ":in-[1-8]$", jack::kMidiType, jack::kPortIsInput);
+    if (inputs == nullptr)
+        return;
+    const std::string ours = std::string(api.clientName(client)) + ":";
+    for (const char** input = inputs; *input != nullptr; ++input) {
+        const std::string name = *input;
+        if (name.compare(0, ours.size(), ours) == 0)
+            continue;
+        const std::size_t dash = name.rfind(":in-");
+        const std::string number = name.substr(dash + 4);
+        const std::string peerOutput = name.substr(0, dash) + ":out-" + number;
+        if (api.portByName(client, peerOutput.c_str()) == nullptr)
+            continue;
+        api.connect(client, (ours + "out-" + number).c_str(), name.c_str());
+    }
+    api.free(inputs);
 }

@@ -9,6 +9,7 @@
 #include "tests/bridge/JackTools.h"
 #include "tests/host/Subprocess.h"
 #include "tests/runtime/TempFolder.h"
+#include "tests/support/WaitUntil.h"
 
 #include "host/testing/JackServer.h"
 #include "host/scene/MidiFile.h"
@@ -16,6 +17,7 @@
 #include <chrono>
 #include <csignal>
 #include <fstream>
+#include <sys/stat.h>
 #include <thread>
 
 namespace tarvenna::host::test {
@@ -75,7 +77,11 @@ protected:
         std::ofstream(folder / "senders.json") << kSenders;
         std::ofstream(folder / "receivers.json") << kReceivers;
     }
-    void TearDown() override { unsetenv("TARVENNA_JACK"); }
+    void TearDown() override
+    {
+        unsetenv("TARVENNA_JACK");
+        unsetenv("TARVENNA_JACK_LINK");
+    }
 
     RunningProgram StartRelay(const std::string& scene, const std::vector<std::string>& options)
     {
@@ -130,6 +136,44 @@ TEST_F(BridgeProcesses, SenderInOneProcessReachesReceiversOfItsPortInAnother)
     EXPECT_EQ(NotesOf(folder / "instance-4.mid"), "+70 -70") << "ended when the cable was cut";
     EXPECT_EQ(DumpedNotes(heard), kSentOnPort3) << heard;
     EXPECT_EQ(DumpedNotes(echoed), "") << echoed;
+}
+
+// Two receiving processes and a sending one with `link = auto`, nobody
+// patching: each receiver of port 3 hears what was sent once (the receivers'
+// outputs reach the sender and each other too, and carry nothing back).
+TEST_F(BridgeProcesses, ProcessesOnLinkAutoRelayWithoutPatching)
+{
+    setenv("TARVENNA_JACK_LINK", "auto", 1);
+    const std::string first = folder / "first";
+    const std::string second = folder / "second";
+    mkdir(first.c_str(), 0700);
+    mkdir(second.c_str(), 0700);
+    RunningProgram receiversA =
+        StartRelay("receivers.json", {"--play-on", "--quiet", "--midi-out", first});
+    ASSERT_TRUE(WaitForJackPort("Tarvenna:in-8")) << JackPorts();
+    RunningProgram receiversB =
+        StartRelay("receivers.json", {"--play-on", "--quiet", "--midi-out", second});
+    ASSERT_TRUE(WaitForJackPort("Tarvenna-tarvenna-host:in-8")) << JackPorts();
+    RunningProgram senders = StartRelay("senders.json", {"--wait-start", "--quiet"});
+    ASSERT_TRUE(WaitForJackPort("Tarvenna-tarvenna-host-2:in-8")) << JackPorts();
+    for (const char* to : {"Tarvenna:in-3", "Tarvenna-tarvenna-host:in-3"})
+        EXPECT_TRUE(tarvenna::test::WaitUntil(
+            [&] { return JackConnected("Tarvenna-tarvenna-host-2:out-3", to); },
+            std::chrono::seconds(10)))
+            << to;
+
+    kill(senders.pid, SIGUSR1);
+    const ProgramResult sent = FinishProgram(senders);
+    EXPECT_EQ(sent.exitCode, 0) << sent.out << sent.err;
+    Pause(300);
+    for (RunningProgram* receivers : {&receiversA, &receiversB}) {
+        const ProgramResult received = Stop(*receivers);
+        EXPECT_EQ(received.exitCode, 0) << received.out << received.err;
+    }
+    for (const std::string& heard : {first, second}) {
+        EXPECT_EQ(NotesOf(heard + "/instance-1.mid"), kSentOnPort3) << heard;
+        EXPECT_EQ(NotesOf(heard + "/instance-4.mid"), "+70 -70") << heard;
+    }
 }
 
 }  // namespace
