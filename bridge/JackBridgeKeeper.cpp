@@ -18,8 +18,7 @@ namespace {
 
 constexpr auto kRetry = std::chrono::seconds(1);
 // JACK's own threads are still ending the client when its shutdown
-// callback has run; a close that comes at once has been seen to hang in
-// the library now and then.
+// callback has run: the close waits for them to be done.
 constexpr auto kAfterShutdown = std::chrono::milliseconds(300);
 // How long a node that opens the bridge waits for the first attempt, and
 // the last to leave for the close: long enough for a server that answers,
@@ -106,8 +105,8 @@ bool JackBridge::KeeperStep(std::unique_lock<std::mutex>& lock)
                          "tarvenna: the JACK server went away; the bridge opens again when one "
                          "is back\n");
         }
-        if (gone)
-            keeper->wake.wait_for(lock, kAfterShutdown, [&] { return keeper->stop; });
+        if (gone && keeper->wake.wait_for(lock, kAfterShutdown, [&] { return keeper->stop; }))
+            return true;  // unloading: the unloading thread closes it
         keeper->busy = true;
         lock.unlock();
         Close(forGood);
