@@ -174,6 +174,7 @@ void JackBridge::ResetExchange()
         inNotes[port] = NoteSet();
         endingCycles[port] = 0;
     }
+    pacer.Reset();
     gate.store(0);
     overflows.store(0);
     disconnectedInputs.store(0);

@@ -20,6 +20,7 @@
 #include "bridge/InRing.h"
 #include "bridge/JackApi.h"
 #include "bridge/NoteSet.h"
+#include "bridge/OutPacer.h"
 #include "bridge/OutRing.h"
 
 #include <atomic>
@@ -62,7 +63,6 @@ private:
         uint32_t start;        // bridge clock, microseconds
         int32_t periodMicros;  // one period of JACK's
         jack::Frames frames;
-        int64_t FrameAt(uint32_t micros) const;
         uint32_t MicrosAt(jack::Frames frame) const;
     };
 
@@ -119,7 +119,7 @@ private:
     Cycle ReadCycle(jack::Frames frames) const;
     void TakeIncoming(int32_t port, const Cycle& cycle, bool disconnected);
     void ReadIncoming(int32_t port, const Cycle& cycle, uint32_t& lastDue);
-    void SendOutgoing(int32_t port, const Cycle& cycle, bool ending, bool overflowed);
+    void SendOutgoing(int32_t port, const OutPacer::Window& window, bool ending, bool overflowed);
     bool WriteOut(int32_t port, void* buffer, jack::Frames frame, const BridgeEvent& event);
     void EndOutgoingNotes(int32_t port, void* buffer, jack::Frames frame);
     void EndIncomingNotes(int32_t port, uint32_t due);
@@ -140,6 +140,7 @@ private:
     // still sounding: the process thread's own.
     NoteSet outNotes[kPorts];
     NoteSet inNotes[kPorts];
+    OutPacer pacer;
     // Cycles left in which an input that lost a connection ends what came in.
     uint8_t endingCycles[kPorts] = {};
 

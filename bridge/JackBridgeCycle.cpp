@@ -4,9 +4,9 @@
 //
 // Time: each event carries the moment it is due on the bridge clock. What
 // is due within one period goes out in the next one at the same place in
-// it, so every event is late by exactly one JACK period (plus, going out,
-// up to the host block it came in), and the offsets in a port's buffer
-// never go down.
+// it, so every event is late by one JACK period (plus, going out, up to the
+// host block it came in; OutPacer keeps that steady across a change of the
+// period), and the offsets in a port's buffer never go down.
 #include "bridge/JackBridge.h"
 
 #include <sched.h>
@@ -16,11 +16,6 @@ namespace {
 constexpr uint8_t kNoteOffStatus = 0x80;
 
 }  // namespace
-
-int64_t JackBridge::Cycle::FrameAt(uint32_t micros) const
-{
-    return static_cast<int64_t>(MicrosBetween(start, micros)) * frames / periodMicros;
-}
 
 uint32_t JackBridge::Cycle::MicrosAt(jack::Frames frame) const
 {
@@ -43,9 +38,10 @@ void JackBridge::Process(jack::Frames frames)
     const uint32_t disconnected = disconnectedInputs.exchange(0, std::memory_order_acquire);
     const uint32_t overflowed = overflows.exchange(0, std::memory_order_acquire);
     const bool ending = endRequested.load(std::memory_order_acquire);
+    const OutPacer::Window window = pacer.Next(cycle.start, cycle.periodMicros, cycle.frames);
     for (int32_t port = 0; port < kPorts; ++port) {
         TakeIncoming(port, cycle, (disconnected >> port & 1u) != 0);
-        SendOutgoing(port, cycle, ending, (overflowed >> port & 1u) != 0);
+        SendOutgoing(port, window, ending, (overflowed >> port & 1u) != 0);
     }
     if (ending)
         endDone.store(true, std::memory_order_release);
@@ -130,22 +126,20 @@ void JackBridge::EndIncomingNotes(int32_t port, uint32_t due)
 // What the senders pushed goes out in the order they pushed it, from the
 // first event that is not due yet on left for the next cycle. Closing
 // sends everything at once and ends what still sounds.
-void JackBridge::SendOutgoing(int32_t port, const Cycle& cycle, bool ending, bool overflowed)
+void JackBridge::SendOutgoing(int32_t port, const OutPacer::Window& window, bool ending,
+                              bool overflowed)
 {
-    void* buffer = api.portBuffer(outPorts[port], cycle.frames);
+    void* buffer = api.portBuffer(outPorts[port], window.frames);
     if (buffer == nullptr)
         return;
     api.midiClearBuffer(buffer);
-    const uint32_t shift = static_cast<uint32_t>(cycle.periodMicros);
     jack::Frames floor = 0;
     BridgeEvent event;
     while (outRings[port].Peek(event)) {
-        const int64_t at = cycle.FrameAt(event.due + shift);
-        if (at >= cycle.frames && !ending)
+        if (MicrosBetween(window.end, event.due) >= 0 && !ending)
             break;
-        const int64_t inCycle = at < 0 ? 0 : (at >= cycle.frames ? cycle.frames - 1 : at);
-        const jack::Frames frame =
-            static_cast<jack::Frames>(inCycle) > floor ? static_cast<jack::Frames>(inCycle) : floor;
+        const jack::Frames at = window.FrameOf(event.due);
+        const jack::Frames frame = at > floor ? at : floor;
         if (!WriteOut(port, buffer, frame, event))
             break;
         floor = frame;
