@@ -65,26 +65,4 @@ TEST(OutRing, ASenderIsNeverRefusedWhileTheRingHasRoom)
     EXPECT_EQ(refused.load(), 0u) << "of " << pushed.load() << " runs pushed";
 }
 
-// The room a sender keeps free for note-offs is kept, and a full ring takes
-// nothing of a run (all or none).
-TEST(OutRing, KeepsTheRoomAskedForAndPushesWholeRunsOnly)
-{
-    static OutRing ring;
-    ring.Reset();
-    const BridgeEvent run[kRun] = {};
-    uint32_t runs = 0;
-    while (ring.Push(run, kRun, 256))
-        ++runs;
-    EXPECT_EQ(runs, (OutRing::kCapacity - 256) / kRun);
-    EXPECT_TRUE(ring.Push(run, 1, 0)) << "the kept room is still there";
-
-    uint32_t held = 0;
-    BridgeEvent event;
-    while (ring.Peek(event)) {
-        ring.Drop();
-        ++held;
-    }
-    EXPECT_EQ(held, runs * kRun + 1);
-}
-
 }  // namespace
