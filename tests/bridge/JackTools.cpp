@@ -7,12 +7,26 @@
 
 namespace tarvenna::host::test {
 
+namespace {
+
+// A JACK tool answers within milliseconds; one that hangs (a client open
+// that a busy server never answers) is killed and asked again by the
+// callers that wait.
+constexpr auto kToolLimit = std::chrono::seconds(15);
+
+ProgramResult RunTool(const std::vector<std::string>& arguments)
+{
+    return RunProgram("", arguments, kToolLimit);
+}
+
+}  // namespace
+
 // A listing that failed is asked again rather than read as no ports.
 std::string JackPorts()
 {
     ProgramResult listing;
     for (int attempt = 0; attempt < 3; ++attempt) {
-        listing = RunProgram("", {"jack_lsp"});
+        listing = RunTool({"jack_lsp"});
         if (listing.exitCode == 0)
             break;
     }
@@ -35,18 +49,18 @@ bool WaitForJackPort(const std::string& port)
 
 bool JackConnect(const std::string& from, const std::string& to)
 {
-    return RunProgram("", {"jack_connect", from, to}).exitCode == 0;
+    return RunTool({"jack_connect", from, to}).exitCode == 0;
 }
 
 bool JackDisconnect(const std::string& from, const std::string& to)
 {
-    return RunProgram("", {"jack_disconnect", from, to}).exitCode == 0;
+    return RunTool({"jack_disconnect", from, to}).exitCode == 0;
 }
 
 // jack_lsp -c lists each port, then what it is connected to, indented.
 bool JackConnected(const std::string& from, const std::string& to)
 {
-    std::istringstream lines(RunProgram("", {"jack_lsp", "-c", from}).out);
+    std::istringstream lines(RunTool({"jack_lsp", "-c", from}).out);
     std::string line;
     if (!std::getline(lines, line) || line != from)
         return false;

@@ -1,9 +1,11 @@
 #include "tests/host/Subprocess.h"
 
 #include <poll.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <sstream>
 
 namespace tarvenna::host::test {
@@ -22,13 +24,19 @@ std::vector<std::string> CommandWords(const std::string& launcher,
 }
 
 // Reads both pipes until the child closes them, without letting one fill up
-// while the other is waited on.
-void Drain(int outFd, int errFd, ProgramResult& result)
+// while the other is waited on; false when `limit` passed first (a tool that
+// hangs, or a daemon it started that holds the pipes).
+bool Drain(int outFd, int errFd, ProgramResult& result, std::chrono::milliseconds limit)
 {
     pollfd fds[2] = {{outFd, POLLIN, 0}, {errFd, POLLIN, 0}};
     std::string* sinks[2] = {&result.out, &result.err};
+    const auto deadline = std::chrono::steady_clock::now() + limit;
     int open = 2;
-    while (open > 0 && poll(fds, 2, -1) > 0) {
+    while (open > 0) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0 || poll(fds, 2, static_cast<int>(left.count())) <= 0)
+            break;
         for (int i = 0; i < 2; ++i) {
             if (fds[i].fd < 0 || !fds[i].revents)
                 continue;
@@ -43,6 +51,10 @@ void Drain(int outFd, int errFd, ProgramResult& result)
             }
         }
     }
+    for (pollfd& fd : fds)
+        if (fd.fd >= 0)
+            close(fd.fd);
+    return open == 0;
 }
 
 }  // namespace
@@ -80,12 +92,16 @@ RunningProgram StartProgram(const std::string& launcher, const std::vector<std::
     return program;
 }
 
-ProgramResult FinishProgram(RunningProgram& program)
+ProgramResult FinishProgram(RunningProgram& program, std::chrono::milliseconds limit)
 {
     ProgramResult result;
     if (program.out < 0)
         return result;
-    Drain(program.out, program.err, result);
+    if (!Drain(program.out, program.err, result, limit)) {
+        kill(program.pid, SIGKILL);
+        result.err +=
+            "\n(did not finish within " + std::to_string(limit.count()) + " ms: killed)\n";
+    }
     int status = 0;
     if (program.pid > 0 && waitpid(program.pid, &status, 0) == program.pid && WIFEXITED(status))
         result.exitCode = WEXITSTATUS(status);
@@ -93,10 +109,11 @@ ProgramResult FinishProgram(RunningProgram& program)
     return result;
 }
 
-ProgramResult RunProgram(const std::string& launcher, const std::vector<std::string>& arguments)
+ProgramResult RunProgram(const std::string& launcher, const std::vector<std::string>& arguments,
+                         std::chrono::milliseconds limit)
 {
     RunningProgram program = StartProgram(launcher, arguments);
-    return FinishProgram(program);
+    return FinishProgram(program, limit);
 }
 
 }  // namespace tarvenna::host::test
