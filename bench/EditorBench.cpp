@@ -44,7 +44,7 @@ public:
         previousConnection = dps;
         dps = display;
         statdata.ClearColours();
-        statdata.AddColours();
+        statdata.AddStandardColours();
         for (int i = 0; i < count; ++i)
             Add(i);
     }

@@ -10,9 +10,6 @@ using kvor::gui::SColourRing;
 
 class SStaticData : public kvor::gui::SResourceCache {
 public:
-    // Appends the 29 colours in slot order, each made by SCOL on the
-    // display in use.
-    void AddColours();
     // Fills the table once there is a display to allocate the colours on:
     // at load on the module's own connection, else at the first editor
     // opening on the host's display. Does nothing while the table is full

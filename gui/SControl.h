@@ -29,8 +29,8 @@ class STimerIdle;
 namespace kvor::gui {
 
 class SCursor;
-class SToolTip;
-class SToolTipData;
+class STipContent;
+class STipWindow;
 
 namespace context {
 class SDrawing;
@@ -258,9 +258,9 @@ public:
     virtual void ChangeMenu() {}
     virtual void ShowMenu(const Point&) {}
     virtual void CloseMenu() {}
-    virtual void SetTooltip(SToolTip* tip, const char* text, int placement);
-    virtual void SetTooltip(SToolTip* tip, const Text& text, int placement);
-    virtual void SetTooltip(SToolTip* tip, SToolTipData* data, int placement);
+    virtual void SetTooltip(STipWindow* tip, const char* text, int placement);
+    virtual void SetTooltip(STipWindow* tip, const Text& text, int placement);
+    virtual void SetTooltip(STipWindow* tip, STipContent* data, int placement);
     virtual void ShowTooltip(const Point& where);
     virtual void HideTooltip();
     virtual void EnableTooltip(bool enable);
@@ -329,7 +329,7 @@ public:
     int GetTimerId() const { return timerIdentifier; }
     threading::STimer* GetTimer() const { return timer; }
     threading::STimerIdle* GetIdleTimer() const { return idleTimer; }
-    SToolTipData* GetTooltipData() const { return tooltipData; }
+    STipContent* GetTooltipData() const { return tooltipData; }
     context::SInput* GetInput() const { return input; }
     // The 32-bit value stored in the window's "_KVORWND" property.
     uint32_t GetHandle() const { return handle; }
@@ -395,7 +395,7 @@ protected:
     context::SInput* input = nullptr;
     threading::STimer* timer = nullptr;
     threading::STimerIdle* idleTimer = nullptr;
-    SToolTipData* tooltipData = nullptr;
+    STipContent* tooltipData = nullptr;
     int32_t reserved1 = 0;
     std::vector<SKeyShortcut> shortcuts;
     uint8_t unusedFlag = 0;

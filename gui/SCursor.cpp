@@ -2,7 +2,7 @@
 
 #include "gui/SControl.h"
 #include "gui/XErrorTrap.h"
-#include "gui/context/SDrawBitmap.h"
+#include "gui/SDrawBitmap.h"
 
 #include <X11/Xlib.h>
 #include <X11/cursorfont.h>

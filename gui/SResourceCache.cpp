@@ -2,9 +2,10 @@
 
 #include "gui/Connections.h"
 
+#include "gui/SColour.h"
 #include "gui/SDrawFont.h"
-#include "gui/context/SDrawBrush.h"
-#include "gui/context/SDrawPen.h"
+#include "gui/SDrawBrush.h"
+#include "gui/SDrawPen.h"
 
 #include <atomic>
 
@@ -47,6 +48,23 @@ void SColourRing::Clear()
 }
 
 SResourceCache::SResourceCache() = default;
+
+void SResourceCache::AddStandardColours()
+{
+    struct Triple {
+        int red, green, blue;
+    };
+    static const Triple kTable[SColourRing::kCapacity] = {
+        {255, 255, 255}, {255, 255, 0},   {255, 128, 0},   {128, 64, 0},    {255, 0, 0},
+        {100, 0, 0},     {64, 0, 0},      {255, 0, 255},   {128, 0, 255},   {172, 128, 255},
+        {0, 0, 255},     {0, 128, 255},   {0, 255, 255},   {0, 255, 0},     {0, 128, 0},
+        {0, 64, 0},      {128, 255, 0},   {192, 255, 0},   {255, 236, 200}, {128, 128, 128},
+        {0, 0, 0},       {247, 231, 168}, {236, 213, 123}, {138, 145, 150}, {77, 81, 84},
+        {22, 22, 22},    {44, 44, 44},    {66, 66, 66},    {90, 90, 90},
+    };
+    for (const Triple& entry : kTable)
+        AppendColour(SCOL(entry.red, entry.green, entry.blue));
+}
 
 SResourceCache::~SResourceCache()
 {

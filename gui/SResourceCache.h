@@ -4,7 +4,7 @@
 // colour table is up to whoever uses the toolkit.
 #pragma once
 
-#include "gui/context/SDrawLists.h"
+#include "gui/SDrawLists.h"
 
 #include <atomic>
 #include <cstdint>
@@ -67,6 +67,9 @@ public:
     SResourceCache& operator=(const SResourceCache&) = delete;
 
     void AppendColour(int32_t colour) { colours.Append(colour); }
+    // Appends the 29 colours of the standard table in slot order (the slots
+    // named above among them), each made by SCOL on the display in use.
+    void AddStandardColours();
     // Empties the colour table, so that it can be filled anew once a
     // display exists.
     void ClearColours() { colours.Clear(); }

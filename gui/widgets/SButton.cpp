@@ -2,7 +2,7 @@
 #include "gui/widgets/SButton.h"
 
 #include "gui/SResourceCache.h"
-#include "gui/context/SDrawBitmap.h"
+#include "gui/SDrawBitmap.h"
 #include "gui/widgets/PointerQuery.h"
 
 namespace kvor::gui {

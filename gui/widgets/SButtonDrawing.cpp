@@ -2,9 +2,9 @@
 // its state, its text, and its outline.
 #include "gui/widgets/SButton.h"
 
-#include "gui/context/SDrawBitmap.h"
-#include "gui/context/SDrawDevice.h"
-#include "gui/context/SDrawing.h"
+#include "gui/SDrawBitmap.h"
+#include "gui/SDrawDevice.h"
+#include "gui/SDrawing.h"
 
 namespace kvor::gui {
 

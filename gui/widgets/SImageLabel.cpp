@@ -1,9 +1,9 @@
 #include "gui/widgets/SImageLabel.h"
 
 #include "gui/widgets/ClickValue.h"
-#include "gui/context/SDrawBitmap.h"
-#include "gui/context/SDrawDevice.h"
-#include "gui/context/SDrawing.h"
+#include "gui/SDrawBitmap.h"
+#include "gui/SDrawDevice.h"
+#include "gui/SDrawing.h"
 
 namespace kvor::gui {
 

@@ -3,7 +3,7 @@
 #include "gui/widgets/SLabel.h"
 
 #include "gui/SResourceCache.h"
-#include "gui/context/SDrawing.h"
+#include "gui/SDrawing.h"
 
 namespace kvor::gui {
 

@@ -2,9 +2,9 @@
 #include "gui/widgets/SListBox.h"
 
 #include "gui/SResourceCache.h"
-#include "gui/context/SDrawBitmap.h"
-#include "gui/context/SDrawDevice.h"
-#include "gui/context/SDrawing.h"
+#include "gui/SDrawBitmap.h"
+#include "gui/SDrawDevice.h"
+#include "gui/SDrawing.h"
 #include "gui/widgets/DisplayLock.h"
 #include "gui/widgets/Rounding.h"
 #include "gui/widgets/SSlider.h"

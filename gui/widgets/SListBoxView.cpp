@@ -3,8 +3,8 @@
 
 #include "gui/Keys.h"
 #include "gui/SResourceCache.h"
-#include "gui/context/SDrawDevice.h"
-#include "gui/context/SDrawing.h"
+#include "gui/SDrawDevice.h"
+#include "gui/SDrawing.h"
 #include "gui/widgets/DisplayLock.h"
 #include "gui/widgets/PointerQuery.h"
 #include "gui/widgets/SSlider.h"

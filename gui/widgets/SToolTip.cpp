@@ -6,8 +6,8 @@
 #include "gui/SGlobals.h"
 #include "gui/SResourceCache.h"
 #include "gui/SWindow.h"
-#include "gui/context/SDrawObject.h"
-#include "gui/context/SDrawing.h"
+#include "gui/SDrawObject.h"
+#include "gui/SDrawing.h"
 #include "gui/widgets/SToolTipData.h"
 
 #include <X11/Xlib.h>
@@ -22,6 +22,13 @@ namespace {
 constexpr int kCorner = 7;
 
 }  // namespace
+
+STipContent* SToolTip::MakeContent(SControl* control, const char* text, int placement)
+{
+    auto* data = new SToolTipData(this, control, placement);
+    data->AddLabel(text, 0);
+    return data;
+}
 
 SToolTip::SToolTip(SWindow* window, bool) : ownerWindow(window), switchColour(0)
 {
@@ -68,7 +75,7 @@ void SToolTip::HearCrossings()
 SToolTip::~SToolTip()
 {
     for (SControl* control : controls) {
-        SToolTipData* data = control->GetTooltipData();
+        auto* data = static_cast<SToolTipData*>(control->GetTooltipData());
         if (data != nullptr && data->Tip() == this)
             data->ForgetTip();
     }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "gui/SControl.h"
+#include "gui/STip.h"
 
 #include <atomic>
 #include <cstdint>
@@ -27,13 +28,15 @@ enum STipPlacement : int {
     kTipLeft = 3,
 };
 
-class SToolTip : public SControl {
+class SToolTip : public SControl, public STipWindow {
 public:
     // A popup on the root window named after the window, added to it as a
     // child. The flag is not used.
     SToolTip(SWindow* window, bool unused);
     ~SToolTip() override;
 
+    // New data laid out from the text, for the control's tip.
+    STipContent* MakeContent(SControl* control, const char* text, int placement) override;
     // Shows the data's content at the point (screen coordinates), sized to
     // it; null does nothing.
     void Open(SToolTipData* data, const Point& where);
@@ -48,7 +51,7 @@ public:
 
     // Controls that use this tip, each once. Data that goes away takes its
     // control off the list, so the list never holds a control that is gone.
-    void Register(SControl* control);
+    void Register(SControl* control) override;
     void Unregister(SControl* control);
     // Data that goes away while shown stops being shown.
     void Forget(SToolTipData* data);

@@ -3,7 +3,7 @@
 
 #include "gui/SControl.h"
 #include "gui/SDrawFont.h"
-#include "gui/context/SDrawObject.h"
+#include "gui/SDrawObject.h"
 #include "gui/widgets/SToolTip.h"
 #include "gui/widgets/TextMeasure.h"
 
@@ -170,6 +170,14 @@ void SToolTipData::Close()
 {
     if (tip != nullptr)
         tip->Close();
+}
+
+STipWindow* SToolTipData::Window() const { return tip; }
+
+void SToolTipData::Open(const Point& where)
+{
+    if (tip != nullptr)
+        tip->Open(this, where);
 }
 
 }  // namespace kvor::gui

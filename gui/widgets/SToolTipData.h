@@ -4,6 +4,7 @@
 #pragma once
 
 #include "gui/Geometry.h"
+#include "gui/STip.h"
 #include "runtime/datastring.h"
 
 #include <cstdint>
@@ -18,7 +19,7 @@ namespace context {
 class SDrawObject;
 }
 
-class SToolTipData {
+class SToolTipData : public STipContent {
 public:
     using Point = math::geom::Point<int, 2>;
     using Rect = math::geom::Rectangle<int, 2>;
@@ -26,7 +27,7 @@ public:
 
     SToolTipData(SToolTip* tip, SControl* control, int placement);
     // Frees the lines and the objects, and leaves the tip.
-    ~SToolTipData();
+    ~SToolTipData() override;
 
     SToolTipData(const SToolTipData&) = delete;
     SToolTipData& operator=(const SToolTipData&) = delete;
@@ -45,7 +46,12 @@ public:
     // The offset for the side the tip is on now; the flag is not used.
     void SetOffset(const Point& offset, bool);
     Point GetOffset() const;
-    void Close();
+    void Close() override;
+    STipWindow* Window() const override;
+    void Open(const Point& where) override;
+    // Beside the control on the data's side; when the tip would leave the
+    // display there, on the opposite side instead.
+    Point PlaceBeside(SControl& control) override;
     // The tip went away first.
     void ForgetTip() { tip = nullptr; }
 

@@ -1,6 +1,6 @@
 #include "gui/widgets/TextMeasure.h"
 
-#include "gui/context/SDrawing.h"
+#include "gui/SDrawing.h"
 
 #include <mutex>
 

@@ -5,8 +5,8 @@
 #include "editor/SStaticData.h"
 #include "gui/SColour.h"
 #include "gui/SDrawFont.h"
-#include "gui/context/SDrawBrush.h"
-#include "gui/context/SDrawPen.h"
+#include "gui/SDrawBrush.h"
+#include "gui/SDrawPen.h"
 #include "tests/gui/ToolkitDisplay.h"
 
 namespace {
@@ -24,7 +24,7 @@ TEST_F(StaticData, TheTableHoldsTheTwentyNineNamedColours)
     SStaticData data;
     EXPECT_EQ(data.ColourCount(), 0);
     EXPECT_EQ(data.Colour(20), 0) << "empty table";
-    data.AddColours();
+    data.AddStandardColours();
     ASSERT_EQ(data.ColourCount(), 29);
     EXPECT_EQ(data.Colour(SStaticData::kWhite), SCOL(255, 255, 255));
     EXPECT_EQ(data.Colour(SStaticData::kOrange), SCOL(255, 128, 0));
@@ -39,19 +39,24 @@ TEST_F(StaticData, TheTableHoldsTheTwentyNineNamedColours)
 TEST_F(StaticData, TheTableNeverGrowsPastTwentyNine)
 {
     SStaticData data;
-    data.AddColours();
-    data.AddColours();
+    data.AddStandardColours();
+    data.AddStandardColours();
     EXPECT_EQ(data.ColourCount(), 29);
     EXPECT_EQ(data.Colour(0), SCOL(255, 255, 255)) << "the second round was ignored";
     data.ClearColours();
     EXPECT_EQ(data.ColourCount(), 0);
 }
 
-TEST_F(StaticData, AfterStartUpBlackAndBlueGreyAreInPlace)
+// What start-up does once a display is in use.
+TEST_F(StaticData, FilledOnceBlackAndBlueGreyAreInPlace)
 {
+    statdata.ClearColours();
+    statdata.AddColoursOnce();
+    statdata.AddColoursOnce();
     ASSERT_EQ(statdata.ColourCount(), 29);
     EXPECT_EQ(statdata.Colour(20), 0);
     EXPECT_EQ(statdata.Colour(23), SCOL(138, 145, 150));
+    statdata.ClearColours();
 }
 
 TEST_F(StaticData, BrushesAndPensAreMadeOncePerColour)

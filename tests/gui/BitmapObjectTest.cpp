@@ -2,13 +2,13 @@
 // drawable objects, the lists, and a control's own drawing on its window.
 #include <gtest/gtest.h>
 
-#include "editor/SStaticData.h"
+#include "tests/gui/ToolkitResources.h"
 #include "gui/SControl.h"
 #include "gui/SDisplay.h"
-#include "gui/context/SDrawBitmap.h"
-#include "gui/context/SDrawLists.h"
-#include "gui/context/SDrawObject.h"
-#include "gui/context/SDrawPen.h"
+#include "gui/SDrawBitmap.h"
+#include "gui/SDrawLists.h"
+#include "gui/SDrawObject.h"
+#include "gui/SDrawPen.h"
 #include "gui/images/text_logo.h"
 #include "tests/gui/Canvas.h"
 #include "tests/gui/ToolkitDisplay.h"
@@ -153,7 +153,7 @@ TEST_F(Bitmaps, ObjectsFillFrameAndLabel)
     text.backgroundColour = kBlue;
     text.textColour = kWhite;
     text.text.Append("Tip");
-    text.font = statdata.FindFont(8);
+    text.font = ToolkitResources().FindFont(8);
     text.Draw(&drawing);
 
     const Pixels pixels = canvas.read();
@@ -205,7 +205,7 @@ TEST_F(Bitmaps, AControlDrawsOnItsWindowAndIsCentred)
     EXPECT_EQ(drawing->GetDevice()->GetDrawable(), control.GetWindow());
     XMapWindow(display(), control.GetWindow());
     XSync(display(), False);
-    drawing->SetBrush(statdata.FindBrush(kOrange));
+    drawing->SetBrush(ToolkitResources().FindBrush(kOrange));
     drawing->FillRect(0, 0, 40, 30);
     const Pixels pixels = ReadPixels(display(), control.GetWindow(), 40, 30);
     EXPECT_EQ(pixels.countInk(kOrange), 0) << "the whole window is orange";

@@ -6,8 +6,8 @@
 #pragma once
 
 #include "gui/SGlobals.h"
-#include "gui/context/SDrawDevice.h"
-#include "gui/context/SDrawing.h"
+#include "gui/SDrawDevice.h"
+#include "gui/SDrawing.h"
 
 #include <X11/Xlib.h>
 

@@ -4,8 +4,9 @@
 
 #include "gui/SColour.h"
 #include "gui/SCursor.h"
-#include "gui/context/SDrawBitmap.h"
-#include "module/ModuleState.h"
+#include "gui/SDrawBitmap.h"
+#include "gui/Connections.h"
+#include "tests/gui/ToolkitResources.h"
 #include "tests/gui/ToolkitDisplay.h"
 
 #include <X11/extensions/Xfixes.h>

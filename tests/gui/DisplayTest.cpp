@@ -1,10 +1,8 @@
-// Monitors as the toolkit finds them on differently built X servers, the
-// system report's screen lines made from them, and centring.
+// Monitors as the toolkit finds them on differently built X servers, and
+// centring.
 #include <gtest/gtest.h>
 
 #include "gui/SDisplay.h"
-#include "module/ModuleState.h"
-#include "plugin/SSystemData.h"
 #include "tests/gui/ToolkitDisplay.h"
 
 #include <X11/Xatom.h>
@@ -122,20 +120,6 @@ TEST(Monitors, AWideScreenIsGuessedAsMonitorsSideBySide)
     EXPECT_EQ(displays.Count(), 3);
     EXPECT_TRUE(displays.Split());
     EXPECT_EQ(displays.Bounds(), (Rect{0, 0, 3840, 1024}));
-
-    kvor::system::SSystemData sd;
-    sd.getDisplayInfos();
-    ASSERT_NE(sd.displays, nullptr);
-    const std::string report = sd.FeatureMessage().data;
-    EXPECT_NE(report.find("Screensize: 3840 x 1024\nestimation (due to lack of information): "
-                          "\nDisplay 1: 1280 x 1024 @ [X=0, Y=0]"
-                          "\nDisplay 2: 1280 x 1024 @ [X=1280, Y=0]"
-                          "\nDisplay 3: 1280 x 1024 @ [X=2560, Y=0]\n"),
-              std::string::npos)
-        << report;
-    SDisplay* first = sd.displays;
-    sd.getDisplayInfos();
-    EXPECT_EQ(sd.displays, first) << "read once";
 }
 
 TEST(Monitors, ATallScreenIsGuessedAsMonitorsStacked)
@@ -150,21 +134,6 @@ TEST(Monitors, ATallScreenIsGuessedAsMonitorsStacked)
     EXPECT_EQ(displays.MonitorRect(Point{100, 2000}), expected[1]);
 }
 
-TEST(Monitors, AnOrdinaryScreenIsOneMonitor)
-{
-    ToolkitDisplay server({"1920x1080x24"}, kNoXinerama);
-    ASSERT_TRUE(server.ready()) << server.error();
-    kvor::system::SSystemData sd;
-    sd.getDisplayInfos();
-    ASSERT_NE(sd.displays, nullptr);
-    EXPECT_EQ(sd.displays->Monitors(), (Rects{{0, 0, 1920, 1080}}));
-    EXPECT_FALSE(sd.displays->Split());
-    const std::string report = sd.FeatureMessage().data;
-    EXPECT_NE(report.find("Screensize: 1920 x 1080\nDisplay 1: 1920 x 1080 @ [X=0, Y=0]\n"),
-              std::string::npos)
-        << report;
-}
-
 TEST(Monitors, WithoutAnXServerThereIsNoMonitor)
 {
     SDisplay displays;
@@ -172,20 +141,6 @@ TEST(Monitors, WithoutAnXServerThereIsNoMonitor)
     EXPECT_EQ(displays.Count(), 0);
     EXPECT_TRUE(displays.Monitors().empty());
     EXPECT_EQ(displays.MonitorRect(Point{10, 10}), (Rect{0, 0, 0, 0}));
-
-    // The inquiry waits for a connection rather than keep an empty answer.
-    Display* const loaded = dps;
-    dps = nullptr;
-    kvor::system::SSystemData sd;
-    sd.getDisplayInfos();
-    EXPECT_EQ(sd.displays, nullptr);
-    EXPECT_NE(std::string(sd.FeatureMessage().data).find("Screensize: 0 x 0\n"), std::string::npos);
-    dps = loaded;
-    ToolkitDisplay server({"800x600x24"});
-    ASSERT_TRUE(server.ready()) << server.error();
-    sd.getDisplayInfos();
-    ASSERT_NE(sd.displays, nullptr);
-    EXPECT_EQ(sd.displays->Count(), 1);
 }
 
 }  // namespace

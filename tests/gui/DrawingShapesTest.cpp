@@ -3,11 +3,11 @@
 // the background and the context's modes.
 #include <gtest/gtest.h>
 
-#include "editor/SStaticData.h"
-#include "gui/context/SDrawBitmap.h"
-#include "gui/context/SDrawBrush.h"
-#include "gui/context/SDrawImage.h"
-#include "gui/context/SDrawPen.h"
+#include "tests/gui/ToolkitResources.h"
+#include "gui/SDrawBitmap.h"
+#include "gui/SDrawBrush.h"
+#include "gui/SDrawImage.h"
+#include "gui/SDrawPen.h"
 #include "tests/gui/Canvas.h"
 #include "tests/gui/ToolkitDisplay.h"
 
@@ -72,7 +72,7 @@ TEST_F(DrawingShapes, EmptyAndInvertedRectanglesDrawNothing)
 {
     Canvas canvas(display(), 40, 40);
     SDrawing& drawing = canvas.drawing();
-    drawing.SetPen(statdata.FindPen(kWhite));
+    drawing.SetPen(ToolkitResources().FindPen(kWhite));
     drawing.DrawRect(10, 10, 10, 20);
     drawing.DrawRect(10, 10, 5, 5);
     drawing.FillRect(10, 10, 20, 10);
@@ -101,7 +101,7 @@ TEST_F(DrawingShapes, EllipsesAndRoundedRectanglesStayInTheirBox)
 {
     Canvas canvas(display(), 60, 60);
     SDrawing& drawing = canvas.drawing();
-    drawing.SetBrush(statdata.FindBrush(kBlue));
+    drawing.SetBrush(ToolkitResources().FindBrush(kBlue));
     drawing.FillEllipse(10, 10, 30, 30);
     Box box = canvas.read().inkBox(kBlack);
     EXPECT_EQ(box.x1, 10);
@@ -112,7 +112,7 @@ TEST_F(DrawingShapes, EllipsesAndRoundedRectanglesStayInTheirBox)
     EXPECT_EQ(canvas.read().at(20, 20), kBlue);
 
     Canvas rounded(display(), 60, 60);
-    rounded.drawing().SetBrush(statdata.FindBrush(kBlue));
+    rounded.drawing().SetBrush(ToolkitResources().FindBrush(kBlue));
     rounded.drawing().FillRoundedRect(5, 5, 45, 25, 8, 8);
     const Pixels pixels = rounded.read();
     box = pixels.inkBox(kBlack);
@@ -129,10 +129,10 @@ TEST_F(DrawingShapes, PiesAndChordsCutTheEllipseDifferently)
     // A quarter from three o'clock to twelve: the pie includes the centre,
     // the chord only the part beyond the straight edge.
     Canvas pie(display(), 41, 41);
-    pie.drawing().SetBrush(statdata.FindBrush(kWhite));
+    pie.drawing().SetBrush(ToolkitResources().FindBrush(kWhite));
     pie.drawing().FillPie(0, 0, 40, 40, 0, 90);
     Canvas chord(display(), 41, 41);
-    chord.drawing().SetBrush(statdata.FindBrush(kWhite));
+    chord.drawing().SetBrush(ToolkitResources().FindBrush(kWhite));
     chord.drawing().FillChord(0, 0, 40, 40, 0, 90);
     const Pixels piePixels = pie.read();
     const Pixels chordPixels = chord.read();
@@ -147,7 +147,7 @@ TEST_F(DrawingShapes, PolygonsNeedTwoPoints)
 {
     Canvas canvas(display(), 30, 30);
     SDrawing& drawing = canvas.drawing();
-    drawing.SetPen(statdata.FindPen(kWhite));
+    drawing.SetPen(ToolkitResources().FindPen(kWhite));
     const SDrawing::Point one[] = {{5, 5}};
     drawing.DrawPoly(one, 1);
     drawing.FillPoly(one, 1);
@@ -161,7 +161,7 @@ TEST_F(DrawingShapes, PolygonsNeedTwoPoints)
     EXPECT_EQ(filled.at(20, 20), kBlack);
 
     Canvas open(display(), 30, 30);
-    open.drawing().SetPen(statdata.FindPen(kWhite));
+    open.drawing().SetPen(ToolkitResources().FindPen(kWhite));
     open.drawing().DrawPoly(triangle, 3);
     const Pixels lines = open.read();
     EXPECT_EQ(lines.at(12, 2), kWhite) << "first edge";
@@ -181,7 +181,8 @@ TEST_F(DrawingShapes, BackgroundUsesTheCurrentOrTheParentColour)
     EXPECT_EQ(pixels.at(9, 9), kOrange);
     EXPECT_EQ(pixels.at(10, 0), kWhite);
     EXPECT_EQ(pixels.at(19, 9), kWhite);
-    EXPECT_EQ(drawing.GetBrush(), statdata.FindBrush(kWhite)) << "the cached brush is current";
+    EXPECT_EQ(drawing.GetBrush(), ToolkitResources().FindBrush(kWhite))
+        << "the cached brush is current";
 
     drawing.SetBackground(kBlue, true);
     EXPECT_EQ(drawing.GetBackgroundColour(), static_cast<int>(kBlue));
@@ -208,9 +209,9 @@ TEST_F(DrawingShapes, MemoryDeviceDrawsOffScreenAndCopiesIn)
     SDrawing& drawing = canvas.drawing();
     SDrawDevice* window = drawing.GetDevice();
     drawing.SetDevice(&memory);
-    drawing.SetBrush(statdata.FindBrush(kBlue));
+    drawing.SetBrush(ToolkitResources().FindBrush(kBlue));
     drawing.FillRect(0, 0, 16, 16);
-    drawing.SetBrush(statdata.FindBrush(kOrange));
+    drawing.SetBrush(ToolkitResources().FindBrush(kOrange));
     drawing.FillRect(4, 4, 8, 8);
     drawing.SetDevice(window);
     EXPECT_EQ(canvas.read().countInk(kBlack), 0) << "nothing reached the screen yet";
@@ -285,10 +286,10 @@ TEST_F(DrawingShapes, XorDrawnTwiceLeavesNoTrace)
 {
     Canvas canvas(display(), 20, 20);
     SDrawing& drawing = canvas.drawing();
-    drawing.SetBrush(statdata.FindBrush(kOrange));
+    drawing.SetBrush(ToolkitResources().FindBrush(kOrange));
     drawing.FillRect(0, 0, 10, 10);
     drawing.SetLogic(1);
-    drawing.SetBrush(statdata.FindBrush(kWhite));
+    drawing.SetBrush(ToolkitResources().FindBrush(kWhite));
     drawing.FillRect(5, 5, 15, 15);
     EXPECT_EQ(canvas.read().at(7, 7), kOrange ^ kWhite);
     drawing.FillRect(5, 5, 15, 15);

@@ -2,7 +2,7 @@
 // and the seven-segment digits.
 #include <gtest/gtest.h>
 
-#include "editor/SStaticData.h"
+#include "tests/gui/ToolkitResources.h"
 #include "gui/SDrawFont.h"
 #include "tests/gui/Canvas.h"
 #include "tests/gui/ToolkitDisplay.h"
@@ -53,7 +53,7 @@ protected:
     void SetUp() override
     {
         ASSERT_NO_FATAL_FAILURE(ToolkitSuite::SetUp());
-        font = statdata.FindFont(10);
+        font = ToolkitResources().FindFont(10);
         ASSERT_TRUE(font->Loaded());
     }
 
@@ -338,7 +338,7 @@ TEST_F(DrawingText, DigitsAreSevenSegmentStrokes)
 TEST_F(DrawingText, DigitsFollowThePenAndThePlace)
 {
     Canvas canvas(display(), 20, 20);
-    canvas.drawing().SetPen(statdata.FindPen(kOrange));
+    canvas.drawing().SetPen(ToolkitResources().FindPen(kOrange));
     canvas.drawing().DrawPixelNumber(SDrawing::Point{6, 4}, 7);
     const Pixels pixels = canvas.read();
     EXPECT_EQ(pixels.at(7, 7), kOrange) << "top stroke from (7, 7)" << pixels.picture(kBlack);

@@ -2,7 +2,7 @@
 // them, the default font, measuring, and what an unknown name does.
 #include <gtest/gtest.h>
 
-#include "editor/SStaticData.h"
+#include "tests/gui/ToolkitResources.h"
 #include "gui/SDrawFont.h"
 #include "tests/gui/Canvas.h"
 #include "tests/gui/ToolkitDisplay.h"
@@ -183,7 +183,7 @@ TEST_F(Fonts, TheDefaultFontIsTheServersAndIsNeverUnloaded)
 
 TEST_F(Fonts, TextIsMeasuredWithTheFontsExtents)
 {
-    SDrawFont* font = statdata.FindFont(10);
+    SDrawFont* font = ToolkitResources().FindFont(10);
     ASSERT_TRUE(font->Loaded());
     int w = -1, h = -1;
     SDrawing::GetTextDimensions("Tarvenna", &w, &h, font);
@@ -203,14 +203,14 @@ TEST_F(Fonts, TextIsMeasuredWithTheFontsExtents)
 
 TEST_F(Fonts, TheCacheKeepsOneFontPerSizeAndStyle)
 {
-    const std::size_t before = statdata.Fonts().Count();
-    SDrawFont* plain = statdata.FindFont(9);
-    EXPECT_EQ(statdata.FindFont(9), plain);
-    SDrawFont* bold = statdata.FindFont(9, true);
+    const std::size_t before = ToolkitResources().Fonts().Count();
+    SDrawFont* plain = ToolkitResources().FindFont(9);
+    EXPECT_EQ(ToolkitResources().FindFont(9), plain);
+    SDrawFont* bold = ToolkitResources().FindFont(9, true);
     EXPECT_NE(bold, plain);
     EXPECT_EQ(bold->bold, 1);
-    EXPECT_EQ(statdata.FindFont(9, true), bold);
-    EXPECT_EQ(statdata.Fonts().Count(), before + 2);
+    EXPECT_EQ(ToolkitResources().FindFont(9, true), bold);
+    EXPECT_EQ(ToolkitResources().Fonts().Count(), before + 2);
 }
 
 // A server without scaled fonts and only the 75 dpi Helvetica: the sizes a

@@ -8,7 +8,8 @@
 #include "gui/SGlobals.h"
 #include "gui/SControl.h"
 #include "gui/SWindow.h"
-#include "module/ModuleState.h"
+#include "gui/Connections.h"
+#include "tests/gui/ToolkitResources.h"
 #include "tests/support/WaitUntil.h"
 #include "host/testing/Xvfb.h"
 

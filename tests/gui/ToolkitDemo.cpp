@@ -7,23 +7,25 @@
 // The pointer is not part of a window's picture, so the arrow is also
 // drawn, enlarged, from the cursor's own bitmaps.
 #include "gui/SGlobals.h"
-#include "editor/SStaticData.h"
+#include "tests/gui/ToolkitResources.h"
 #include "gui/SCursor.h"
 #include "gui/SDrawFont.h"
 #include "gui/SWindow.h"
-#include "gui/context/SDrawBitmap.h"
-#include "gui/context/SDrawDevice.h"
-#include "gui/context/SDrawing.h"
+#include "gui/SDrawBitmap.h"
+#include "gui/SDrawDevice.h"
+#include "gui/SDrawing.h"
 #include "gui/images/text_logo.h"
 #include "host/PngWriter.h"
 #include "host/WindowCapture.h"
-#include "module/ModuleState.h"
+#include "gui/Connections.h"
 
 #include <X11/Xlib.h>
 
 #include <cstdio>
 #include <memory>
 #include <string>
+
+using tarvenna::test::ToolkitResources;
 
 namespace {
 
@@ -64,7 +66,7 @@ public:
     bool drawn = false;
 
 private:
-    static int Colour(int slot) { return statdata.Colour(slot); }
+    static int Colour(int slot) { return ToolkitResources().Colour(slot); }
 
     void DrawLogo(SDrawing& d)
     {
@@ -74,35 +76,35 @@ private:
 
     void DrawShapes(SDrawing& d)
     {
-        d.SetPen(statdata.FindPen(Colour(2)));
+        d.SetPen(ToolkitResources().FindPen(Colour(2)));
         d.DrawRect(175, 12, 215, 52);
-        d.SetBrush(statdata.FindBrush(Colour(3)));
+        d.SetBrush(ToolkitResources().FindBrush(Colour(3)));
         d.FillRect(222, 12, 262, 52);
-        d.SetBrush(statdata.FindBrush(Colour(19)));
+        d.SetBrush(ToolkitResources().FindBrush(Colour(19)));
         d.FillRoundedRect(269, 12, 309, 52, 10, 10);
-        d.SetPen(statdata.FindPen(Colour(22)));
+        d.SetPen(ToolkitResources().FindPen(Colour(22)));
         d.DrawEllipse(316, 12, 350, 52);
-        d.SetBrush(statdata.FindBrush(Colour(2)));
+        d.SetBrush(ToolkitResources().FindBrush(Colour(2)));
         d.FillPie(175, 60, 215, 100, 30, 300);
-        d.SetBrush(statdata.FindBrush(Colour(13)));
+        d.SetBrush(ToolkitResources().FindBrush(Colour(13)));
         d.FillChord(222, 60, 262, 100, 0, 180);
         const Point star[] = {{289, 60}, {299, 100}, {269, 75}, {309, 75}, {279, 100}};
-        d.SetBrush(statdata.FindBrush(Colour(1)));
+        d.SetBrush(ToolkitResources().FindBrush(Colour(1)));
         d.FillPoly(star, 5);
-        d.SetPen(statdata.FindPen(Colour(11)));
+        d.SetPen(ToolkitResources().FindPen(Colour(11)));
         const Point zigzag[] = {{316, 100}, {324, 62}, {332, 100}, {340, 62}, {348, 100}};
         d.DrawPoly(zigzag, 5);
     }
 
     void DrawTexts(SDrawing& d)
     {
-        d.SetFont(statdata.FindFont(7));
+        d.SetFont(ToolkitResources().FindFont(7));
         d.SetTextColour(Colour(0), false);
         d.DrawText("Size 7: Send  Receive  Thru  Panic", 10, 70);
-        d.SetFont(statdata.FindFont(8));
+        d.SetFont(ToolkitResources().FindFont(8));
         d.SetTextColour(Colour(18), false);
         d.DrawText("Size 8: Nodes  Port 1 - 8  MIDI In / Out", 10, 88);
-        d.SetFont(statdata.FindFont(8, true));
+        d.SetFont(ToolkitResources().FindFont(8, true));
         d.SetTextColour(Colour(2), false);
         d.DrawLabelRect("", Rect{10, 110, 160, 130}, Colour(24), Point{0, 0});
         d.SetForegroundColour(false);
@@ -115,10 +117,10 @@ private:
 
     void DrawDigits(SDrawing& d)
     {
-        d.SetPen(statdata.FindPen(Colour(12)));
+        d.SetPen(ToolkitResources().FindPen(Colour(12)));
         for (int digit = 0; digit <= 9; ++digit)
             d.DrawPixelNumber(10 + digit * 8, 140, digit);
-        d.SetFont(statdata.FindFont(7));
+        d.SetFont(ToolkitResources().FindFont(7));
         d.SetForegroundColour(false);
         d.DrawText("seven-segment digits", 10, 155);
     }
@@ -134,7 +136,8 @@ private:
                 const unsigned flag = 1u << (column % 8);
                 if (!(mask[bit] & flag))
                     continue;
-                d.SetBrush(statdata.FindBrush((image[bit] & flag) ? Colour(20) : Colour(2)));
+                d.SetBrush(
+                    ToolkitResources().FindBrush((image[bit] & flag) ? Colour(20) : Colour(2)));
                 d.FillRect(x + column * 3 - 60, y + row * 3 - 30, x + column * 3 - 57,
                            y + row * 3 - 27);
             }
@@ -165,9 +168,13 @@ void DrawOnce(Display* display, DemoWindow& window)
 
 int main(int argc, char** argv)
 {
-    // The module state connected to $DISPLAY at load and built the colours.
+    // What a plug-in's start-up does: connect to $DISPLAY, build the colours
+    // and hand them to the toolkit.
+    kvor::gui::OpenModuleConnection();
     if (dps == nullptr)
         return 1;
+    ToolkitResources().AddStandardColours();
+    kvor::gui::SetSharedResources(&ToolkitResources());
     SGlobals globals;
     DemoWindow* window = new DemoWindow(&globals);
     // As the editor does: the orange arrow for the window, used by the

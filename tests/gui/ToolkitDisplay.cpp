@@ -1,7 +1,7 @@
 #include "tests/gui/ToolkitDisplay.h"
 
-#include "editor/SStaticData.h"
-#include "module/ModuleState.h"
+#include "tests/gui/ToolkitResources.h"
+#include "gui/Connections.h"
 
 #include <X11/Xlib.h>
 
@@ -18,10 +18,10 @@ ToolkitDisplay::ToolkitDisplay(std::vector<std::string> screens,
         return;
     previous_ = dps;
     dps = display_;
-    statdata.ClearColours();
-    statdata.AddColours();
+    ToolkitResources().ClearColours();
+    ToolkitResources().AddStandardColours();
     // What the module's start-up does: the toolkit draws with this table.
-    kvor::gui::SetSharedResources(&statdata);
+    kvor::gui::SetSharedResources(&ToolkitResources());
 }
 
 ToolkitDisplay::~ToolkitDisplay()
@@ -30,8 +30,8 @@ ToolkitDisplay::~ToolkitDisplay()
         return;
     // Cached fonts belong to this connection and go with it.
     kvor::gui::SetSharedResources(nullptr);
-    statdata.Clear();
-    statdata.ClearColours();
+    ToolkitResources().Clear();
+    ToolkitResources().ClearColours();
     dps = previous_;
     XCloseDisplay(display_);
 }

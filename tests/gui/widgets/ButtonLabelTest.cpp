@@ -21,7 +21,7 @@ protected:
         auto* button = Place<ButtonWidget>(kvor::gui::kStyleSubclass, 20, y, 80, 24, false);
         button->SetColours(Colour(24), Colour(2), Colour(26), Colour(0), Colour(0), Colour(0),
                            Colour(0));
-        button->SetLabel("Send", statdata.FindFont(8), 0);
+        button->SetLabel("Send", tarvenna::test::ToolkitResources().FindFont(8), 0);
         button->SetLabelColours(Colour(0), Colour(19));
         button->SetLabelColourActive(Colour(20));
         button->SetType(type);
@@ -118,7 +118,7 @@ TEST_F(ButtonsAndLabels, TextTakesTheEnabledActiveAndDisabledColours)
     auto* label = Place<Label>(0, 120, 20, 80, 24, false);
     label->SetColours(Colour(24), Colour(24), Colour(26), Colour(0), Colour(0), Colour(0),
                       Colour(0));
-    label->SetLabel("ID:  07", statdata.FindFont(8), 0);
+    label->SetLabel("ID:  07", tarvenna::test::ToolkitResources().FindFont(8), 0);
     label->SetLabelColours(Colour(0), Colour(19));
     label->Show();
     ASSERT_TRUE(PumpUntil([&] { return Shot(*label).Count(Pixel(0)) > 10; }));
@@ -133,7 +133,7 @@ TEST_F(ButtonsAndLabels, LinesAreMeasuredAndPlacedAndPressesAreReported)
     label->SetLabel("ignored");
     EXPECT_EQ(label->GetLabel().data, std::string()) << "no font, no text";
 
-    kvor::gui::context::SDrawFont* font = statdata.FindFont(8);
+    kvor::gui::context::SDrawFont* font = tarvenna::test::ToolkitResources().FindFont(8);
     label->SetLabel("a\nbb", font, 0);
     const int widthA = XTextWidth(font->info, "a", 1);
     const int widthB = XTextWidth(font->info, "bb", 2);

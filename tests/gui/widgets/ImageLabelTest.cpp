@@ -2,7 +2,7 @@
 // label, and the values its clicks report.
 #include "tests/gui/widgets/WidgetFixture.h"
 
-#include "gui/context/SDrawBitmap.h"
+#include "gui/SDrawBitmap.h"
 #include "gui/images/text_logo.h"
 #include "gui/widgets/SImageLabel.h"
 

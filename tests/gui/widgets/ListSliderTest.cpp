@@ -25,7 +25,7 @@ protected:
     List* MakeList(int items)
     {
         List* list = Place<List>(0x20, 30, 30, 110, 110, false);
-        list->SetFont(statdata.FindFont(8));
+        list->SetFont(tarvenna::test::ToolkitResources().FindFont(8));
         list->SetFrameColour(Colour(20), Colour(0), Colour(23));
         list->LoadControls();
         list->RefreshLabels();

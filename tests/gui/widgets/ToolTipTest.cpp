@@ -5,7 +5,7 @@
 #include "tests/gui/widgets/WidgetFixture.h"
 
 #include "gui/SDrawFont.h"
-#include "gui/context/SDrawObject.h"
+#include "gui/SDrawObject.h"
 #include "gui/widgets/SLabel.h"
 #include "gui/widgets/SToolTip.h"
 #include "gui/widgets/SToolTipData.h"
@@ -97,7 +97,7 @@ TEST_F(ToolTips, EnteringAControlWithTipsOnOpensItsTipBesideItAndLeavingClosesIt
     EXPECT_TRUE(label->GetState() & kvor::gui::kStateTooltips);
     MoveTo(*label, 30, 10);
     ASSERT_TRUE(PumpUntil([&] { return tip->IsOpen() && Mapped(*tip); }));
-    const SToolTipData& data = *label->GetTooltipData();
+    const auto& data = *static_cast<SToolTipData*>(label->GetTooltipData());
     const int tipWidth = data.ContentWidth() + 48;
     const int tipHeight = data.ContentHeight() + 16;
     EXPECT_EQ(tip->GetClient().Width(), tipWidth);
@@ -118,7 +118,8 @@ TEST_F(ToolTips, EnteringAControlWithTipsOnOpensItsTipBesideItAndLeavingClosesIt
 
     // A tip the pointer has gone into closes when the pointer leaves it.
     const Point inHost = Origin(*host);
-    tip->Open(label->GetTooltipData(), Point{inHost.x + 200, inHost.y + 200});
+    tip->Open(static_cast<SToolTipData*>(label->GetTooltipData()),
+              Point{inHost.x + 200, inHost.y + 200});
     ASSERT_TRUE(PumpUntil([&] { return Mapped(*tip); }));
     MoveTo(*tip, 20, 10);
     Drain();

@@ -6,7 +6,7 @@
 
 #include "tests/gui/GuiFixture.h"
 
-#include "editor/SStaticData.h"
+#include "tests/gui/ToolkitResources.h"
 #include "gui/SResourceCache.h"
 
 #include <X11/Xutil.h>
@@ -77,10 +77,10 @@ protected:
             GTEST_SKIP() << "the test server has no XTest";
         // The colour table and the caches of this server, which the widgets
         // draw with as the module's start-up would have them.
-        statdata.Clear();
-        statdata.ClearColours();
-        statdata.AddColours();
-        kvor::gui::SetSharedResources(&statdata);
+        tarvenna::test::ToolkitResources().Clear();
+        tarvenna::test::ToolkitResources().ClearColours();
+        tarvenna::test::ToolkitResources().AddStandardColours();
+        kvor::gui::SetSharedResources(&tarvenna::test::ToolkitResources());
         host = new SWindow(&globals, nullptr, 1, "widget host", 0, 50, 50, 400, 300, 0, false);
         host->SetColours(Colour(26), Colour(26), Colour(26), Colour(0), Colour(0), Colour(0),
                          Colour(0));
@@ -97,7 +97,7 @@ protected:
         delete host;
         host = nullptr;
         if (display != nullptr)
-            statdata.Clear();
+            tarvenna::test::ToolkitResources().Clear();
         kvor::gui::SetSharedResources(nullptr);
         GuiTest::TearDown();
     }

@@ -1,6 +1,6 @@
-#include "gui/context/SDrawBrush.h"
+#include "gui/SDrawBrush.h"
 
-#include "gui/context/SDrawBitmap.h"
+#include "gui/SDrawBitmap.h"
 
 namespace kvor::gui::context {
 

@@ -1,7 +1,7 @@
-#include "gui/context/SDrawObject.h"
+#include "gui/SDrawObject.h"
 
 #include "gui/SResourceCache.h"
-#include "gui/context/SDrawing.h"
+#include "gui/SDrawing.h"
 
 namespace kvor::gui::context {
 

@@ -3,11 +3,11 @@
 // X sends widths and heights as unsigned 16-bit numbers: an empty or
 // inverted rectangle would reach the server as a huge one, so those draw
 // nothing here.
-#include "gui/context/SDrawing.h"
+#include "gui/SDrawing.h"
 
 #include "gui/SResourceCache.h"
-#include "gui/context/SDrawDevice.h"
-#include "gui/context/SDrawImage.h"
+#include "gui/SDrawDevice.h"
+#include "gui/SDrawImage.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xmu/Drawing.h>

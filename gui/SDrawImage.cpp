@@ -1,4 +1,4 @@
-#include "gui/context/SDrawImage.h"
+#include "gui/SDrawImage.h"
 
 #include "gui/SControl.h"
 

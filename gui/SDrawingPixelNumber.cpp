@@ -1,5 +1,5 @@
 // Seven-segment digits drawn with lines, for small numeric read-outs.
-#include "gui/context/SDrawing.h"
+#include "gui/SDrawing.h"
 
 namespace kvor::gui::context {
 

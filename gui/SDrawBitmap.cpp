@@ -1,4 +1,4 @@
-#include "gui/context/SDrawBitmap.h"
+#include "gui/SDrawBitmap.h"
 
 #include "gui/SControl.h"
 

@@ -1,10 +1,10 @@
-#include "gui/context/SDrawDevice.h"
+#include "gui/SDrawDevice.h"
 
 #include "gui/SControl.h"
 #include "gui/SDrawFont.h"
-#include "gui/context/SDrawBitmap.h"
-#include "gui/context/SDrawBrush.h"
-#include "gui/context/SDrawPen.h"
+#include "gui/SDrawBitmap.h"
+#include "gui/SDrawBrush.h"
+#include "gui/SDrawPen.h"
 
 #include <X11/Xlib.h>
 

@@ -1,9 +1,9 @@
 // Horizontal text: plain text, labels aligned in a rectangle, and text
 // measurement.
-#include "gui/context/SDrawing.h"
+#include "gui/SDrawing.h"
 
 #include "gui/SDrawFont.h"
-#include "gui/context/SDrawDevice.h"
+#include "gui/SDrawDevice.h"
 
 #include <X11/Xlib.h>
 

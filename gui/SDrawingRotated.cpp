@@ -1,10 +1,10 @@
 // Turned text. X core fonts cannot be drawn turned, so the text is drawn
 // into a one-bit pixmap, turned pixel by pixel into another one, and that is
 // used as a stipple to fill the place of the turned text.
-#include "gui/context/SDrawing.h"
+#include "gui/SDrawing.h"
 
 #include "gui/SDrawFont.h"
-#include "gui/context/SDrawDevice.h"
+#include "gui/SDrawDevice.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>

@@ -1,14 +1,14 @@
 // Construction, devices and the state of a drawing: colours, pen, brush,
 // font, logic and fill modes.
-#include "gui/context/SDrawing.h"
+#include "gui/SDrawing.h"
 
 #include "gui/SResourceCache.h"
 #include "gui/SColour.h"
 #include "gui/SControl.h"
 #include "gui/SDrawFont.h"
-#include "gui/context/SDrawBrush.h"
-#include "gui/context/SDrawDevice.h"
-#include "gui/context/SDrawPen.h"
+#include "gui/SDrawBrush.h"
+#include "gui/SDrawDevice.h"
+#include "gui/SDrawPen.h"
 
 #include <X11/Xlib.h>
 
