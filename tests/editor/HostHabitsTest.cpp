@@ -13,6 +13,7 @@
 #include "host/EditorHost.h"
 #include "host/XErrorFilter.h"
 #include "tests/editor/PanelSpots.h"
+#include "tests/support/Clicks.h"
 #include "tests/support/ModuleOnXvfb.h"
 #include "tests/support/WaitUntil.h"
 
@@ -132,14 +133,7 @@ protected:
     bool ClickReachesTheHost(Spot at)
     {
         const std::size_t before = instance->Recorded().automation.size();
-        int x = 0, y = 0;
-        ::Window child;
-        XTranslateCoordinates(display, editor->TopWindow(), DefaultRootWindow(display), at.x, at.y,
-                              &x, &y, &child);
-        XTestFakeMotionEvent(display, -1, x, y, CurrentTime);
-        XTestFakeButtonEvent(display, 1, True, CurrentTime);
-        XTestFakeButtonEvent(display, 1, False, CurrentTime);
-        XFlush(display);
+        ClickInWindow(display, editor->TopWindow(), at.x, at.y);
         return WaitUntil([&] { return instance->Recorded().automation.size() > before; },
                          kWaitLimit, [&] { editor->Pump(10); });
     }

@@ -12,6 +12,7 @@
 
 #include "host/EditorHost.h"
 #include "plugin/ParameterIndex.h"
+#include "tests/support/Clicks.h"
 #include "tests/support/ModuleOnXvfb.h"
 #include "tests/editor/PanelSpots.h"
 #include "tests/support/WaitUntil.h"
@@ -81,14 +82,7 @@ protected:
 
     void Click(Spot at)
     {
-        int x = 0, y = 0;
-        ::Window child;
-        XTranslateCoordinates(display, editor->TopWindow(), DefaultRootWindow(display), at.x, at.y,
-                              &x, &y, &child);
-        XTestFakeMotionEvent(display, -1, x, y, CurrentTime);
-        XTestFakeButtonEvent(display, 1, True, CurrentTime);
-        XTestFakeButtonEvent(display, 1, False, CurrentTime);
-        XFlush(display);
+        ClickInWindow(display, editor->TopWindow(), at.x, at.y);
         editor->Pump(30);
     }
 

@@ -14,6 +14,7 @@
 
 #include "tests/host/SceneTestFiles.h"
 #include "tests/host/Subprocess.h"
+#include "tests/support/Clicks.h"
 #include "tests/support/WaitUntil.h"
 #include "host/testing/Xvfb.h"
 
@@ -144,14 +145,6 @@ bool EditorsOpen(Display* display, ::Window window)
     return withEditor == 2;
 }
 
-void Click(Display* display, int x, int y)
-{
-    XTestFakeMotionEvent(display, -1, x, y, CurrentTime);
-    XTestFakeButtonEvent(display, 1, True, CurrentTime);
-    XTestFakeButtonEvent(display, 1, False, CurrentTime);
-    XFlush(display);
-}
-
 void AskToClose(Display* display, ::Window window)
 {
     XEvent event{};
@@ -178,7 +171,7 @@ TEST_F(SceneWindow, TheHostPlaysOnUntilTheWindowIsClosedAndClicksReachThePlugIn)
     EXPECT_TRUE(WaitUntil([&] { return window != 0 && EditorsOpen(display, window); }));
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     // The receiver's Panic button, which sends its burst to its own host.
-    Click(display, PanelX(2) + 148, kPanelY + 179);
+    tarvenna::test::ClickOnScreen(display, PanelX(2) + 148, kPanelY + 179);
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     if (window != 0)
         AskToClose(display, window);

@@ -3,6 +3,7 @@
 // box lives on the module's own connection, and the module itself must
 // paint it and answer its OK button.
 #include "host/Host.h"
+#include "tests/support/Clicks.h"
 #include "tests/support/ModuleOnXvfb.h"
 #include "tests/support/ProcessThreads.h"
 #include "tests/support/StderrCapture.h"
@@ -22,6 +23,7 @@
 namespace {
 
 using tarvenna::host::HostInstance;
+using tarvenna::test::ClickOnScreen;
 using tarvenna::test::ThreadsOfProcess;
 using tarvenna::test::WaitUntil;
 
@@ -111,12 +113,8 @@ protected:
             },
             std::chrono::seconds(2)))
             << (box.window == 0 ? "no box was shown" : "the box was not painted");
-        XTestFakeMotionEvent(display, DefaultScreen(display),
-                             box.attributes.x + box.attributes.width / 2,
-                             box.attributes.y + box.attributes.height - 30, 0);
-        XTestFakeButtonEvent(display, Button1, True, 0);
-        XTestFakeButtonEvent(display, Button1, False, 0);
-        XSync(display, False);
+        ClickOnScreen(display, box.attributes.x + box.attributes.width / 2,
+                      box.attributes.y + box.attributes.height - 30);
         EXPECT_TRUE(WaitUntil([&] { return FindBox().window == 0; }, std::chrono::seconds(1)))
             << "OK did not hide the box";
         EXPECT_TRUE(WaitUntil([&] { return ThreadsOfProcess() == threadsBefore; }))
