@@ -138,7 +138,9 @@ bool JackBridge::Open(std::string& why)
     ResetExchange();
     sending.store(true, std::memory_order_release);
     readable.store(true, std::memory_order_release);
+    clientLive.store(true, std::memory_order_release);
     if (api.activate(client) != 0) {
+        clientLive.store(false, std::memory_order_release);
         why = "JACK did not start the client's process thread";
         sending.store(false);
         readable.store(false);
@@ -199,6 +201,7 @@ void JackBridge::Close(bool forGood)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     sending.store(false, std::memory_order_release);
+    clientLive.store(false, std::memory_order_release);
     // A client whose server went away has nothing to deactivate: closing it
     // frees what the library keeps for it.
     if (!serverGone.load(std::memory_order_acquire))

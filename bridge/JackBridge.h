@@ -90,6 +90,7 @@ private:
     void Want(bool open, std::unique_lock<std::mutex>& lock);
     void KeeperLoop();
     bool KeeperStep(std::unique_lock<std::mutex>& lock);
+    bool ClientGone() const;
     void TryOpen(std::unique_lock<std::mutex>& lock);
     void Answer(uint64_t ask);
     // From JACK's threads: wakes the keeper (under lifeLock, so that it
@@ -154,6 +155,9 @@ private:
     // Set by JACK's shutdown callback: the keeper closes what is left of
     // the client and tries again.
     std::atomic<bool> serverGone{false};
+    // From activation until the close begins: a shutdown callback outside
+    // it (PipeWire's libjack makes one after a close) is no news.
+    std::atomic<bool> clientLive{false};
 
     std::mutex lifeLock;
     int32_t users = 0;

@@ -188,6 +188,8 @@ void JackBridge::EndOutgoingNotes(int32_t port, void* buffer, jack::Frames frame
 void JackBridge::ShutdownEntry(void* argument)
 {
     JackBridge& self = *static_cast<JackBridge*>(argument);
+    if (!self.clientLive.load(std::memory_order_acquire))
+        return;
     // JACK may report the end from more than one of its threads; the in
     // rings have one writer, the first.
     if ((self.gate.fetch_or(kGateClosed, std::memory_order_acq_rel) & kGateClosed) != 0)

@@ -90,7 +90,7 @@ void JackBridge::KeeperLoop()
 bool JackBridge::KeeperStep(std::unique_lock<std::mutex>& lock)
 {
     const uint64_t ask = keeper->asked;
-    const bool gone = serverGone.load(std::memory_order_acquire);
+    const bool gone = ClientGone();
     if (keeper->stop) {
         // Unload closes the client itself, on its own thread.
         Answer(ask);
@@ -124,6 +124,8 @@ bool JackBridge::KeeperStep(std::unique_lock<std::mutex>& lock)
         TryOpen(lock);
         return true;
     }
+    if (client == nullptr)
+        keeper->graphChanged = false;  // a late word of the closed client's graph
     if (client == nullptr && keeper->failing) {
         // The last node left while the server was away.
         readable.store(false, std::memory_order_release);
@@ -144,10 +146,19 @@ bool JackBridge::KeeperStep(std::unique_lock<std::mutex>& lock)
         return true;
     }
     keeper->wake.wait(lock, [&] {
-        return keeper->stop || keeper->asked != ask || keeper->graphChanged ||
-               serverGone.load(std::memory_order_acquire);
+        return keeper->stop || keeper->asked != ask || ClientGone() ||
+               (client != nullptr && keeper->graphChanged);
     });
     return true;
+}
+
+// Only an open client can go. News of one already closed (PipeWire's
+// libjack sends its shutdown and graph callbacks after a close too) is
+// never work to do: the keeper would go round under lifeLock and hold
+// every node that joins or leaves.
+bool JackBridge::ClientGone() const
+{
+    return client != nullptr && serverGone.load(std::memory_order_acquire);
 }
 
 // Says why it could not open once, and again only after it had opened.

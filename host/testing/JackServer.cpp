@@ -8,6 +8,9 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <vector>
 
 namespace tarvenna::host {
@@ -17,27 +20,44 @@ namespace {
 std::atomic<int> serversStarted{0};
 
 // jackd listens on a socket under /dev/shm named after the server and the
-// user; it is there once the server takes clients.
-std::string SocketPath(const std::string& name)
+// user, PipeWire on one in its runtime folder; it is there a moment before
+// the server takes clients.
+std::string SocketPath(JackServerKind kind, const std::string& name, const std::string& folder)
 {
-    return "/dev/shm/jack_" + name + "_" + std::to_string(getuid()) + "_0";
+    return kind == JackServerKind::PipeWire
+               ? folder + "/pipewire-0"
+               : "/dev/shm/jack_" + name + "_" + std::to_string(getuid()) + "_0";
 }
 
-// Whether a client gets in within 10 s: jack_wait opens one and exits with
+// Runs a tool to its end; true when it exited with 0.
+bool RunTool(const std::vector<std::string>& words,
+             const std::vector<std::pair<std::string, std::string>>& environment)
+{
+    const pid_t tool = StartServer(words, environment);
+    int status = 0;
+    return tool > 0 && waitpid(tool, &status, 0) == tool && WIFEXITED(status) &&
+           WEXITSTATUS(status) == 0;
+}
+
+// Whether a client gets in within 10 s (PipeWire's libjack takes a server's
+// name for the name of its socket, so the default one is asked there):
+// jack_wait opens one and exits with
 // 0 once the server took it. While a server is still setting up, jack_wait
 // can also give up at once rather than wait (seen with several servers
 // starting side by side), so it is asked again until the time is up or the
 // server has ended (then `server` becomes -1).
-bool TakesClients(const std::string& name, pid_t& server)
+bool TakesClients(JackServerKind kind, const std::string& name,
+                  const std::vector<std::pair<std::string, std::string>>& environment,
+                  pid_t& server)
 {
     const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     do {
-        pid_t probe = StartServer({"jack_wait", "-s", name, "-w", "-t", "10"});
-        int status = 0;
-        if (probe < 0 || waitpid(probe, &status, 0) != probe)
-            return false;
-        if (WIFEXITED(status) && WEXITSTATUS(status) == 0)
+        if (RunTool(kind == JackServerKind::PipeWire
+                        ? std::vector<std::string>{"jack_wait", "-w", "-t", "10"}
+                        : std::vector<std::string>{"jack_wait", "-s", name, "-w", "-t", "10"},
+                    environment))
             return true;
+        int status = 0;
         if (waitpid(server, &status, WNOHANG) == server) {
             server = -1;
             return false;
@@ -49,46 +69,118 @@ bool TakesClients(const std::string& name, pid_t& server)
 
 }  // namespace
 
+JackServerKind TestJackServerKind()
+{
+    const char* kind = std::getenv("TARVENNA_TEST_JACK_SERVER");
+    return kind != nullptr && std::strcmp(kind, "pipewire") == 0 ? JackServerKind::PipeWire
+                                                                 : JackServerKind::Jackd;
+}
+
 JackServer::JackServer(int periodFrames, int sampleRate)
-    : name("tarvenna-" + std::to_string(getpid()) + "-" + std::to_string(serversStarted++)),
+    : kind(TestJackServerKind()),
+      name("tarvenna-" + std::to_string(getpid()) + "-" + std::to_string(serversStarted++)),
       periodFrames(periodFrames),
       sampleRate(sampleRate)
 {
+    if (kind == JackServerKind::PipeWire) {
+        std::string folder = "/tmp/" + name + "-XXXXXX";
+        if (mkdtemp(folder.data()) != nullptr)
+            runtimeFolder = folder;
+    }
     Start();
 }
 
-JackServer::~JackServer() { Stop(); }
+JackServer::~JackServer()
+{
+    Stop();
+    if (!runtimeFolder.empty()) {
+        std::error_code ignored;
+        std::filesystem::remove_all(runtimeFolder, ignored);
+    }
+}
+
+std::vector<std::string> JackServer::ServerWords() const
+{
+    if (kind == JackServerKind::PipeWire)
+        return {"pipewire"};
+    return {"jackd",
+            "-n",
+            name,
+            "-t",
+            "5000",
+            "-d",
+            "dummy",
+            "-r",
+            std::to_string(sampleRate),
+            "-p",
+            std::to_string(periodFrames)};
+}
+
+// jackd: no desktop session to ask for a sound card (the dummy driver has
+// none). PipeWire: its own folder, and no session bus to look for.
+std::vector<std::pair<std::string, std::string>> JackServer::ServerEnvironment() const
+{
+    if (kind == JackServerKind::PipeWire)
+        return {{"XDG_RUNTIME_DIR", runtimeFolder}, {"DBUS_SESSION_BUS_ADDRESS", "disabled:"}};
+    return {{"JACK_NO_AUDIO_RESERVATION", "1"}};
+}
 
 void JackServer::Start()
 {
     if (pid > 0)
         return;
     error.clear();
-    std::vector<std::string> words = {"jackd",
-                                      "-n",
-                                      name,
-                                      "-t",
-                                      "5000",
-                                      "-d",
-                                      "dummy",
-                                      "-r",
-                                      std::to_string(sampleRate),
-                                      "-p",
-                                      std::to_string(periodFrames)};
-    // No desktop session to ask for a sound card: the dummy driver has none.
-    pid = StartServer(words, {{"JACK_NO_AUDIO_RESERVATION", "1"}});
+    if (kind == JackServerKind::PipeWire && runtimeFolder.empty()) {
+        error = "no runtime folder for PipeWire under /tmp";
+        return;
+    }
+    pid = StartServer(ServerWords(), ServerEnvironment());
     if (pid < 0) {
         error = "fork failed";
         return;
     }
-    if (!WaitUntilReady()) {
+    if (!WaitUntilReady() || !SetPipeWireClock()) {
         Stop();
         if (error.empty())
-            error = "jackd did not start (is the jackd2 package installed?)";
+            error = kind == JackServerKind::PipeWire
+                        ? "pipewire did not start (are pipewire and pipewire-jack installed?)"
+                        : "jackd did not start (is the jackd2 package installed?)";
     }
 }
 
-void JackServer::ExportServer() { server.Set(name); }
+// PipeWire's graph runs at 48 kHz in periods of 1024 unless told otherwise.
+bool JackServer::SetPipeWireClock()
+{
+    if (kind != JackServerKind::PipeWire || (periodFrames == 1024 && sampleRate == 48000))
+        return true;
+    const auto set = [&](const char* key, int value) {
+        return RunTool({"pw-metadata", "-n", "settings", "0", key, std::to_string(value)},
+                       ServerEnvironment());
+    };
+    if (set("clock.force-rate", sampleRate) && set("clock.force-quantum", periodFrames))
+        return true;
+    error = "pw-metadata could not set PipeWire's period and rate";
+    return false;
+}
+
+void JackServer::ExportServer()
+{
+    server.Set(name);
+    if (kind == JackServerKind::PipeWire)
+        runtime.Set(runtimeFolder);
+}
+
+// PipeWire's libjack ignores the server's name: an empty runtime folder is
+// where no PipeWire runs.
+void JackServer::ExportAbsentServer(const std::string& absent)
+{
+    server.Set(absent);
+    if (kind != JackServerKind::PipeWire)
+        return;
+    const std::string nowhere = runtimeFolder + "/" + absent;
+    mkdir(nowhere.c_str(), 0700);
+    runtime.Set(nowhere);
+}
 
 bool JackServer::WaitUntilReady()
 {
@@ -99,13 +191,13 @@ bool JackServer::WaitUntilReady()
             pid = -1;
             return false;
         }
-        if (stat(SocketPath(name).c_str(), &info) == 0) {
+        if (stat(SocketPath(kind, name, runtimeFolder).c_str(), &info) == 0) {
             // The socket comes a moment before the server takes clients (on
             // a loaded machine the module's client was once refused), and
             // that a moment before the driver runs.
-            if (!TakesClients(name, pid)) {
+            if (!TakesClients(kind, name, ServerEnvironment(), pid)) {
                 error =
-                    "jackd " + name +
+                    std::string(kind == JackServerKind::PipeWire ? "pipewire " : "jackd ") + name +
                     (pid < 0 ? " ended before it took a client" : " took no client within 10 s");
                 return false;
             }

@@ -112,7 +112,7 @@ TEST_F(BridgeSwitch, ConfigurationFileOpensOneClientWhileNodesLive)
 TEST_F(BridgeSwitch, NoServerLeavesItOffWithOneLineAndStartsNone)
 {
     setenv("TARVENNA_JACK", "on", 1);
-    setenv("JACK_DEFAULT_SERVER", "tarvenna-nobody-here", 1);
+    server.ExportAbsentServer("tarvenna-nobody-here");
     StderrCapture capture;
     AddNode(false, 1);
     AddNode(true, 1);
