@@ -84,10 +84,30 @@ void JackBridge::Unload()
     Close(true);
 }
 
+// PipeWire's libjack opens a second client under a name another has, and
+// shows that one's ports as "<name>-<node number>:..." (a number that
+// changes from run to run): a name is taken when ports under it exist
+// before ours are registered. Every bridge has ports.
+bool JackBridge::NameHeldByAnother(jack::Client* opened, const std::string& name)
+{
+    if (name != api.clientName(opened))
+        return true;
+    const char** ports = api.getPorts(opened, nullptr, nullptr, 0);
+    if (ports == nullptr)
+        return false;
+    const std::string prefix = name + ":";
+    bool held = false;
+    for (const char** port = ports; *port != nullptr && !held; ++port)
+        held = std::string(*port).compare(0, prefix.size(), prefix) == 0;
+    api.free(ports);
+    return held;
+}
+
 // Tries the name it had first (a restart keeps it), then the names that
 // are ours in turn, each exactly: one another client has is refused. jackd
-// says so with a plain server error (status 0x21), PipeWire with
-// JackNameNotUnique; no server at all ends the search.
+// says so with a plain server error (status 0x21); PipeWire opens it all
+// the same, and the client is closed again. No server at all ends the
+// search.
 jack::Client* JackBridge::OpenUnderOneOfOurNames(int& status)
 {
     std::vector<std::string> names = ClientNames(ChosenClientName(), ProgramName());
@@ -95,12 +115,21 @@ jack::Client* JackBridge::OpenUnderOneOfOurNames(int& status)
         names.insert(names.begin(), keeper->name);
     JackApi::QuietMessages quiet(api);
     for (const std::string& candidate : names) {
+        // Each open may load libraries (PipeWire's does): none is begun for
+        // a bridge no longer wanted, which the module's unload may be
+        // waiting for with the loader's lock held.
+        if (candidate != names.front() && !StillWanted())
+            return nullptr;
         status = 0;
         jack::Client* opened =
             api.clientOpen(candidate.c_str(), jack::kNoStartServer | jack::kUseExactName, &status);
-        if (opened != nullptr) {
+        if (opened != nullptr && !NameHeldByAnother(opened, candidate)) {
             keeper->name = candidate;
             return opened;
+        }
+        if (opened != nullptr) {
+            api.clientClose(opened);
+            status |= jack::kNameNotUnique;
         }
         if ((status & (jack::kNameNotUnique | jack::kServerError)) == 0 ||
             (status & jack::kServerFailed) != 0)

@@ -91,6 +91,8 @@ private:
     void KeeperLoop();
     bool KeeperStep(std::unique_lock<std::mutex>& lock);
     bool ClientGone() const;
+    bool StillWanted();
+    bool NameHeldByAnother(jack::Client* opened, const std::string& name);
     void TryOpen(std::unique_lock<std::mutex>& lock);
     void Answer(uint64_t ask);
     // From JACK's threads: wakes the keeper (under lifeLock, so that it

@@ -161,6 +161,12 @@ bool JackBridge::ClientGone() const
     return client != nullptr && serverGone.load(std::memory_order_acquire);
 }
 
+bool JackBridge::StillWanted()
+{
+    std::lock_guard<std::mutex> hold(lifeLock);
+    return keeper->wanted && !keeper->stop;
+}
+
 // Says why it could not open once, and again only after it had opened.
 void JackBridge::TryOpen(std::unique_lock<std::mutex>& lock)
 {

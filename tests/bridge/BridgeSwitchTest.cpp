@@ -206,6 +206,9 @@ TEST_F(BridgeSwitch, AStalledServerHoldsNoHostThread)
     EXPECT_LT(timed([&] { nodes[1]->Close(); }), std::chrono::seconds(1)) << "the last close";
     EXPECT_LT(timed([&] { AddNode(true, 2); }), std::chrono::seconds(1)) << "a join meanwhile";
     kill(server.Pid(), SIGCONT);
+    // The bridge opens once the server answers again; the host is not
+    // unloaded in the middle of that open.
+    EXPECT_TRUE(WaitForJackPort("Tarvenna:in-2")) << JackPorts();
 }
 
 }  // namespace
