@@ -11,6 +11,14 @@ uint32_t OutPacer::Window::FrameOf(uint32_t due) const
     return frame >= frames ? frames - 1 : static_cast<uint32_t>(frame);
 }
 
+namespace {
+
+// The longest delay a late cycle adds to what goes out, rather than put
+// what fell due meanwhile on its first frame.
+constexpr int32_t kLongestCatchUp = 200000;
+
+}  // namespace
+
 OutPacer::Window OutPacer::Next(uint32_t start, int32_t periodMicros, uint32_t frames)
 {
     const int32_t period = periodMicros > 0 ? periodMicros : 1;
@@ -18,12 +26,22 @@ OutPacer::Window OutPacer::Next(uint32_t start, int32_t periodMicros, uint32_t f
         latency = period;
     else if (latency > period)
         latency = latency - period / 4 > period ? latency - period / 4 : period;
-    const uint32_t end = start + static_cast<uint32_t>(period - latency);
-    // Due times from where the last cycle stopped; after a stall of more
-    // than a period (an xrun) what was missed is overdue, as it is late.
+    uint32_t end = start + static_cast<uint32_t>(period - latency);
+    // Due times from where the last cycle stopped.
     uint32_t begin = started ? sentUpTo : end - static_cast<uint32_t>(period);
-    if (MicrosBetween(begin, end) > 2 * period || MicrosBetween(begin, end) < 0)
+    const int32_t late = MicrosBetween(begin, end) - period;
+    if (started && late > period && late <= kLongestCatchUp) {
+        // A cycle that came late (PipeWire pauses its graph to change the
+        // quantum): what fell due meanwhile keeps its spacing and goes out
+        // later by the delay, which then comes down as after a longer
+        // period.
+        latency += late;
+        end -= static_cast<uint32_t>(late);
+    } else if (late > period || late < -period) {
+        // After a longer stall (an xrun) what was missed is overdue, as it
+        // is late.
         begin = end - static_cast<uint32_t>(period);
+    }
     started = true;
     sentUpTo = end;
     // A cycle that holds more due time than a period (the latency coming

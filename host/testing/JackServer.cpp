@@ -163,6 +163,17 @@ bool JackServer::SetPipeWireClock()
     return false;
 }
 
+bool JackServer::SetPeriod(int frames)
+{
+    const std::string value = std::to_string(frames);
+    if (kind == JackServerKind::PipeWire)
+        return RunTool({"pw-metadata", "-n", "settings", "0", "clock.force-quantum", value},
+                       ServerEnvironment());
+    std::vector<std::pair<std::string, std::string>> environment = ServerEnvironment();
+    environment.emplace_back("JACK_DEFAULT_SERVER", name);
+    return RunTool({"jack_bufsize", value}, environment);
+}
+
 void JackServer::ExportServer()
 {
     server.Set(name);

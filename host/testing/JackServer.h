@@ -49,6 +49,9 @@ public:
     void Stop();
     // Starts it again under the same name, as a user restarts a server.
     void Start();
+    // Changes the period while clients run (jack_bufsize; PipeWire's forced
+    // quantum); false when the server refused.
+    bool SetPeriod(int frames);
 
 private:
     std::vector<std::string> ServerWords() const;

@@ -19,9 +19,13 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
+#include <future>
+#include <map>
 #include <sstream>
 #include <sys/stat.h>
 #include <thread>
+#include <utility>
+#include <vector>
 
 namespace tarvenna::host::test {
 namespace {
@@ -32,6 +36,32 @@ bool ProcessMapsLibjack()
     std::stringstream text;
     text << maps.rdbuf();
     return text.str().find("libjack") != std::string::npos;
+}
+
+// A `jack_midi_dump -a` listing's notes by key: when each began and ended.
+struct HeardNote {
+    long on = -1;
+    long off = -1;
+};
+std::map<int, HeardNote> DumpedNoteTimes(const std::string& dump, std::vector<int>& order)
+{
+    std::map<int, HeardNote> notes;
+    std::istringstream lines(dump);
+    for (std::string line; std::getline(lines, line);) {
+        const std::size_t colon = line.find(':');
+        const std::size_t pitch = line.find("pitch");
+        if (colon == std::string::npos || pitch == std::string::npos)
+            continue;
+        const long at = std::stol(line.substr(0, colon));
+        const int key = std::stoi(line.substr(pitch + 5));
+        if (line.find("note on") != std::string::npos) {
+            notes[key].on = at;
+            order.push_back(key);
+        } else if (line.find("note off") != std::string::npos) {
+            notes[key].off = at;
+        }
+    }
+    return notes;
 }
 
 class BridgeSwitch : public ::testing::Test {
@@ -186,6 +216,63 @@ TEST_F(BridgeSwitch, NotesThatCameInEndWhenTheServerGoesAwayAndAllComesBackWithI
         << "nothing comes in after the restart";
     kill(sequencer.pid, SIGKILL);
     FinishProgram(sequencer);
+}
+
+// The server's period changes twice while a sender's notes go out, each
+// note 200 frames long, one every 512 (1024 to 256 and back): every note
+// arrives, in order; the spacing of any two moves from the spacing they
+// were sent with by no more than the difference of the periods (and this
+// host's own unevenness); and no note is squashed to a fraction of its
+// length (once, whatever was overdue went out on one frame).
+TEST_F(BridgeSwitch, APeriodChangeKeepsWhatGoesOutWholeInOrderAndEvenlySpaced)
+{
+    setenv("TARVENNA_JACK", "on", 1);
+    HostInstance& sender = AddNode(false, 3);
+    ASSERT_TRUE(WaitForJackPort("Tarvenna:out-3")) << JackPorts();
+    RunningProgram monitor = StartProgram("", {"jack_midi_dump", "-a", "monitor"});
+    ASSERT_TRUE(WaitForJackPort("monitor:input"));
+    ASSERT_TRUE(JackConnect("Tarvenna:out-3", "monitor:input"));
+    constexpr int kNotes = 30;
+    std::vector<std::chrono::steady_clock::time_point> sent;
+    std::vector<std::future<bool>> changes;
+    for (int note = 0; note < kNotes; ++note) {
+        // Changed beside the playing, so that notes are under way meanwhile.
+        if (note == kNotes / 3 || note == 2 * kNotes / 3)
+            changes.push_back(std::async(std::launch::async, [this, note] {
+                return server.SetPeriod(note == kNotes / 3 ? 256 : 1024);
+            }));
+        sent.push_back(std::chrono::steady_clock::now());
+        const auto key = static_cast<uint8_t>(40 + note);
+        sender.RunBlock(std::vector<MidiMessage>{{0, 0x90, key, 100}, {200, 0x80, key, 0}},
+                        kFrames);
+        std::this_thread::sleep_for(std::chrono::microseconds(kFrames * 1000000 / 48000));
+        sender.RunBlock(std::vector<MidiMessage>{}, kFrames);
+        std::this_thread::sleep_for(std::chrono::microseconds(kFrames * 1000000 / 48000));
+    }
+    for (std::future<bool>& change : changes)
+        EXPECT_TRUE(change.get()) << "the server refused the period";
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    kill(monitor.pid, SIGINT);
+    const std::string dump = FinishProgram(monitor).out;
+    std::vector<int> order;
+    std::map<int, HeardNote> heard = DumpedNoteTimes(dump, order);
+    ASSERT_EQ(order.size(), static_cast<std::size_t>(kNotes)) << dump;
+    const long allowed = 1024 - 256 + 48000 * 4 / 1000;  // the periods' difference and 4 ms
+    for (int note = 0; note < kNotes; ++note) {
+        const int key = 40 + note;
+        EXPECT_EQ(order[note], key) << "in order\n" << dump;
+        EXPECT_GE(heard[key].off - heard[key].on, 100) << "note " << note << " squashed\n" << dump;
+        if (note == 0)
+            continue;
+        const long sentApart =
+            std::chrono::duration_cast<std::chrono::microseconds>(sent[note] - sent[note - 1])
+                .count() *
+            48 / 1000;
+        const long heardApart = heard[key].on - heard[key - 1].on;
+        EXPECT_LE(std::abs(heardApart - sentApart), allowed)
+            << "note " << note << ": sent " << sentApart << " frames after the one before, heard "
+            << heardApart;
+    }
 }
 
 // A server that stops answering (SIGSTOP) while nodes close and join: no

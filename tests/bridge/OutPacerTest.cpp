@@ -19,8 +19,9 @@ struct Sent {
     uint32_t at;  // when it plays, on the same clock
 };
 
-// Runs `cycles` cycles of each period in turn and returns every event sent.
-std::vector<Sent> Play(const std::vector<uint32_t>& periods, int cycles)
+// Runs `cycles` cycles of each period in turn, the first cycle of each
+// period after the first `pause` late, and returns every event sent.
+std::vector<Sent> Play(const std::vector<uint32_t>& periods, int cycles, uint32_t pause = 0)
 {
     OutPacer pacer;
     std::vector<Sent> sent;
@@ -29,6 +30,7 @@ std::vector<Sent> Play(const std::vector<uint32_t>& periods, int cycles)
     uint32_t next = start - static_cast<uint32_t>(PeriodMicros(periods.front()));
     for (uint32_t frames : periods) {
         const int32_t period = PeriodMicros(frames);
+        start += frames == periods.front() ? 0 : pause;
         for (int c = 0; c < cycles; ++c, start += static_cast<uint32_t>(period)) {
             const OutPacer::Window window = pacer.Next(start, period, frames);
             for (; static_cast<int32_t>(next - window.end) < 0; next += kSpacing) {
@@ -60,6 +62,8 @@ void ExpectPaced(const std::vector<Sent>& sent, int32_t shorter, int32_t longer)
 TEST(OutPacer, AShorterPeriodSquashesNothing)
 {
     ExpectPaced(Play({1024, 32}, 40), PeriodMicros(32), PeriodMicros(1024));
+    // PipeWire pauses its graph while it changes the quantum.
+    ExpectPaced(Play({1024, 256}, 40, 20000), PeriodMicros(256), PeriodMicros(1024) + 20000);
 }
 
 TEST(OutPacer, ALongerPeriodDelaysByNoMoreThanTheDifference)
