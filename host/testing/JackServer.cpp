@@ -29,16 +29,6 @@ std::string SocketPath(JackServerKind kind, const std::string& name, const std::
                : "/dev/shm/jack_" + name + "_" + std::to_string(getuid()) + "_0";
 }
 
-// Runs a tool to its end; true when it exited with 0.
-bool RunTool(const std::vector<std::string>& words,
-             const std::vector<std::pair<std::string, std::string>>& environment)
-{
-    const pid_t tool = StartServer(words, environment);
-    int status = 0;
-    return tool > 0 && waitpid(tool, &status, 0) == tool && WIFEXITED(status) &&
-           WEXITSTATUS(status) == 0;
-}
-
 // Whether a client gets in within 10 s (PipeWire's libjack takes a server's
 // name for the name of its socket, so the default one is asked there):
 // jack_wait opens one and exits with
@@ -46,16 +36,18 @@ bool RunTool(const std::vector<std::string>& words,
 // can also give up at once rather than wait (seen with several servers
 // starting side by side), so it is asked again until the time is up or the
 // server has ended (then `server` becomes -1).
-bool TakesClients(JackServerKind kind, const std::string& name,
-                  const std::vector<std::pair<std::string, std::string>>& environment,
-                  pid_t& server)
+}  // namespace
+
+bool JackTakesClients(JackServerKind kind, const std::string& name,
+                      const std::vector<std::pair<std::string, std::string>>& environment,
+                      pid_t& server)
 {
     const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     do {
-        if (RunTool(kind == JackServerKind::PipeWire
-                        ? std::vector<std::string>{"jack_wait", "-w", "-t", "10"}
-                        : std::vector<std::string>{"jack_wait", "-s", name, "-w", "-t", "10"},
-                    environment))
+        if (RunToEnd(kind == JackServerKind::PipeWire
+                         ? std::vector<std::string>{"jack_wait", "-w", "-t", "10"}
+                         : std::vector<std::string>{"jack_wait", "-s", name, "-w", "-t", "10"},
+                     environment))
             return true;
         int status = 0;
         if (waitpid(server, &status, WNOHANG) == server) {
@@ -66,8 +58,6 @@ bool TakesClients(JackServerKind kind, const std::string& name,
     } while (std::chrono::steady_clock::now() < until);
     return false;
 }
-
-}  // namespace
 
 JackServerKind TestJackServerKind()
 {
@@ -154,8 +144,8 @@ bool JackServer::SetPipeWireClock()
     if (kind != JackServerKind::PipeWire || (periodFrames == 1024 && sampleRate == 48000))
         return true;
     const auto set = [&](const char* key, int value) {
-        return RunTool({"pw-metadata", "-n", "settings", "0", key, std::to_string(value)},
-                       ServerEnvironment());
+        return RunToEnd({"pw-metadata", "-n", "settings", "0", key, std::to_string(value)},
+                        ServerEnvironment());
     };
     if (set("clock.force-rate", sampleRate) && set("clock.force-quantum", periodFrames))
         return true;
@@ -167,11 +157,11 @@ bool JackServer::SetPeriod(int frames)
 {
     const std::string value = std::to_string(frames);
     if (kind == JackServerKind::PipeWire)
-        return RunTool({"pw-metadata", "-n", "settings", "0", "clock.force-quantum", value},
-                       ServerEnvironment());
+        return RunToEnd({"pw-metadata", "-n", "settings", "0", "clock.force-quantum", value},
+                        ServerEnvironment());
     std::vector<std::pair<std::string, std::string>> environment = ServerEnvironment();
     environment.emplace_back("JACK_DEFAULT_SERVER", name);
-    return RunTool({"jack_bufsize", value}, environment);
+    return RunToEnd({"jack_bufsize", value}, environment);
 }
 
 void JackServer::ExportServer()
@@ -206,7 +196,7 @@ bool JackServer::WaitUntilReady()
             // The socket comes a moment before the server takes clients (on
             // a loaded machine the module's client was once refused), and
             // that a moment before the driver runs.
-            if (!TakesClients(kind, name, ServerEnvironment(), pid)) {
+            if (!JackTakesClients(kind, name, ServerEnvironment(), pid)) {
                 error =
                     std::string(kind == JackServerKind::PipeWire ? "pipewire " : "jackd ") + name +
                     (pid < 0 ? " ended before it took a client" : " took no client within 10 s");

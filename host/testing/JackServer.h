@@ -22,6 +22,13 @@ enum class JackServerKind { Jackd, PipeWire };
 // The kind TARVENNA_TEST_JACK_SERVER asks for; jackd when it is not set.
 JackServerKind TestJackServerKind();
 
+// Whether the server `name` (PipeWire: the one in XDG_RUNTIME_DIR) takes a
+// client within 10 s, asked with jack_wait under `environment`; `server`
+// (its pid) becomes -1 when it ended meanwhile.
+bool JackTakesClients(JackServerKind kind, const std::string& name,
+                      const std::vector<std::pair<std::string, std::string>>& environment,
+                      pid_t& server);
+
 class JackServer {
 public:
     // A period of `periodFrames` at `sampleRate`.

@@ -68,6 +68,18 @@ void EndServer(pid_t& pid, std::chrono::milliseconds grace)
     pid = -1;
 }
 
+bool RunToEnd(std::vector<std::string> words,
+              const std::vector<std::pair<std::string, std::string>>& environment)
+{
+    const pid_t tool = StartServer(std::move(words), environment);
+    int status = 0;
+    if (tool < 0)
+        return false;
+    while (waitpid(tool, &status, 0) < 0 && errno == EINTR) {
+    }
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
 void SleepMs(long ms)
 {
     timespec pause{ms / 1000, (ms % 1000) * 1000000L};

@@ -23,6 +23,11 @@ pid_t StartServer(std::vector<std::string> words,
 // `pid` to -1. Does nothing when it is not positive.
 void EndServer(pid_t& pid, std::chrono::milliseconds grace = std::chrono::seconds(10));
 
+// Runs a tool as StartServer runs a server and waits for its end; true
+// when it exited with 0.
+bool RunToEnd(std::vector<std::string> words,
+              const std::vector<std::pair<std::string, std::string>>& environment = {});
+
 void SleepMs(long ms);
 
 }  // namespace tarvenna::host

@@ -12,6 +12,7 @@
 #include "tests/support/WaitUntil.h"
 
 #include "host/testing/JackServer.h"
+#include "host/testing/NetJackPair.h"
 #include "host/scene/MidiFile.h"
 
 #include <chrono>
@@ -19,6 +20,7 @@
 #include <fstream>
 #include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 namespace tarvenna::host::test {
 namespace {
@@ -174,6 +176,41 @@ TEST_F(BridgeProcesses, ProcessesOnLinkAutoRelayWithoutPatching)
         EXPECT_EQ(NotesOf(heard + "/instance-1.mid"), kSentOnPort3) << heard;
         EXPECT_EQ(NotesOf(heard + "/instance-4.mid"), "+70 -70") << heard;
     }
+}
+
+// Two machines (network namespaces) joined by netJACK: the senders play
+// on the slave's server, their out-3 patched into the slave's MIDI
+// playback; on the master, what comes from the slave is patched into the
+// receivers' in-3. The receiver of port 3 hears what was sent.
+TEST_F(BridgeProcesses, NetJackCarriesWhatASenderPlaysToAnotherMachine)
+{
+    if (server.Kind() == JackServerKind::PipeWire)
+        GTEST_SKIP() << "netJACK is jackd's";
+    if (geteuid() != 0)
+        GTEST_SKIP() << "network namespaces need root";
+    NetJackPair machines;
+    ASSERT_TRUE(machines.Running()) << machines.Error();
+    const auto onServer = [](const std::string& name) {
+        setenv("JACK_DEFAULT_SERVER", name.c_str(), 1);
+    };
+    onServer(machines.MasterName());
+    RunningProgram receivers =
+        StartRelay("receivers.json", {"--play-on", "--quiet", "--midi-out", folder.Path()});
+    ASSERT_TRUE(WaitForJackPort("Tarvenna:in-3")) << JackPorts();
+    ASSERT_TRUE(JackConnect(machines.Remote() + ":midi_from_slave_1", "Tarvenna:in-3"))
+        << JackPorts();
+    onServer(machines.SlaveName());
+    RunningProgram senders = StartRelay("senders.json", {"--wait-start", "--quiet"});
+    ASSERT_TRUE(WaitForJackPort("Tarvenna:out-3")) << JackPorts();
+    ASSERT_TRUE(JackConnect("Tarvenna:out-3", "system:midi_playback_1")) << JackPorts();
+
+    kill(senders.pid, SIGUSR1);
+    const ProgramResult sent = FinishProgram(senders);
+    EXPECT_EQ(sent.exitCode, 0) << sent.out << sent.err;
+    Pause(300);
+    const ProgramResult received = Stop(receivers);
+    EXPECT_EQ(received.exitCode, 0) << received.out << received.err;
+    EXPECT_EQ(NotesOf(folder / "instance-1.mid"), kSentOnPort3);
 }
 
 }  // namespace
