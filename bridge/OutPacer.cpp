@@ -13,8 +13,9 @@ uint32_t OutPacer::Window::FrameOf(uint32_t due) const
 
 namespace {
 
-// The longest delay a late cycle adds to what goes out, rather than put
-// what fell due meanwhile on its first frame.
+// The most that late cycles may add to the latency, together, rather than
+// put what fell due meanwhile on a cycle's first frame: stalls that come
+// faster than the latency comes down must not raise it without end.
 constexpr int32_t kLongestCatchUp = 200000;
 
 }  // namespace
@@ -30,7 +31,7 @@ OutPacer::Window OutPacer::Next(uint32_t start, int32_t periodMicros, uint32_t f
     // Due times from where the last cycle stopped.
     uint32_t begin = started ? sentUpTo : end - static_cast<uint32_t>(period);
     const int32_t late = MicrosBetween(begin, end) - period;
-    if (started && late > period && late <= kLongestCatchUp) {
+    if (started && late > period && latency + late - period <= kLongestCatchUp) {
         // A cycle that came late (PipeWire pauses its graph to change the
         // quantum): what fell due meanwhile keeps its spacing and goes out
         // later by the delay, which then comes down as after a longer
