@@ -1,5 +1,8 @@
-// The module's exported entry point, under both names hosts look for.
+// The module's exported entry points: the VST 2 one under both names hosts
+// look for, and the LV2 descriptor, whose instances are made by the same
+// entry point (one module, one relay for both faces).
 
+#include "lv2/Lv2Descriptor.h"
 #include "module/EntryPoint.h"
 
 #define TARVENNA_EXPORT extern "C" __attribute__((visibility("default")))
@@ -15,4 +18,9 @@ TARVENNA_EXPORT AEffect* VSTPluginMainLegacy(audioMasterCallback hostCallback) _
 AEffect* VSTPluginMainLegacy(audioMasterCallback hostCallback)
 {
     return CreateInstance(hostCallback);
+}
+
+TARVENNA_EXPORT const LV2_Descriptor* lv2_descriptor(uint32_t index)
+{
+    return lv2face::Descriptor(index, CreateInstance);
 }

@@ -1,6 +1,7 @@
 // Update notifications: what reaches the panel, and when.
 #include "EditorFixture.h"
 
+#include <set>
 #include <vector>
 
 namespace {
@@ -25,6 +26,10 @@ TEST_F(EditorFixture, FullRefreshSupersedesPendingIndexedOnes)
     EXPECT_TRUE(Refreshed({-1}));
 }
 
+// The toolkit's idle thread may run a pass between two posts: every pass
+// refreshes what was posted since the one before, each index once and in
+// index order, so the refreshes are ascending runs that cover what was
+// posted, the two posted last in the last run.
 TEST_F(EditorFixture, PostedIndicesAreRefreshedOnceInIndexOrder)
 {
     OpenAndSettle();
@@ -35,7 +40,22 @@ TEST_F(EditorFixture, PostedIndicesAreRefreshedOnceInIndexOrder)
     editor().postUpdateIndexed(255);
     editor().idle();
     editor().idle();
-    EXPECT_TRUE(Refreshed({0, 3, 200, 255}));
+    const auto covered = [&] {
+        const Refreshes all = editor().Refreshes();
+        return std::set<long>(all.begin(), all.end()) == std::set<long>{0, 3, 200, 255};
+    };
+    ASSERT_TRUE(tarvenna::test::WaitUntil(covered))
+        << ::testing::PrintToString(editor().Refreshes());
+    const Refreshes all = editor().Refreshes();
+    std::vector<Refreshes> runs(1);
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        if (i > 0 && all[i] <= all[i - 1])
+            runs.emplace_back();
+        runs.back().push_back(all[i]);
+    }
+    EXPECT_LE(runs.size(), 3u) << ::testing::PrintToString(all);
+    EXPECT_EQ(runs.back().front(), 0) << ::testing::PrintToString(all);
+    EXPECT_EQ(runs.back().back(), 255) << ::testing::PrintToString(all);
 }
 
 TEST_F(EditorFixture, IndicesOutsideTheTableAreIgnored)

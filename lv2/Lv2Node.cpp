@@ -1,0 +1,294 @@
+#include "lv2/Lv2Node.h"
+
+#include "plugin/ParameterIndex.h"
+#include "plugin/VstOpcodes.h"
+
+#include <lv2/atom/util.h>
+#include <lv2/buf-size/buf-size.h>
+#include <lv2/midi/midi.h>
+#include <lv2/options/options.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <initializer_list>
+
+namespace lv2face {
+
+namespace {
+
+// A host that announces no maximum block length is given pieces this long.
+constexpr uint32_t kDefaultMaxBlock = 4096;
+
+// The node being made: the entry point calls its host before the record
+// that carries the node exists.
+thread_local Lv2Node* making = nullptr;
+
+const void* Feature(const LV2_Feature* const* features, const char* uri)
+{
+    for (const LV2_Feature* const* f = features; f != nullptr && *f != nullptr; ++f)
+        if (std::strcmp((*f)->URI, uri) == 0)
+            return (*f)->data;
+    return nullptr;
+}
+
+uint32_t MaxBlockFrom(const LV2_Feature* const* features, LV2_URID_Map* map)
+{
+    const auto* options =
+        static_cast<const LV2_Options_Option*>(Feature(features, LV2_OPTIONS__options));
+    const LV2_URID maxKey = map->map(map->handle, LV2_BUF_SIZE__maxBlockLength);
+    const LV2_URID intType = map->map(map->handle, LV2_ATOM__Int);
+    for (const LV2_Options_Option* o = options; o != nullptr && o->key != 0; ++o)
+        if (o->key == maxKey && o->type == intType && o->value != nullptr &&
+            *static_cast<const int32_t*>(o->value) > 0)
+            return static_cast<uint32_t>(*static_cast<const int32_t*>(o->value));
+    return kDefaultMaxBlock;
+}
+
+// The node's parameters from the control ports' natural values.
+float ParameterValue(uint32_t port, float value)
+{
+    switch (port) {
+    case kPortRelayPort: {
+        const float number = std::fmin(std::fmax(std::round(value), 1.0f), 8.0f);
+        return (number - 1.0f) / 7.0f;
+    }
+    default:
+        return value >= 0.5f ? 1.0f : 0.0f;
+    }
+}
+
+VstInt32 ParameterOf(uint32_t port)
+{
+    switch (port) {
+    case kPortMode:
+        return kParameterMode;
+    case kPortRelayPort:
+        return kParameterPort;
+    case kPortThru:
+        return kParameterThru;
+    default:
+        return kParameterPanic;
+    }
+}
+
+}  // namespace
+
+Lv2Node::Lv2Node(double rate, uint32_t maxBlockLength, LV2_URID_Map* map)
+    : sampleRate(rate),
+      maxBlock(maxBlockLength),
+      midiEvent(map->map(map->handle, LV2_MIDI__MidiEvent)),
+      atomChunk(map->map(map->handle, LV2_ATOM__Chunk)),
+      atomSequence(map->map(map->handle, LV2_ATOM__Sequence)),
+      settingsKey(map->map(map->handle, kSettingsUri))
+{
+    for (int i = 0; i < kMaxEvents; ++i)
+        block.events[i] = reinterpret_cast<VstEvent*>(&incoming[i]);
+}
+
+Lv2Node* Lv2Node::Make(NodeMaker maker, double rate, const LV2_Feature* const* features)
+{
+    auto* map = static_cast<LV2_URID_Map*>(const_cast<void*>(Feature(features, LV2_URID__map)));
+    if (map == nullptr) {
+        std::fprintf(stderr, "tarvenna: the LV2 host offers no urid:map; no instance made\n");
+        return nullptr;
+    }
+    auto* node = new Lv2Node(rate, MaxBlockFrom(features, map), map);
+    making = node;
+    node->effect = maker(&Lv2Node::HostCallback);
+    making = nullptr;
+    if (node->effect == nullptr) {  // the entry point has told the user why
+        delete node;
+        return nullptr;
+    }
+    node->effect->user = node;
+    node->Dispatch(effOpen);
+    node->Dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(rate));
+    node->Dispatch(effSetBlockSize, 0, static_cast<VstIntPtr>(node->maxBlock));
+    return node;
+}
+
+Lv2Node::~Lv2Node()
+{
+    if (effect != nullptr)
+        Dispatch(effClose);
+}
+
+VstIntPtr Lv2Node::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt)
+{
+    return effect->dispatcher(effect, opcode, index, value, ptr, opt);
+}
+
+VstIntPtr Lv2Node::HostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
+                                void* ptr, float opt)
+{
+    Lv2Node* node =
+        effect != nullptr && effect->user != nullptr ? static_cast<Lv2Node*>(effect->user) : making;
+    if (node == nullptr)
+        return opcode == audioMasterVersion ? 2400 : 0;
+    return node->Answer(opcode, index, value, ptr, opt);
+}
+
+// What a VST 2 host answers, for the few questions the node asks.
+VstIntPtr Lv2Node::Answer(VstInt32 opcode, VstInt32, VstIntPtr, void* ptr, float)
+{
+    switch (opcode) {
+    case audioMasterVersion:
+        return 2400;
+    case audioMasterWantMidi:
+        return 1;
+    case audioMasterGetSampleRate:
+        return static_cast<VstIntPtr>(sampleRate);
+    case audioMasterGetBlockSize:
+        return static_cast<VstIntPtr>(maxBlock);
+    case audioMasterProcessEvents:
+        TakeOutgoing(static_cast<const VstEvents*>(ptr));
+        return 1;
+    case audioMasterGetVendorString:
+        std::strcpy(static_cast<char*>(ptr), "Tarvenna");
+        return 1;
+    case audioMasterGetProductString:
+        std::strcpy(static_cast<char*>(ptr), "Tarvenna LV2");
+        return 1;
+    case audioMasterGetVendorVersion:
+        return 1;
+    case audioMasterCanDo: {
+        const char* asked = static_cast<const char*>(ptr);
+        for (const char* can :
+             {"sendVstEvents", "sendVstMidiEvent", "receiveVstEvents", "receiveVstMidiEvent"})
+            if (asked != nullptr && std::strcmp(asked, can) == 0)
+                return 1;
+        return 0;
+    }
+    default:
+        return 0;
+    }
+}
+
+void Lv2Node::Connect(uint32_t port, void* data)
+{
+    if (port < kPortCount)
+        ports[port] = data;
+}
+
+void Lv2Node::Activate()
+{
+    controlsKnown = false;
+    Dispatch(effMainsChanged, 0, 1);
+}
+
+void Lv2Node::Deactivate() { Dispatch(effMainsChanged, 0, 0); }
+
+// A control the host moved is handed to the node as a VST 2 host hands a
+// parameter; Panic sends when it is switched on.
+void Lv2Node::ApplyControls()
+{
+    for (uint32_t port = kPortMode; port <= kPortPanic; ++port) {
+        const auto* control = static_cast<const float*>(ports[port]);
+        if (control == nullptr || (controlsKnown && *control == applied[port]))
+            continue;
+        applied[port] = *control;
+        effect->setParameter(effect, ParameterOf(port), ParameterValue(port, *control));
+    }
+    controlsKnown = true;
+}
+
+void Lv2Node::Run(uint32_t frames)
+{
+    output = static_cast<LV2_Atom_Sequence*>(ports[kPortMidiOut]);
+    outputCapacity = output != nullptr ? output->atom.size : 0;
+    if (output != nullptr) {
+        lv2_atom_sequence_clear(output);
+        output->atom.type = atomSequence;
+    }
+    ApplyControls();
+    const auto* in = static_cast<const LV2_Atom_Sequence*>(ports[kPortMidiIn]);
+    const LV2_Atom_Event* next = in != nullptr ? lv2_atom_sequence_begin(&in->body) : nullptr;
+    for (uint32_t first = 0; first < frames; first += maxBlock)
+        RunPiece(first, frames - first < maxBlock ? frames - first : maxBlock, next);
+    output = nullptr;
+}
+
+// The piece's MIDI events (in time order; what is not MIDI, or longer than
+// three bytes, is left out), then the audio.
+void Lv2Node::RunPiece(uint32_t first, uint32_t frames, const LV2_Atom_Event*& next)
+{
+    const auto* in = static_cast<const LV2_Atom_Sequence*>(ports[kPortMidiIn]);
+    int count = 0;
+    for (; in != nullptr && !lv2_atom_sequence_is_end(&in->body, in->atom.size, next);
+         next = lv2_atom_sequence_next(next)) {
+        const int64_t frame = next->time.frames;
+        if (frame >= static_cast<int64_t>(first + frames))
+            break;
+        if (next->body.type != midiEvent || next->body.size == 0 || next->body.size > 3 ||
+            count == kMaxEvents)
+            continue;
+        VstMidiEvent& midi = incoming[count++] = VstMidiEvent{};
+        midi.type = kVstMidiType;
+        midi.byteSize = sizeof(VstMidiEvent);
+        midi.deltaFrames = frame > first ? static_cast<VstInt32>(frame - first) : 0;
+        std::memcpy(midi.midiData, LV2_ATOM_BODY_CONST(&next->body), next->body.size);
+    }
+    pieceStart = first;
+    block.numEvents = count;
+    if (count > 0)
+        Dispatch(effProcessEvents, 0, 0, block.asVstEvents());
+    float* inputs[2] = {static_cast<float*>(ports[kPortAudioInLeft]) + first,
+                        static_cast<float*>(ports[kPortAudioInRight]) + first};
+    float* outputs[2] = {static_cast<float*>(ports[kPortAudioOutLeft]) + first,
+                         static_cast<float*>(ports[kPortAudioOutRight]) + first};
+    effect->processReplacing(effect, inputs, outputs, static_cast<VstInt32>(frames));
+}
+
+// What the node hands its host during the piece, at its frames.
+void Lv2Node::TakeOutgoing(const VstEvents* events)
+{
+    if (output == nullptr || events == nullptr)
+        return;
+    for (VstInt32 i = 0; i < events->numEvents; ++i) {
+        const auto* midi = reinterpret_cast<const VstMidiEvent*>(events->events[i]);
+        if (midi == nullptr || midi->type != kVstMidiType)
+            continue;
+        struct {
+            LV2_Atom_Event head;
+            uint8_t bytes[4];
+        } event = {};
+        event.head.time.frames = pieceStart + (midi->deltaFrames > 0 ? midi->deltaFrames : 0);
+        event.head.body.type = midiEvent;
+        event.head.body.size =
+            (midi->midiData[0] & 0xF0) == 0xC0 || (midi->midiData[0] & 0xF0) == 0xD0 ? 2 : 3;
+        std::memcpy(event.bytes, midi->midiData, 3);
+        // The port asks for room enough (rsz:minimumSize) for any block.
+        lv2_atom_sequence_append_event(output, outputCapacity, &event.head);
+    }
+}
+
+// The settings as the bank chunk a VST 2 host saves.
+LV2_State_Status Lv2Node::Save(LV2_State_Store_Function store, LV2_State_Handle handle)
+{
+    void* chunk = nullptr;
+    const VstIntPtr size = Dispatch(effGetChunk, 0, 0, &chunk);
+    if (size <= 0 || chunk == nullptr)
+        return LV2_STATE_ERR_UNKNOWN;
+    return store(handle, settingsKey, chunk, static_cast<size_t>(size), atomChunk,
+                 LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE);
+}
+
+// A chunk the node refuses (from a newer version, cut short) leaves its
+// settings as they are; the node says why, as for a VST 2 host.
+LV2_State_Status Lv2Node::Restore(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle)
+{
+    size_t size = 0;
+    uint32_t type = 0;
+    uint32_t flags = 0;
+    const void* chunk = retrieve(handle, settingsKey, &size, &type, &flags);
+    if (chunk == nullptr)
+        return LV2_STATE_SUCCESS;  // a session from before there were settings
+    if (type != atomChunk)
+        return LV2_STATE_ERR_BAD_TYPE;
+    const VstIntPtr taken =
+        Dispatch(effSetChunk, 0, static_cast<VstIntPtr>(size), const_cast<void*>(chunk));
+    return taken == 1 ? LV2_STATE_SUCCESS : LV2_STATE_ERR_UNKNOWN;
+}
+
+}  // namespace lv2face

@@ -1,0 +1,76 @@
+// One LV2 instance: a node of the relay driven through its VST 2 record, as
+// a VST 2 host drives one, so that it is a node like any other (ID, node
+// list, lamps, every note rule). Atom MIDI becomes VST events at the same
+// frames and back; the control ports become the four parameters; the
+// settings travel in LV2's state as a bank chunk.
+#pragma once
+
+#include "lv2/Lv2Uris.h"
+#include "plugin/VstRecords.h"
+
+#include <lv2/atom/atom.h>
+#include <lv2/core/lv2.h>
+#include <lv2/state/state.h>
+#include <lv2/urid/urid.h>
+
+#include <cstdint>
+
+namespace lv2face {
+
+// What builds the node: the module's entry point.
+using NodeMaker = AEffect* (*)(audioMasterCallback);
+
+class Lv2Node {
+public:
+    // Null with a line on standard error when the host lacks urid:map or
+    // the node could not be made.
+    static Lv2Node* Make(NodeMaker maker, double sampleRate, const LV2_Feature* const* features);
+    ~Lv2Node();
+
+    Lv2Node(const Lv2Node&) = delete;
+    Lv2Node& operator=(const Lv2Node&) = delete;
+
+    void Connect(uint32_t port, void* data);
+    void Activate();
+    void Deactivate();
+    void Run(uint32_t frames);
+
+    LV2_State_Status Save(LV2_State_Store_Function store, LV2_State_Handle handle);
+    LV2_State_Status Restore(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle);
+
+private:
+    Lv2Node(double sampleRate, uint32_t maxBlock, LV2_URID_Map* map);
+    static VstIntPtr HostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
+                                  void* ptr, float opt);
+    VstIntPtr Answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
+    VstIntPtr Dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0,
+                       void* ptr = nullptr, float opt = 0.0f);
+
+    void ApplyControls();
+    // One piece of a block of at most maxBlock frames, from frame `first`.
+    void RunPiece(uint32_t first, uint32_t frames, const LV2_Atom_Event*& next);
+    void TakeOutgoing(const VstEvents* events);
+
+    static constexpr int kMaxEvents = 512;
+
+    AEffect* effect = nullptr;
+    double sampleRate;
+    uint32_t maxBlock;
+    LV2_URID midiEvent;
+    LV2_URID atomChunk;
+    LV2_URID atomSequence;
+    LV2_URID settingsKey;
+
+    void* ports[kPortCount] = {};
+    float applied[kPortCount] = {};  // the control values the node has
+    bool controlsKnown = false;
+
+    // The events of the piece being run, and the output being filled.
+    VstMidiEvent incoming[kMaxEvents] = {};
+    VstEventBlock<kMaxEvents> block = {};
+    uint32_t pieceStart = 0;
+    LV2_Atom_Sequence* output = nullptr;
+    uint32_t outputCapacity = 0;
+};
+
+}  // namespace lv2face
