@@ -4,6 +4,12 @@
 # example to copy. CPack makes a Debian package of the same files for the
 # tree's target: amd64 from the x86_64 tree, i386 from the i386 one.
 install(TARGETS tarvenna LIBRARY DESTINATION lib/lxvst)
+# The LV2 bundle, whose binary is the same module through a relative link:
+# a host that loads both faces loads one file, with one relay.
+install(FILES ${CMAKE_BINARY_DIR}/tarvenna.lv2/manifest.ttl ${CMAKE_BINARY_DIR}/tarvenna.lv2/tarvenna.ttl
+        DESTINATION lib/lv2/tarvenna.lv2)
+install(CODE "file(CREATE_LINK ../../lxvst/tarvenna.so
+  \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/lib/lv2/tarvenna.lv2/tarvenna.so\" SYMBOLIC)")
 install(TARGETS tarvenna-host RUNTIME DESTINATION bin)
 install(FILES ${PROJECT_SOURCE_DIR}/host/scenes/relay.json DESTINATION share/tarvenna/scenes)
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION share/doc/tarvenna)
@@ -23,7 +29,8 @@ set(CPACK_PACKAGE_CONTACT "Tarvenna <packages@tarvenna.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "MIDI relay between the instances of a VST 2 plug-in")
 set(CPACK_PACKAGE_DESCRIPTION "Tarvenna is a VST 2 instrument plug-in for Linux that relays \
 MIDI between its own instances inside one host process. The module goes to /usr/lib/lxvst, \
-where Linux hosts look for native VST 2 plug-ins; tarvenna-host plays scenes through it.")
+where Linux hosts look for native VST 2 plug-ins, and is also an LV2 plug-in \
+(/usr/lib/lv2/tarvenna.lv2); tarvenna-host plays scenes through it.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
