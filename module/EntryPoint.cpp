@@ -4,6 +4,7 @@
 #include "plugin/UserMessage.h"
 #include "plugin/LoadFailure.h"
 #include "module/ModuleState.h"
+#include "module/OtherCopies.h"
 #include "plugin/VstOpcodes.h"
 #include "relay/VSTPlugin.h"
 
@@ -24,6 +25,7 @@ AEffect* CreateInstance(audioMasterCallback hostCallback)
     if (!hostCallback || hostCallback(nullptr, audioMasterVersion, 0, 0, nullptr, 0.0f) == 0)
         return nullptr;
 
+    ReportOtherCopies();
     int result = kLoadUsable;
     VSTPlugin* plugin = nullptr;
     if (sd.Qualifies(false, false)) {

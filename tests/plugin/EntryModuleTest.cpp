@@ -9,6 +9,9 @@
 
 #include <dlfcn.h>
 
+#include <cstdlib>
+#include <string>
+
 #include <optional>
 
 using tarvenna::host::Host;
@@ -99,6 +102,34 @@ TEST_F(EntryModule, RefusesUsineWithTheHostNameInTheMessage)
     host.Defaults().product = "Some Host";
     auto next = host.Instantiate(module);
     ASSERT_NE(next, nullptr);
+}
+
+// A second copy of the module from another file (a host that found it in
+// two places) has a relay of its own: the first instance made by either
+// says so, once.
+TEST_F(EntryModule, ASecondCopyFromAnotherFileIsPointedOutOnce)
+{
+    char folder[] = "/tmp/tarvenna-copy-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string copyPath = std::string(folder) + "/tarvenna.so";
+    ASSERT_EQ(std::system(("cp " + std::string(TARVENNA_MODULE_PATH) + " " + copyPath).c_str()), 0);
+    {
+        Module copy;
+        ASSERT_TRUE(copy.Load(copyPath)) << copy.Error();
+        StderrCapture capture;
+        auto first = host.Instantiate(copy, MinimalAnswers());
+        auto second = host.Instantiate(copy, MinimalAnswers());
+        const std::string said = capture.Stop();
+        EXPECT_NE(said.find("another copy of the module is loaded from " +
+                            std::string(TARVENNA_MODULE_PATH)),
+                  std::string::npos)
+            << said;
+        EXPECT_EQ(said.find("another copy", said.find("another copy") + 1), std::string::npos)
+            << "said once: " << said;
+        first.reset();
+        second.reset();
+    }
+    std::system(("rm -r " + std::string(folder)).c_str());
 }
 
 }  // namespace
