@@ -258,9 +258,15 @@ TEST_F(BridgeSwitch, APeriodChangeKeepsWhatGoesOutWholeInOrderAndEvenlySpaced)
     std::map<int, HeardNote> heard = DumpedNoteTimes(dump, order);
     ASSERT_EQ(order.size(), static_cast<std::size_t>(kNotes)) << dump;
     const long allowed = 1024 - 256 + 48000 * 4 / 1000;  // the periods' difference and 4 ms
+    // Under the emulator the bridge's process thread is emulated too: its
+    // first passes through JACK's clock can take many milliseconds, and the
+    // times it sends at say nothing of the pacing.
+    const bool timed = std::string(TARVENNA_HOST_EMULATOR).empty();
     for (int note = 0; note < kNotes; ++note) {
         const int key = 40 + note;
         EXPECT_EQ(order[note], key) << "in order\n" << dump;
+        if (!timed)
+            continue;
         EXPECT_GE(heard[key].off - heard[key].on, 100) << "note " << note << " squashed\n" << dump;
         if (note == 0)
             continue;
