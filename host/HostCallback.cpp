@@ -28,14 +28,6 @@ VstIntPtr CopyText(const std::string& text, void* ptr)
     return 1;
 }
 
-// The event pointers as the plug-in wrote them, past the two entries the
-// declaration shows.
-VstEvent* const* EventPointers(const VstEvents* events)
-{
-    auto* base = reinterpret_cast<const unsigned char*>(events);
-    return reinterpret_cast<VstEvent* const*>(base + offsetof(VstEvents, events));
-}
-
 }  // namespace
 
 VstIntPtr HostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,

@@ -245,8 +245,9 @@ void Lv2Node::TakeOutgoing(const VstEvents* events)
 {
     if (output == nullptr || events == nullptr)
         return;
+    VstEvent* const* pointers = EventPointers(events);
     for (VstInt32 i = 0; i < events->numEvents; ++i) {
-        const auto* midi = reinterpret_cast<const VstMidiEvent*>(events->events[i]);
+        const auto* midi = reinterpret_cast<const VstMidiEvent*>(pointers[i]);
         if (midi == nullptr || midi->type != kVstMidiType)
             continue;
         struct {

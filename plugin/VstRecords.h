@@ -109,6 +109,14 @@ struct VstEvents {
     VstEvent* events[2];
 };
 
+// The block's numEvents pointers: indexing the declared array past two is
+// undefined, so the array is reached through its offset instead.
+inline VstEvent* const* EventPointers(const VstEvents* events)
+{
+    const auto* base = reinterpret_cast<const unsigned char*>(events);
+    return reinterpret_cast<VstEvent* const*>(base + offsetof(VstEvents, events));
+}
+
 template <int N> struct VstEventBlock {
     VstInt32 numEvents;
     VstIntPtr reserved;

@@ -5,19 +5,6 @@
 #include <cstddef>
 #include <cstring>
 
-namespace {
-
-// The host's pointer array is declared with two entries but holds
-// numEvents of them; indexing the declared array past two is undefined, so
-// the array is reached through its offset instead.
-VstEvent* const* EventPointers(const VstEvents* block)
-{
-    const auto* base = reinterpret_cast<const unsigned char*>(block);
-    return reinterpret_cast<VstEvent* const*>(base + offsetof(VstEvents, events));
-}
-
-}  // namespace
-
 HostMidiStash::HostMidiStash() : events(), count(0), keptSince(0), lostNoteOff(false) {}
 
 void HostMidiStash::Add(const VstEvents* block, uint32_t suspends)
