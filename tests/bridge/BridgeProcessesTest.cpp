@@ -40,9 +40,12 @@ constexpr const char* kSenders = R"({"title": "senders", "blocks": 300, "nodes":
     {"block": 10, "midi": [144, 70, 100]}, {"block": 290, "midi": [128, 70, 0]}]}]})";
 constexpr const char* kSentOnPort3 = "+60 -60 +62 -62 +64 +67 -64 -67 +65 -65 +72 -72";
 
+// The receivers' process has a sender of port 3 too, which plays nothing:
+// what came in on its in-3 must not go out on its out-3 all the same.
 constexpr const char* kReceivers = R"({"title": "receivers", "blocks": 1, "nodes": [
   {"mode": "Receive", "port": 3}, {"mode": "Receive", "port": 4, "silent": true},
-  {"mode": "Receive", "port": 5}, {"mode": "Receive", "port": 6}]})";
+  {"mode": "Receive", "port": 5}, {"mode": "Receive", "port": 6},
+  {"mode": "Send", "port": 3}]})";
 
 std::string NotesOf(const std::string& file)
 {

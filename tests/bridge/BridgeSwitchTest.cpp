@@ -178,23 +178,38 @@ TEST_F(BridgeSwitch, NotesThatCameInEndWhenTheServerGoesAwayAndAllComesBackWithI
         return sequencer;
     };
     RunningProgram sequencer = startSequencer();
+    // Cut once and made again: what ended the notes of the cut connection
+    // must not end those of the new one.
+    ASSERT_TRUE(JackConnect("sequencer:out", "Tarvenna:in-5"));
+    ASSERT_TRUE(JackDisconnect("sequencer:out", "Tarvenna:in-5"));
     ASSERT_TRUE(JackConnect("sequencer:out", "Tarvenna:in-5"));
     ASSERT_TRUE(JackConnect("Tarvenna:out-3", "Tarvenna:in-3"));
     int sounding = 0;
     int notes = 0;
+    // How long the first note that came in sounded: the sequencer holds
+    // each for 9000 of 9600 frames.
+    std::chrono::steady_clock::time_point firstOn{};
+    std::chrono::milliseconds firstHeld{-1};
     const auto play = [&](int blocks) {
         for (int b = 0; b < blocks; ++b) {
             receiver.RunBlock(std::vector<MidiMessage>{}, kFrames);
+            const auto now = std::chrono::steady_clock::now();
             for (const VstMidiEvent& event : receiver.Recorded().midiOut) {
                 const bool on = (event.midiData[0] & 0xF0) == 0x90 && event.midiData[2] != 0;
                 notes += on ? 1 : 0;
                 sounding += on ? 1 : -1;
+                if (on && notes == 1)
+                    firstOn = now;
+                else if (!on && notes == 1 && firstHeld.count() < 0)
+                    firstHeld = std::chrono::duration_cast<std::chrono::milliseconds>(now - firstOn);
             }
             receiver.ClearRecorded();
             std::this_thread::sleep_for(std::chrono::microseconds(kFrames * 1000000 / 48000));
         }
     };
     ASSERT_TRUE(tarvenna::test::WaitUntil([&] { return play(4), sounding > 0; }));
+    ASSERT_TRUE(tarvenna::test::WaitUntil([&] { return play(4), firstHeld.count() >= 0; }));
+    EXPECT_GE(firstHeld.count(), 100) << "ms the first note sounded, of the 187 it lasts";
     server.Stop();
     play(40);
     EXPECT_GT(notes, 0);

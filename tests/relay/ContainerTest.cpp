@@ -1,11 +1,16 @@
 // The event ring, the sorted node list, the held-note table with its
-// tracker and the outbox's filler on their own; everything else is
-// exercised through nodes.
+// tracker, the outbox's filler, the owed note-offs, the host's stashed MIDI
+// and the offset floor on their own; everything else is exercised through
+// nodes.
+#include "host/MidiBlock.h"
+#include "relay/BlockOrder.h"
 #include "relay/EventQueue.h"
 #include "relay/HeldNotes.h"
+#include "relay/HostMidiStash.h"
 #include "relay/MidiMessages.h"
 #include "relay/NodeList.h"
 #include "relay/OutBlock.h"
+#include "relay/OwedNoteOffs.h"
 
 #include <gtest/gtest.h>
 
@@ -96,6 +101,8 @@ TEST(HeldNoteTable, TheTrackerTakesTheLowestFreeEntryAcrossWordsAndWritesItBack)
     table->Release(64);
     notes.Load();
     EXPECT_EQ(table->Count(), 68);
+    EXPECT_FALSE(notes.Holds(0, 0)) << "a released entry is no longer found";
+    EXPECT_EQ(notes.NoteOff(0, 64), 0);
     EXPECT_EQ(notes.NoteOn(5, 5, 100, 0.0f), Result::Added);
     notes.Store();
     EXPECT_EQ(table->Entry(0).channel, 5) << "the entry the release freed";
@@ -173,6 +180,62 @@ TEST(OutBlock, AFillerQueuesInPlaceGivesTheCountBackAndCopiesWhenKept)
     EXPECT_EQ(taken.count, OutBlock::kCapacity);
     EXPECT_EQ(taken.SideBySide(), nullptr) << "in place, not marked as a run";
     EXPECT_EQ(taken.events[0], &events[0]);
+}
+
+// Each note-off keeps its channel and note, and those not yet taken keep
+// their order.
+TEST(OwedNoteOffs, KeepChannelNoteAndOrderAcrossADrop)
+{
+    OwedNoteOffs owed;
+    ASSERT_TRUE(owed.Push(15, 127));
+    ASSERT_TRUE(owed.Push(MakeNoteOff(9, 60)));
+    ASSERT_TRUE(owed.Push(0, 1));
+    owed.Drop(1);
+    ASSERT_EQ(owed.Count(), 2);
+    const VstMidiEvent first = owed.NoteOff(0);
+    const VstMidiEvent second = owed.NoteOff(1);
+    EXPECT_EQ(static_cast<uint8_t>(first.midiData[0]), 0x89);
+    EXPECT_EQ(first.midiData[1], 60);
+    EXPECT_EQ(static_cast<uint8_t>(second.midiData[0]), 0x80);
+    EXPECT_EQ(second.midiData[1], 1);
+    while (owed.Push(1, 2)) {
+    }
+    EXPECT_EQ(owed.Count(), OwedNoteOffs::kCapacity);
+}
+
+// A note-off lost to a full stash is remembered until the stash is
+// cleared, whatever is lost after it.
+TEST(HostMidiStash, ALostNoteOffIsRememberedPastLaterLosses)
+{
+    auto stash = std::make_unique<HostMidiStash>();
+    tarvenna::host::MidiBlock block(EventQueue::kCapacity + 2);
+    for (int32_t i = 0; i < EventQueue::kCapacity; ++i)
+        block.Add(tarvenna::host::MidiMessage{i, 0x90, 60, 100});
+    block.Add(tarvenna::host::MidiMessage{0, 0x80, 60, 0});
+    block.Add(tarvenna::host::MidiMessage{0, 0xB0, 7, 100});
+    stash->Add(block.Events(), 0);
+    EXPECT_EQ(stash->Count(), EventQueue::kCapacity);
+    EXPECT_TRUE(stash->LostNoteOff());
+    stash->Clear();
+    EXPECT_FALSE(stash->LostNoteOff());
+}
+
+// A negative offset from a faulty host goes to the block's first frame,
+// and nothing goes before what came earlier.
+TEST(OffsetFloor, RaisesNegativeAndFallingOffsets)
+{
+    OffsetFloor floor;
+    VstMidiEvent event = BlankMidiEvent();
+    event.deltaFrames = -5;
+    EXPECT_EQ(floor.Of(event), 0);
+    floor.Raise(event);
+    EXPECT_EQ(event.deltaFrames, 0);
+    event.deltaFrames = 40;
+    floor.Raise(event);
+    event.deltaFrames = 12;
+    EXPECT_EQ(floor.Of(event), 40);
+    floor.Raise(event);
+    EXPECT_EQ(event.deltaFrames, 40);
 }
 
 }  // namespace
