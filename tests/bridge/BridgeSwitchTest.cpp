@@ -10,17 +10,20 @@
 #include "tests/support/StderrCapture.h"
 #include "tests/support/WaitUntil.h"
 
+#include "bridge/JackApi.h"
 #include "host/Host.h"
 #include "host/testing/JackServer.h"
 #include "host/RelayParameters.h"
 
 #include <chrono>
 #include <csignal>
+#include <dlfcn.h>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <future>
 #include <map>
+#include <set>
 #include <sstream>
 #include <sys/stat.h>
 #include <thread>
@@ -63,6 +66,52 @@ std::map<int, HeardNote> DumpedNoteTimes(const std::string& dump, std::vector<in
     }
     return notes;
 }
+
+// A JACK client in this process that ends one note and starts the next
+// at the top of every cycle, then keeps its process thread busy for a
+// while: JACK still mixes such a client's buffer into a port for a cycle
+// or so after it was cut from it.
+class BusySource {
+public:
+    explicit BusySource(JackApi& api) : api(api)
+    {
+        int status = 0;
+        client = api.clientOpen("busy", jack::kNoStartServer, &status);
+        if (client == nullptr)
+            return;
+        out = api.portRegister(client, "out", jack::kMidiType, jack::kPortIsOutput, 0);
+        api.setProcessCallback(client, &BusySource::Process, this);
+        api.activate(client);
+    }
+    ~BusySource()
+    {
+        if (client != nullptr)
+            api.clientClose(client);
+    }
+    bool Running() const { return client != nullptr && out != nullptr; }
+
+private:
+    static int Process(jack::Frames frames, void* self)
+    {
+        auto& source = *static_cast<BusySource*>(self);
+        void* buffer = source.api.portBuffer(source.out, frames);
+        source.api.midiClearBuffer(buffer);
+        const unsigned char off[3] = {0x80, static_cast<unsigned char>(40 + source.note), 0};
+        source.note = (source.note + 1) % 40;
+        const unsigned char on[3] = {0x90, static_cast<unsigned char>(40 + source.note), 100};
+        source.api.midiEventWrite(buffer, 0, off, 3);
+        source.api.midiEventWrite(buffer, 1, on, 3);
+        const auto until = std::chrono::steady_clock::now() + std::chrono::microseconds(2000);
+        while (std::chrono::steady_clock::now() < until) {
+        }
+        return 0;
+    }
+
+    JackApi& api;
+    jack::Client* client = nullptr;
+    jack::Port* out = nullptr;
+    int note = 0;
+};
 
 class BridgeSwitch : public ::testing::Test {
 protected:
@@ -294,6 +343,57 @@ TEST_F(BridgeSwitch, APeriodChangeKeepsWhatGoesOutWholeInOrderAndEvenlySpaced)
             << "note " << note << ": sent " << sentApart << " frames after the one before, heard "
             << heardApart;
     }
+}
+
+// The busy source is cut from in-5 and joined again 150 times while a
+// receiver of port 5 plays: whenever the cut falls, every note that came
+// in is ended.
+TEST_F(BridgeSwitch, NoNoteHangsWheneverAConnectionIsCut)
+{
+    // Busy for three quarters of every period.
+    ASSERT_TRUE(server.SetPeriod(128)) << server.Error();
+    setenv("TARVENNA_JACK", "on", 1);
+    HostInstance& receiver = AddNode(true, 5);
+    JackApi api;
+    std::string why;
+    ASSERT_TRUE(api.Load(why)) << why;
+    BusySource source(api);
+    ASSERT_TRUE(source.Running());
+    ASSERT_TRUE(WaitForJackPort("Tarvenna:in-5"));
+    // jack_disconnect is not among what the bridge needs of the library.
+    using Disconnect = int (*)(jack::Client*, const char*, const char*);
+    const auto disconnect = reinterpret_cast<Disconnect>(
+        dlsym(dlopen("libjack.so.0", RTLD_NOW | RTLD_NOLOAD), "jack_disconnect"));
+    ASSERT_NE(disconnect, nullptr);
+    jack::Client* tool = api.clientOpen("cutter", jack::kNoStartServer, nullptr);
+    ASSERT_NE(tool, nullptr);
+
+    std::set<int> sounding;
+    int notes = 0;
+    const auto play = [&](int blocks) {
+        for (int b = 0; b < blocks; ++b) {
+            receiver.RunBlock(std::vector<MidiMessage>{}, kFrames);
+            for (const VstMidiEvent& event : receiver.Recorded().midiOut) {
+                const int key = (event.midiData[0] & 15) << 7 | event.midiData[1];
+                if ((event.midiData[0] & 0xF0) == 0x90 && event.midiData[2] != 0)
+                    sounding.insert(key), ++notes;
+                else
+                    sounding.erase(key);
+            }
+            receiver.ClearRecorded();
+            std::this_thread::sleep_for(std::chrono::microseconds(kFrames * 1000000 / 48000));
+        }
+    };
+    for (int cut = 0; cut < 150; ++cut) {
+        ASSERT_EQ(api.connect(tool, "busy:out", "Tarvenna:in-5"), 0);
+        play(2 + cut % 3);
+        ASSERT_EQ(disconnect(tool, "busy:out", "Tarvenna:in-5"), 0);
+        play(1);
+    }
+    play(60);
+    api.clientClose(tool);
+    EXPECT_GT(notes, 75) << "notes heard in 150 connections";
+    EXPECT_TRUE(sounding.empty()) << sounding.size() << " notes hang";
 }
 
 // A server that stops answering (SIGSTOP) while nodes close and join: no
