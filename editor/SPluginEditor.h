@@ -71,6 +71,7 @@ public:
     void RetireWindows() override;
 
     int32_t HostKind() const override { return hostKind; }
+    unsigned long PanelWindow() const override;
     // The toolkit objects of the first opening; null until then.
     SPluginPanel* Panel() const { return panel.load(); }
     kvor::gui::SControl* Container() const { return container; }

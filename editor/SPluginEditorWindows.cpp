@@ -154,6 +154,12 @@ void SPluginEditor::ShowPanelIn(unsigned long window)
 
 void SPluginEditor::ParkPanel() { MovePanel(containerWindow); }
 
+unsigned long SPluginEditor::PanelWindow() const
+{
+    SPluginPanel* shown = panel.load();
+    return IsOpen() && shown != nullptr ? shown->GetWindow() : 0;
+}
+
 void SPluginEditor::CreateCursor()
 {
     auto made = std::make_shared<kvor::gui::SCursor>(1, parentWindow);

@@ -1,6 +1,7 @@
 #include "lv2/Lv2Node.h"
 
 #include "plugin/ParameterIndex.h"
+#include "plugin/PluginEditor.h"
 #include "plugin/VstOpcodes.h"
 
 #include <lv2/atom/util.h>
@@ -130,9 +131,15 @@ VstIntPtr Lv2Node::HostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index
 }
 
 // What a VST 2 host answers, for the few questions the node asks.
-VstIntPtr Lv2Node::Answer(VstInt32 opcode, VstInt32, VstIntPtr, void* ptr, float)
+VstIntPtr Lv2Node::Answer(VstInt32 opcode, VstInt32 index, VstIntPtr, void* ptr, float opt)
 {
     switch (opcode) {
+    case audioMasterAutomate:
+        NotePanelChange(index, opt);
+        return 1;
+    // The UI gives the host the panel's fixed size itself (ui:resize).
+    case audioMasterSizeWindow:
+        return 1;
     case audioMasterVersion:
         return 2400;
     case audioMasterWantMidi:
@@ -155,7 +162,8 @@ VstIntPtr Lv2Node::Answer(VstInt32 opcode, VstInt32, VstIntPtr, void* ptr, float
     case audioMasterCanDo: {
         const char* asked = static_cast<const char*>(ptr);
         for (const char* can :
-             {"sendVstEvents", "sendVstMidiEvent", "receiveVstEvents", "receiveVstMidiEvent"})
+             {"sendVstEvents", "sendVstMidiEvent", "receiveVstEvents", "receiveVstMidiEvent",
+              "sizeWindow"})
             if (asked != nullptr && std::strcmp(asked, can) == 0)
                 return 1;
         return 0;
@@ -191,6 +199,42 @@ void Lv2Node::ApplyControls()
         effect->setParameter(effect, ParameterOf(port), ParameterValue(port, *control));
     }
     controlsKnown = true;
+}
+
+void Lv2Node::NotePanelChange(VstInt32 parameter, float value)
+{
+    uint32_t port = kPortCount;
+    float natural = value >= 0.5f ? 1.0f : 0.0f;
+    switch (parameter) {
+    case kParameterMode:
+        port = kPortMode;
+        break;
+    case kParameterPort:
+        port = kPortRelayPort;
+        natural = 1.0f + std::round(std::fmin(std::fmax(value, 0.0f), 1.0f) * 7.0f);
+        break;
+    case kParameterThru:
+        port = kPortThru;
+        break;
+    default:
+        return;
+    }
+    panelValues[port].store(natural, std::memory_order_relaxed);
+    panelChanges[port].fetch_add(1, std::memory_order_release);
+}
+
+bool Lv2Node::OpenPanel(void* parentWindow)
+{
+    return Dispatch(effEditOpen, 0, 0, parentWindow) != 0;
+}
+
+void Lv2Node::IdlePanel() { Dispatch(effEditIdle); }
+
+void Lv2Node::ClosePanel() { Dispatch(effEditClose); }
+
+unsigned long Lv2Node::PanelWindow()
+{
+    return static_cast<unsigned long>(Dispatch(effVendorSpecific, kPanelWindowQuery));
 }
 
 void Lv2Node::Run(uint32_t frames)

@@ -13,6 +13,7 @@
 #include <lv2/state/state.h>
 #include <lv2/urid/urid.h>
 
+#include <atomic>
 #include <cstdint>
 
 namespace lv2face {
@@ -38,6 +39,34 @@ public:
     LV2_State_Status Save(LV2_State_Store_Function store, LV2_State_Handle handle);
     LV2_State_Status Restore(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle);
 
+    // The panel, opened by the LV2 UI (Lv2Ui.h) in the host's window, on
+    // the host's UI thread. It lives on the module's own X connection and
+    // its own threads, which call the node only, never the LV2 host.
+    bool OpenPanel(void* parentWindow);
+    void IdlePanel();
+    void ClosePanel();
+    // The panel's X window while it is open, else 0.
+    unsigned long PanelWindow();
+
+    // Counts of the panel's changes to each control port; the UI compares
+    // them with those it has written to the host.
+    struct PanelChanges {
+        uint32_t counts[kPortCount] = {};
+    };
+    // Calls write(port, value) for every control the panel moved since
+    // `written`, with its latest value, and brings `written` up to date.
+    template <typename Write>
+    void TakePanelChanges(PanelChanges& written, Write write) const
+    {
+        for (uint32_t port = kPortMode; port < kPortPanic; ++port) {
+            const uint32_t count = panelChanges[port].load(std::memory_order_acquire);
+            if (count != written.counts[port]) {
+                written.counts[port] = count;
+                write(port, panelValues[port].load(std::memory_order_relaxed));
+            }
+        }
+    }
+
 private:
     Lv2Node(double sampleRate, uint32_t maxBlock, LV2_URID_Map* map);
     static VstIntPtr HostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
@@ -47,6 +76,10 @@ private:
                        void* ptr = nullptr, float opt = 0.0f);
 
     void ApplyControls();
+    // A parameter the panel set (the node's automate call), kept for the UI
+    // to write to the host's control port. Panic is not kept: the panel's
+    // has acted, and the host's port is a trigger of its own.
+    void NotePanelChange(VstInt32 parameter, float value);
     // One piece of a block of at most maxBlock frames, from frame `first`.
     void RunPiece(uint32_t first, uint32_t frames, const LV2_Atom_Event*& next);
     void TakeOutgoing(const VstEvents* events);
@@ -64,6 +97,10 @@ private:
     void* ports[kPortCount] = {};
     float applied[kPortCount] = {};  // the control values the node has
     bool controlsKnown = false;
+
+    // Written by the panel's threads, read by the UI's.
+    std::atomic<float> panelValues[kPortCount] = {};
+    std::atomic<uint32_t> panelChanges[kPortCount] = {};
 
     // The events of the piece being run, and the output being filled.
     VstMidiEvent incoming[kMaxEvents] = {};

@@ -6,6 +6,7 @@ namespace lv2face {
 
 constexpr const char* kPluginUri = "urn:tarvenna:relay";
 constexpr const char* kSettingsUri = "urn:tarvenna:relay#settings";
+constexpr const char* kUiUri = "urn:tarvenna:relay#panel";
 
 // The plug-in's ports, in the order of the bundle's description.
 enum Lv2Port : unsigned {

@@ -3,6 +3,7 @@
 // entry point (one module, one relay for both faces).
 
 #include "lv2/Lv2Descriptor.h"
+#include "lv2/Lv2Ui.h"
 #include "module/EntryPoint.h"
 
 #define TARVENNA_EXPORT extern "C" __attribute__((visibility("default")))
@@ -23,4 +24,9 @@ AEffect* VSTPluginMainLegacy(audioMasterCallback hostCallback)
 TARVENNA_EXPORT const LV2_Descriptor* lv2_descriptor(uint32_t index)
 {
     return lv2face::Descriptor(index, CreateInstance);
+}
+
+TARVENNA_EXPORT const LV2UI_Descriptor* lv2ui_descriptor(uint32_t index)
+{
+    return lv2face::UiDescriptor(index);
 }

@@ -15,6 +15,11 @@ class SGlobals;
 inline constexpr int kEditorWidth = 170;
 inline constexpr int kEditorHeight = 200;
 
+// effVendorSpecific's index for "which X window is the open panel": the
+// module's other faces (an LV2 UI must name its window to the host) ask
+// the node through its record, as a host would. "TvPw".
+inline constexpr VstInt32 kPanelWindowQuery = 0x54765077;
+
 class PluginEditor : public AEffEditor {
 public:
     using AEffEditor::AEffEditor;
@@ -28,6 +33,8 @@ public:
     virtual void RetireWindows() = 0;
     // The host kind the editor recognised at construction (HostRecognition.h).
     virtual int32_t HostKind() const = 0;
+    // The X window the panel shows in while the editor is open; 0 otherwise.
+    virtual unsigned long PanelWindow() const = 0;
 };
 
 // Makes the editor of `effect`, with the instance's GUI bundle; may set

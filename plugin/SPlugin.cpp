@@ -180,6 +180,13 @@ VstInt32 SPlugin::canDo(char* text)
     return -1;
 }
 
+VstIntPtr SPlugin::vendorSpecific(VstInt32 index, VstIntPtr, void*, float)
+{
+    if (index == kPanelWindowQuery && pluginEditor != nullptr)
+        return static_cast<VstIntPtr>(pluginEditor->PanelWindow());
+    return 0;
+}
+
 const char* SPlugin::PluginHostName() const
 {
     if (pluginEditor == nullptr)

@@ -43,6 +43,7 @@ public:
     bool getProductString(char* text) override;
     VstInt32 getVendorVersion() override;
     VstInt32 canDo(char* text) override;
+    VstIntPtr vendorSpecific(VstInt32 index, VstIntPtr value, void* ptr, float opt) override;
 
     // The host's name for the load-failure text; a constant, never freed.
     // Empty when there is no editor to have recognised the host.
