@@ -67,12 +67,16 @@ Lv2Ui* Lv2Ui::Make(LV2UI_Write_Function write, LV2UI_Controller controller, LV2U
         return nullptr;
     }
     Lv2Node& node = *static_cast<Lv2Node*>(instance->data);
-    if (!node.OpenPanel(parent->data)) {
-        std::fprintf(stderr, "tarvenna: the panel could not open in the LV2 host's window\n");
+    // Without an X connection of the module's own, the editor opens with
+    // no window at all.
+    const unsigned long window = node.OpenPanel(parent->data) ? node.PanelWindow() : 0;
+    if (window == 0) {
+        node.ClosePanel();
+        std::fprintf(stderr, "tarvenna: the panel could not open in the LV2 host's window "
+                             "(no connection to the X display?)\n");
         return nullptr;
     }
     auto* ui = new Lv2Ui(node, write, controller);
-    const unsigned long window = node.PanelWindow();
     *widget = reinterpret_cast<LV2UI_Widget>(static_cast<uintptr_t>(window));
     if (const LV2_Feature* resize = FindFeature(features, LV2_UI__resize)) {
         const auto* host = static_cast<const LV2UI_Resize*>(resize->data);

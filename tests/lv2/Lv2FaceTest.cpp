@@ -2,17 +2,23 @@
 // process, the module loaded once): LV2 instances are nodes like the VST 2
 // ones, so an LV2 sender reaches LV2 and VST 2 receivers of its port and a
 // VST 2 sender reaches an LV2 receiver, each note at its frame; the state
-// saved from one instance gives another the same settings.
+// saved from one instance gives another the same settings; the node's
+// panel opens as an LV2 UI in a window of the host's.
 #include <gtest/gtest.h>
 
 #include "host/Host.h"
 #include "host/RelayParameters.h"
+#include "host/testing/Xvfb.h"
 #include "lv2/Lv2Uris.h"
+#include "tests/support/Clicks.h"
+#include "tests/support/WaitUntil.h"
 
 #include <lv2/atom/util.h>
 #include <lv2/core/lv2.h>
+#include <lv2/instance-access/instance-access.h>
 #include <lv2/midi/midi.h>
 #include <lv2/state/state.h>
+#include <lv2/ui/ui.h>
 #include <lv2/urid/urid.h>
 
 #include <dlfcn.h>
@@ -20,6 +26,8 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
 namespace tarvenna::host::test {
@@ -243,6 +251,105 @@ TEST_F(Lv2Face, StateIsTheBankChunkAndABadOneChangesNothing)
     EXPECT_NE(state->restore(node.Handle(), retrieve, &cut, 0, nullptr), LV2_STATE_SUCCESS);
     ASSERT_EQ(state->save(node.Handle(), store, &saved, 0, nullptr), LV2_STATE_SUCCESS);
     EXPECT_EQ(saved.bytes, bank) << "the settings are as they were";
+}
+
+// The X server is there before the module loads: the panel lives on the
+// module's own connection, made at load.
+struct ExportedXvfb {
+    ExportedXvfb() { server.ExportDisplay(); }
+    Xvfb server;
+};
+
+class Lv2Panel : protected ExportedXvfb, public Lv2Face {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(server.Running()) << server.Error();
+        Lv2Face::SetUp();
+        const auto entry = reinterpret_cast<const LV2UI_Descriptor* (*)(uint32_t)>(
+            dlsym(module.Handle(), "lv2ui_descriptor"));
+        ASSERT_NE(entry, nullptr) << "no lv2ui_descriptor";
+        ui = entry(0);
+        ASSERT_NE(ui, nullptr);
+        EXPECT_EQ(entry(1), nullptr);
+        display = XOpenDisplay(server.Name().c_str());
+        ASSERT_NE(display, nullptr);
+        parent = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 300, 300, 0, 0, 0);
+        XMapWindow(display, parent);
+        XSync(display, False);
+    }
+    void TearDown() override
+    {
+        if (display != nullptr)
+            XCloseDisplay(display);
+    }
+
+    const LV2UI_Descriptor* ui = nullptr;
+    Display* display = nullptr;
+    Window parent = 0;
+};
+
+struct Written {
+    std::vector<std::pair<uint32_t, float>> values;
+    bool elsewhere = false;  // a write from a thread other than the idle caller's
+    std::thread::id host = std::this_thread::get_id();
+};
+
+// The panel shows inside the host's window at its size; what a click on
+// it changes reaches the host's control ports through the write function,
+// from the host's idle calls only.
+TEST_F(Lv2Panel, ShowsInTheHostsWindowAndWritesWhatAClickChanges)
+{
+    Lv2Instance node(descriptor, urids, 0.0f, 1.0f);
+    ASSERT_TRUE(node.Made());
+    node.Run({});
+    Written written;
+    const auto write = [](LV2UI_Controller controller, uint32_t port, uint32_t size,
+                          uint32_t format, const void* buffer) {
+        auto& into = *static_cast<Written*>(controller);
+        into.elsewhere = into.elsewhere || std::this_thread::get_id() != into.host;
+        if (format == 0 && size == sizeof(float))
+            into.values.emplace_back(port, *static_cast<const float*>(buffer));
+    };
+    std::pair<int, int> size;
+    LV2UI_Resize resize{&size, [](LV2UI_Feature_Handle handle, int width, int height) {
+                            *static_cast<std::pair<int, int>*>(handle) = {width, height};
+                            return 0;
+                        }};
+    LV2_Feature instance{LV2_INSTANCE_ACCESS_URI, node.Handle()};
+    LV2_Feature parentWindow{LV2_UI__parent, reinterpret_cast<void*>(parent)};
+    LV2_Feature resizing{LV2_UI__resize, &resize};
+    const LV2_Feature* features[] = {&urids.feature, &instance, &parentWindow, &resizing, nullptr};
+    LV2UI_Widget widget = nullptr;
+    LV2UI_Handle handle =
+        ui->instantiate(ui, kPluginUri, "", write, &written, &widget, features);
+    ASSERT_NE(handle, nullptr);
+    EXPECT_EQ(size, std::make_pair(170, 200));
+    const auto panel = static_cast<Window>(reinterpret_cast<uintptr_t>(widget));
+    Window root = 0, panelParent = 0, *children = nullptr;
+    unsigned count = 0;
+    ASSERT_TRUE(XQueryTree(display, panel, &root, &panelParent, &children, &count));
+    XFree(children);
+    EXPECT_EQ(panelParent, parent) << "the widget is the panel, inside the host's window";
+
+    const auto* idle = static_cast<const LV2UI_Idle_Interface*>(
+        ui->extension_data(LV2_UI__idleInterface));
+    ASSERT_NE(idle, nullptr);
+    const auto heard = [&](uint32_t port, float value) {
+        return tarvenna::test::WaitUntil([&] {
+            idle->idle(handle);
+            for (const auto& [at, was] : written.values)
+                if (at == port && was == value)
+                    return true;
+            return false;
+        });
+    };
+    tarvenna::test::ClickInWindow(display, panel, 113, 72);  // Receive
+    EXPECT_TRUE(heard(kPortMode, 1.0f));
+    tarvenna::test::ClickInWindow(display, panel, 96, 130);  // port 7
+    EXPECT_TRUE(heard(kPortRelayPort, 7.0f));
+    EXPECT_FALSE(written.elsewhere);
+    ui->cleanup(handle);
 }
 
 }  // namespace
