@@ -1,14 +1,22 @@
 // The LV2 face in a real LV2 host: Debian's jalv, a JACK client, on a
 // private jackd. MIDI from jack_midiseq goes into a Tarvenna sender with
 // Thru switched on by jalv's control (-c thru=1) and comes out of its MIDI
-// output to jack_midi_dump, in order.
+// output to jack_midi_dump, in order. jalv.gtk3 embeds the node's panel
+// (an X11 UI) in its window, where it draws and answers clicks.
 #include <gtest/gtest.h>
 
 #include "tests/bridge/JackTools.h"
 #include "tests/host/Subprocess.h"
 #include "tests/runtime/TempFolder.h"
+#include "tests/support/Clicks.h"
+#include "tests/support/WaitUntil.h"
 
+#include "host/PngWriter.h"
+#include "host/WindowCapture.h"
 #include "host/testing/JackServer.h"
+#include "host/testing/Xvfb.h"
+
+#include <X11/Xutil.h>
 
 #include <unistd.h>
 
@@ -51,6 +59,79 @@ TEST(Jalv, ASenderWithThruPassesMidiThroughInOrder)
     const ProgramResult ran = FinishProgram(jalv);
     EXPECT_NE(heard.find("+60 -60 +60 -60"), std::string::npos) << heard << "\n"
                                                                 << ran.out << ran.err;
+    unsetenv("LV2_PATH");
+}
+
+// The panel: down from jalv's top-level window "Tarvenna" through the
+// windows of the panel's size (suil's socket and plug), the last of them.
+Window FindPanel(Display* display)
+{
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    Window found = 0;
+    XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count);
+    for (unsigned i = 0; i < count && found == 0; ++i) {
+        char* name = nullptr;
+        if (XFetchName(display, children[i], &name) && name != nullptr &&
+            std::string(name) == "Tarvenna")
+            found = children[i];
+        XFree(name);
+    }
+    XFree(children);
+    for (Window at = found; at != 0;) {
+        found = at;
+        at = 0;
+        XQueryTree(display, found, &root, &parent, &children, &count);
+        for (unsigned i = 0; i < count; ++i) {
+            XWindowAttributes a;
+            if (XGetWindowAttributes(display, children[i], &a) && a.width == 170 &&
+                a.height == 200 && a.map_state == IsViewable)
+                at = children[i];
+        }
+        XFree(children);
+    }
+    return found;
+}
+
+// The selected mode's button is lit blue around its label.
+bool LitBlue(Display* display, Window panel, int x, int y)
+{
+    RgbImage image;
+    if (!CaptureWindow(display, panel, image) || x >= image.width || y >= image.height)
+        return false;
+    const uint8_t* rgb = &image.pixels[static_cast<std::size_t>(y * image.width + x) * 3];
+    return rgb[2] > 160 && rgb[0] < 80 && rgb[1] < 80;
+}
+
+TEST(Jalv, Gtk3EmbedsThePanelWhichDrawsAndAnswersClicks)
+{
+    Xvfb x;
+    ASSERT_TRUE(x.Running()) << x.Error();
+    x.ExportDisplay();
+    JackServer server(256);
+    ASSERT_TRUE(server.Running()) << server.Error();
+    server.ExportServer();
+    tarvenna::test::TempFolder plugins;
+    ASSERT_EQ(symlink(TARVENNA_LV2_BUNDLE, (plugins / "tarvenna.lv2").c_str()), 0);
+    setenv("LV2_PATH", plugins.Path().c_str(), 1);
+    RunningProgram jalv = StartProgram("", {"jalv.gtk3", "-n", "lv2panel", "urn:tarvenna:relay"});
+    Display* display = XOpenDisplay(x.Name().c_str());
+    ASSERT_NE(display, nullptr);
+    Window panel = 0;
+    EXPECT_TRUE(tarvenna::test::WaitUntil(
+        [&] { return (panel = FindPanel(display)) != 0 && LitBlue(display, panel, 40, 72); },
+        std::chrono::seconds(20)))
+        << "no panel with Send lit in jalv.gtk3's window";
+    if (panel != 0) {
+        EXPECT_FALSE(LitBlue(display, panel, 97, 72));
+        tarvenna::test::ClickInWindow(display, panel, 113, 72);
+        EXPECT_TRUE(tarvenna::test::WaitUntil([&] { return LitBlue(display, panel, 97, 72); }))
+            << "Receive not lit after a click on it";
+    }
+    XCloseDisplay(display);
+    kill(jalv.pid, SIGTERM);
+    const ProgramResult ran = FinishProgram(jalv);
+    EXPECT_EQ(ran.err.find("tarvenna: "), std::string::npos) << ran.err;
     unsetenv("LV2_PATH");
 }
 
