@@ -10,6 +10,7 @@
 #include "host/RelayParameters.h"
 #include "host/testing/Xvfb.h"
 #include "lv2/Lv2Uris.h"
+#include "tests/lv2/Lv2Instance.h"
 #include "tests/support/Clicks.h"
 #include "tests/support/WaitUntil.h"
 
@@ -34,99 +35,10 @@ namespace tarvenna::host::test {
 namespace {
 
 using namespace lv2face;
+using tarvenna::test::Lv2Instance;
+using tarvenna::test::UridMap;
 
-constexpr uint32_t kFrames = 256;
-
-class UridMap {
-public:
-    LV2_URID_Map map{this, &UridMap::Map};
-    LV2_Feature feature{LV2_URID__map, &map};
-
-private:
-    static LV2_URID Map(LV2_URID_Map_Handle handle, const char* uri)
-    {
-        auto& ids = static_cast<UridMap*>(handle)->ids;
-        return ids.emplace(uri, static_cast<LV2_URID>(ids.size() + 1)).first->second;
-    }
-    std::map<std::string, LV2_URID> ids;
-};
-
-// One LV2 instance with its buffers, run a block at a time.
-class Lv2Instance {
-public:
-    Lv2Instance(const LV2_Descriptor* descriptor, UridMap& urids, float mode, float port)
-        : descriptor(descriptor),
-          map(urids.map)
-    {
-        const LV2_Feature* features[] = {&urids.feature, nullptr};
-        handle = descriptor->instantiate(descriptor, 48000.0, "", features);
-        if (handle == nullptr)
-            return;
-        controls[kPortMode - kPortMode] = mode;
-        controls[kPortRelayPort - kPortMode] = port;
-        for (uint32_t p = 0; p < 4; ++p)
-            descriptor->connect_port(handle, p, audio[p].data());
-        descriptor->connect_port(handle, kPortMidiIn, in.data());
-        descriptor->connect_port(handle, kPortMidiOut, out.data());
-        for (uint32_t p = kPortMode; p <= kPortPanic; ++p)
-            descriptor->connect_port(handle, p, &controls[p - kPortMode]);
-        descriptor->activate(handle);
-    }
-    ~Lv2Instance()
-    {
-        if (handle != nullptr) {
-            descriptor->deactivate(handle);
-            descriptor->cleanup(handle);
-        }
-    }
-    bool Made() const { return handle != nullptr; }
-    LV2_Handle Handle() const { return handle; }
-
-    // Runs a block with these MIDI events in; the notes that came out as
-    // "+key@frame" and "-key@frame".
-    std::string Run(const std::vector<std::pair<uint32_t, std::vector<uint8_t>>>& events)
-    {
-        auto* sequence = reinterpret_cast<LV2_Atom_Sequence*>(in.data());
-        sequence->atom = {sizeof(LV2_Atom_Sequence_Body), Urid(LV2_ATOM__Sequence)};
-        sequence->body = {0, 0};
-        for (const auto& [frame, bytes] : events) {
-            struct {
-                LV2_Atom_Event head;
-                uint8_t data[8];
-            } event = {};
-            event.head.time.frames = frame;
-            event.head.body = {static_cast<uint32_t>(bytes.size()), Urid(LV2_MIDI__MidiEvent)};
-            std::copy(bytes.begin(), bytes.end(), event.data);
-            lv2_atom_sequence_append_event(sequence, in.size() * 8, &event.head);
-        }
-        auto* output = reinterpret_cast<LV2_Atom_Sequence*>(out.data());
-        output->atom = {static_cast<uint32_t>(out.size() * 8 - sizeof(LV2_Atom)), 0};
-        descriptor->run(handle, kFrames);
-        std::string notes;
-        LV2_ATOM_SEQUENCE_FOREACH(output, event)
-        {
-            const auto* data = static_cast<const uint8_t*>(LV2_ATOM_BODY_CONST(&event->body));
-            if (event->body.type != Urid(LV2_MIDI__MidiEvent) || (data[0] & 0xE0) != 0x80)
-                continue;
-            const bool on = (data[0] & 0xF0) == 0x90 && data[2] != 0;
-            notes += std::string(notes.empty() ? "" : " ") + (on ? "+" : "-") +
-                     std::to_string(data[1]) + "@" + std::to_string(event->time.frames);
-        }
-        return notes;
-    }
-
-private:
-    LV2_URID Urid(const char* uri) { return map.map(map.handle, uri); }
-
-    const LV2_Descriptor* descriptor;
-    LV2_URID_Map& map;
-    LV2_Handle handle = nullptr;
-    std::vector<float> audio[4] = {std::vector<float>(kFrames), std::vector<float>(kFrames),
-                                   std::vector<float>(kFrames), std::vector<float>(kFrames)};
-    std::vector<uint64_t> in = std::vector<uint64_t>(1024);
-    std::vector<uint64_t> out = std::vector<uint64_t>(2048);
-    float controls[4] = {};
-};
+constexpr uint32_t kFrames = Lv2Instance::kFrames;
 
 std::string VstNotes(HostInstance& node)
 {
@@ -204,6 +116,22 @@ TEST_F(Lv2Face, NodesOfBothFacesRelayToEachOtherAtTheirFrames)
     EXPECT_EQ(receiver.Run({}), "") << "port 3 heard port 5";
 }
 
+// A host that passes a block longer than the maximum it announced has it
+// run in pieces: what the node hands its own host keeps its frames.
+TEST_F(Lv2Face, ABlockLongerThanTheAnnouncedMaximumKeepsEveryFrame)
+{
+    Lv2Instance sender(descriptor, urids, 0.0f, 4.0f, 64);
+    ASSERT_TRUE(sender.Made());
+    sender.Control(kPortThru) = 1.0f;
+    for (int block = 0; block < 3; ++block)
+        sender.Run({});
+    EXPECT_EQ(sender.Run({{10, {0x90, 60, 100}},
+                          {100, {0x80, 60, 0}},
+                          {200, {0x90, 62, 90}},
+                          {255, {0x80, 62, 0}}}),
+              "+60@10 -60@100 +62@200 -62@255");
+}
+
 // The settings travel in LV2's state as the bank chunk a VST 2 host saves:
 // one saved by a VST 2 node (with a program name the controls do not carry)
 // restored into an LV2 instance is what that instance saves; a chunk cut
@@ -224,7 +152,7 @@ TEST_F(Lv2Face, StateIsTheBankChunkAndABadOneChangesNothing)
     struct Stored {
         std::vector<unsigned char> bytes;
         uint32_t type = 0;
-    } stored{bank, urids.map.map(urids.map.handle, LV2_ATOM__Chunk)};
+    } stored{bank, urids(LV2_ATOM__Chunk)};
     const auto retrieve = [](LV2_State_Handle handle, uint32_t, size_t* size, uint32_t* type,
                              uint32_t* flags) -> const void* {
         auto& from = *static_cast<Stored*>(handle);

@@ -1,10 +1,11 @@
 // The audio path of the built module takes nothing from the heap, gives
 // nothing back and locks no mutex: every node's MIDI and process call runs
 // under the watch, through routing, releases, flushes, Panic, overflowing
-// queues, parallel audio threads with settings changing under them, and an
-// open editor whose lamps the audio thread lights.
+// queues, parallel audio threads with settings changing under them, an
+// open editor whose lamps the audio thread lights, and the LV2 face's run.
 #include <gtest/gtest.h>
 
+#include "tests/lv2/Lv2Instance.h"
 #include "tests/realtime/AudioPathWatch.h"
 #include "tests/realtime/WatchedNodes.h"
 
@@ -14,6 +15,8 @@
 #include "plugin/ParameterIndex.h"
 
 #include <X11/Xlib.h>
+
+#include <dlfcn.h>
 
 #include <atomic>
 #include <chrono>
@@ -234,6 +237,41 @@ TEST_F(AudioPath, JackBridgeUsesNoHeapAndNoMutex)
     EXPECT_GT(HandOvers(), before) << "nothing came back through JACK";
     nodes.CloseAll();
     unsetenv("TARVENNA_JACK");
+}
+
+// LV2 instances: atom MIDI becomes the node's events and back, the control
+// ports become parameters (a port change, a sender turned receiver,
+// Panic), and blocks longer than the announced maximum run in pieces.
+TEST_F(AudioPath, Lv2RunUsesNoHeapAndNoMutex)
+{
+    using tarvenna::test::Lv2Instance;
+    const auto entry = reinterpret_cast<const LV2_Descriptor* (*)(uint32_t)>(
+        dlsym(WatchedModule()->Handle(), "lv2_descriptor"));
+    ASSERT_NE(entry, nullptr);
+    tarvenna::test::UridMap urids;
+    Lv2Instance sender(entry(0), urids, 0.0f, 2.0f, 128);
+    Lv2Instance receiver(entry(0), urids, 1.0f, 2.0f, 128);
+    ASSERT_TRUE(sender.Made() && receiver.Made());
+    sender.Control(lv2face::kPortThru) = 1.0f;
+    Lv2Instance::Events events;
+    for (uint8_t i = 0; i < 24; ++i)
+        events.push_back({i * 10u, {static_cast<uint8_t>(i % 2 ? 0x80 : 0x90), 60, 100}});
+    std::string heard;
+    for (int block = 0; block < 12; ++block) {
+        sender.Control(lv2face::kPortRelayPort) = block < 6 ? 2.0f : 3.0f;
+        receiver.Control(lv2face::kPortMode) = block < 8 ? 1.0f : 0.0f;
+        sender.Control(lv2face::kPortPanic) = block == 10 ? 1.0f : 0.0f;
+        sender.Fill(events);
+        receiver.Fill({});
+        {
+            AudioPathWatch watch;
+            sender.RunOnly(block % 2 ? 256 : 64);
+            receiver.RunOnly(block % 2 ? 256 : 64);
+        }
+        heard += receiver.Notes();
+    }
+    EXPECT_EQ(CountedTotal(), 0) << Summary();
+    EXPECT_NE(heard, "") << "nothing was relayed";
 }
 
 // One X server for the program, exported before the module is loaded: the
