@@ -126,6 +126,9 @@ void SPluginEditor::CreatePanel()
     made->SetEditor(this);
     made->SetPlugin(dynamic_cast<VSTPlugin*>(plugin));
     made->LoadControls();
+    // LV2 hosts embed the panel through a toolkit wrapper (suil) that sizes
+    // it to the host's window unless its hints say its size is fixed.
+    made->AnnounceFixedSize(kWidth, kHeight);
     panel = made;
 }
 

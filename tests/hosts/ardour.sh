@@ -58,6 +58,17 @@ ardour_setup() {
   # and then refused in a headless run.
   cp "$module" "$work/vst/tarvenna.so"
   touch -d "-1 hour" "$work/vst/tarvenna.so"
+  # The LV2 bundle, its binary the same file as the LXVST module: a host that
+  # loads both faces loads one module, and all its instances share one relay.
+  local bundle
+  bundle=$(dirname "$module")/tarvenna.lv2
+  [ -f "$bundle/manifest.ttl" ] || fail "no LV2 bundle at $bundle (build the $arch preset first)"
+  mkdir -p "$work/lv2/tarvenna.lv2"
+  cp "$bundle/manifest.ttl" "$bundle/tarvenna.ttl" "$work/lv2/tarvenna.lv2/"
+  ln -s ../../vst/tarvenna.so "$work/lv2/tarvenna.lv2/tarvenna.so"
+  # The machine's own bundles stay on the path: LV2's core (the plug-in
+  # classes) and Ardour's ACE synth.
+  export LV2_PATH=$work/lv2:/usr/lib/lv2
   sed "s|@LXVST_PATH@|$work/vst|" "$hosts/ardour-config.xml" >"$XDG_CONFIG_HOME/ardour7/config"
   cp "$hosts/probe.lua" "$XDG_CONFIG_HOME/ardour7/scripts/"
   # Ardour's GUI shows its first-run dialog unless this marker exists.
@@ -67,7 +78,7 @@ ardour_setup() {
 
 # The scanner's exit code is 0 even when it fails: its output is the verdict.
 scan() {
-  begin scan "Ardour's VST scanner and plug-in list"
+  begin scan "Ardour's VST scanner and plug-in list (LXVST and LV2)"
   local out=$work/scan.out entry cache
   (unset DISPLAY; timeout 60 "${ardour_scanner[@]}" -v -f "$work/vst/tarvenna.so") \
     >"$out" 2>&1 || true
@@ -92,16 +103,18 @@ scan() {
 }
 
 relay() {
-  begin relay "three tracks, $relay_repetitions repetitions with processor usage ${relay_threads// / and }"
+  begin relay "three tracks, $relay_repetitions repetitions with processor usage ${relay_threads// / and }, once with LV2 receivers"
   local threads
   for threads in $relay_threads; do
     run_lua 240 "$hosts/relay.lua" "$hosts" "$work/sessions" "$threads" "$relay_repetitions"
   done
+  # An LXVST sender and LV2 receivers (the restore step has the reverse).
+  run_lua 240 "$hosts/relay.lua" "$hosts" "$work/sessions" "${relay_threads##* }" 1 "B=LV2,C=LV2"
   done_step
 }
 
 restore() {
-  begin restore "save, reload in a new process"
+  begin restore "save, reload in a new process (A and C LV2, B VST 2)"
   run_lua 120 "$hosts/restore.lua" "$hosts" "$work/sessions/restore" save "$work/window"
   run_lua 120 "$hosts/restore.lua" "$hosts" "$work/sessions/restore" load
   done_step

@@ -1,6 +1,7 @@
 # shellcheck shell=bash disable=SC2154
 # Sourced by scripts/test-hosts: step 4 of an Ardour host, Ardour's GUI under
-# a private Xvfb with B's editor open, looked at and clicked as a user would.
+# a private Xvfb with B's editor (VST 2) and C's (LV2) open, looked at and
+# clicked as a user would.
 # Uses the script's work, hosts, pids, fail, begin, done_step, keep_screenshot,
 # panel.sh, and from ardour.sh the GUI's command (ardour_gui), how long it may
 # take to show the editor (ardour_gui_wait) and run_lua.
@@ -55,20 +56,28 @@ stop_gui() {
 }
 
 gui() {
-  begin gui "Ardour's GUI under Xvfb with B's editor open"
-  local session=$work/sessions/gui file window saved
+  begin gui "Ardour's GUI under Xvfb with B's editor (VST 2) and C's (LV2) open"
+  local session=$work/sessions/gui file window windows=() open="" saved
   file=$session/restore.ardour
   cp -r "$work/sessions/restore" "$session"
-  window=$(cat "$work/window")
+  mapfile -t windows <"$work/window"
   # Ardour opens a plug-in's window at load when the session says it was open.
-  sed -i "s|^</Session>|  <Extra><UI><Window name=\"$window\" visible=\"1\" custom-ui=\"1\"/></UI></Extra>\n</Session>|" \
-    "$file"
-  grep -q "<Window name=\"$window\"" "$file" || fail "could not mark B's editor open in $file"
+  for window in "${windows[@]}"; do
+    open+="<Window name=\"$window\" visible=\"1\" custom-ui=\"1\"/>"
+  done
+  sed -i "s|^</Session>|  <Extra><UI>$open</UI></Extra>\n</Session>|" "$file"
+  for window in "${windows[@]}"; do
+    grep -q "<Window name=\"$window\"" "$file" || fail "could not mark $window open in $file"
+  done
   start_xvfb
   "${ardour_gui[@]}" "$file" </dev/null >"$work/ardour.log" 2>&1 &
   ardour_pid=$!
   pids+=("$ardour_pid")
-  find_panel '^B: Tarvenna' "$ardour_gui_wait" "$ardour_pid"
+  # Both editors open in the middle of the screen, one over the other (there
+  # is no window manager): C's goes to the top left corner.
+  find_window '^C: Tarvenna' "$ardour_gui_wait" "$ardour_pid"
+  xdotool windowmove "$editor_window" 0 0
+  find_panel '^B: Tarvenna' 30 "$ardour_pid"
   await_panel before Receive 3 20 off
   keep_screenshot "$work/before.png"
   # shellcheck disable=SC2046,SC2086 # "x y", split on purpose
@@ -76,12 +85,21 @@ gui() {
   # shellcheck disable=SC2046
   click_panel $(port_click 5)
   await_panel after Send 5 10 off
+  # C's LV2 panel: what its clicks change goes to C's controls in Ardour,
+  # which the saved session then has.
+  find_panel '^C: Tarvenna' 30 "$ardour_pid"
+  await_panel lv2-before Receive 6 20 on
+  # shellcheck disable=SC2046,SC2086 # "x y", split on purpose
+  click_panel $SEND_CLICK
+  # shellcheck disable=SC2046
+  click_panel $(port_click 2)
+  await_panel lv2-after Send 2 10 on
   save_with_ctrl_s "$file" ' - Ardour$'
   stop_gui "$ardour_pid" "$work/ardour.log" '^Ardour: \[INFO\]'
   saved=$(chunk_settings "$file" B)
   echo "B's chunk in the saved session: $saved"
   [ "$saved" = "Send:5:off" ] || fail "B's saved chunk says $saved, expected Send:5:off"
   run_lua 120 "$hosts/restore.lua" "$hosts" "$session" settings A=Send:3:on B=Send:5:off \
-    C=Receive:6:on
+    C=Send:2:on
   done_step
 }

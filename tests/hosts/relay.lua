@@ -1,12 +1,15 @@
--- ardour7-lua relay.lua HERE SESSIONS THREADS REPETITIONS
+-- ardour7-lua relay.lua HERE SESSIONS THREADS REPETITIONS [FORMATS]
 -- A headless session of three MIDI tracks on the dummy backend: A's Tarvenna
 -- sends, B and C receive and play a synth each. Every repetition plays the
 -- same scenes and checks, by the probes, what each track was handed and
 -- whether its synth sounded. With several process threads Ardour runs the
 -- tracks in any order, so a receiver may get its sender's MIDI in the same
--- cycle or the next one: every wait below allows for either.
+-- cycle or the next one: every wait below allows for either. FORMATS
+-- ("B=LV2,C=LV2") makes those tracks' Tarvenna the LV2 plug-in: LV2 and
+-- VST 2 nodes relay to each other as one relay.
 local here, sessions = arg[1], arg[2]
 local threads, repetitions = tonumber(arg[3]), tonumber(arg[4])
+local formats = arg[5] or ""
 local rig = dofile(here .. "/rig.lua")
 
 local N
@@ -121,12 +124,13 @@ local function repetition(r)
 end
 
 ARDOUR.config():set_processor_usage(threads)
-local folder = string.format("%s/relay-%d", sessions, threads)
+local suffix = formats ~= "" and ("-" .. formats:gsub("[=,]", "-")) or ""
+local folder = string.format("%s/relay-%d%s", sessions, threads, suffix)
 if not create_session(folder, "relay", 48000) then
 	print("FAIL [set-up] Ardour could not create a session in " .. folder)
 	os.exit(1)
 end
-N = rig.build()
+N = rig.build(rig.formats(formats))
 rig.cycles(10)
 -- Ardour runs at most one process thread per core, whatever it is asked for;
 -- several threads are what makes the order of the tracks vary.
@@ -146,6 +150,6 @@ for r = 1, repetitions do
 	print(string.format("repetition %d passed: routing, swapped ports, port changes while held, "
 		.. "Panic, Thru; every track silent, no note held", r))
 end
-print(string.format("PASS relay with processor usage %d: %d repetitions in %d s", threads,
-	repetitions, os.time() - started))
+print(string.format("PASS relay with processor usage %d%s: %d repetitions in %d s", threads,
+	formats ~= "" and ", " .. formats or "", repetitions, os.time() - started))
 rig.finish(0)

@@ -90,27 +90,42 @@ local function new_track(name)
 end
 
 -- A node: its route, its MIDI track (looked up once: calling to_track() for
--- every event has crashed ardour7-lua in long runs), its Tarvenna, the probe
--- after Tarvenna and, where there is a synth, the probe after the synth.
+-- every event has crashed ardour7-lua in long runs), its Tarvenna (as an
+-- LXVST or an LV2 plug-in), the probe after Tarvenna and, where there is a
+-- synth, the probe after the synth.
 local function node_of(route, tarvenna, midi_probe, audio_probe)
 	return {
 		name = route:name(),
 		route = route,
 		track = route:to_track():to_midi_track(),
 		tarvenna = tarvenna,
+		lv2 = tarvenna:to_insert():type() == ARDOUR.PluginType.LV2,
 		midi = probe_cells(midi_probe),
 		audio = audio_probe and probe_cells(audio_probe) or nil,
 		parser = ARDOUR.RawMidiParser(),
 	}
 end
 
--- A: Tarvenna, probe. B and C: Tarvenna, probe, synth, probe.
-function rig.build()
+-- "A=LV2,C=LV2": the tracks whose Tarvenna is the LV2 plug-in; the others'
+-- is the LXVST one.
+function rig.formats(text)
+	local formats = {}
+	for name, format in (text or ""):gmatch("(%a)=(%w+)") do
+		formats[name] = format
+	end
+	return formats
+end
+
+-- A: Tarvenna, probe. B and C: Tarvenna, probe, synth, probe. `formats`
+-- (from rig.formats) picks each track's Tarvenna.
+function rig.build(formats)
 	local nodes = {}
 	for _, name in ipairs(rig.TRACKS) do
 		local route = new_track(name)
-		local tarvenna = add(route,
-			ARDOUR.LuaAPI.new_plugin(Session, "Tarvenna", ARDOUR.PluginType.LXVST, ""), "Tarvenna")
+		local lv2 = formats and formats[name] == "LV2"
+		local type = lv2 and ARDOUR.PluginType.LV2 or ARDOUR.PluginType.LXVST
+		local tarvenna = add(route, ARDOUR.LuaAPI.new_plugin(Session, "Tarvenna", type, ""),
+			lv2 and "Tarvenna (LV2)" or "Tarvenna")
 		local midi_probe = add(route, ARDOUR.LuaAPI.new_luaproc(Session, "Tarvenna Probe"), "the probe")
 		local audio_probe = nil
 		if name ~= "A" then
@@ -152,8 +167,13 @@ function rig.find()
 	return nodes
 end
 
--- Settings as a host sets them: parameter values from 0 to 1.
+-- Settings as a VST 2 host sets them: parameter values from 0 to 1. The LV2
+-- plug-in's control ports have the same order in their natural units (the
+-- port 1 to 8).
 function rig.set(node, name, value)
+	if node.lv2 and name == "port" then
+		value = value * 7 + 1
+	end
 	if not ARDOUR.LuaAPI.set_processor_param(node.tarvenna, PARAMETER[name], value) then
 		rig.fail("Ardour refused to set %s of %s to %s", name, node.name, tostring(value))
 	end
@@ -170,12 +190,16 @@ function rig.settings(node)
 	local mode = ARDOUR.LuaAPI.get_processor_param(node.tarvenna, PARAMETER.mode)
 	local port = ARDOUR.LuaAPI.get_processor_param(node.tarvenna, PARAMETER.port)
 	local thru = ARDOUR.LuaAPI.get_processor_param(node.tarvenna, PARAMETER.thru)
+	if node.lv2 then
+		port = (port - 1) / 7
+	end
 	return (mode >= 0.5 and "Receive" or "Send"), math.floor(port * 7 + 0.5) + 1, thru > 0.5
 end
 
 function rig.describe(node)
 	local mode, port, thru = rig.settings(node)
-	return string.format("%s: %s port %d Thru %s", node.name, mode, port, thru and "on" or "off")
+	return string.format("%s (%s): %s port %d Thru %s", node.name, node.lv2 and "LV2" or "VST 2",
+		mode, port, thru and "on" or "off")
 end
 
 function rig.expect_settings(node, mode, port, thru)
