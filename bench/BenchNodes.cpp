@@ -33,6 +33,8 @@ bool BenchNodes::ModuleLoaded()
     return false;
 }
 
+void* BenchNodes::ModuleHandle() { return TheModule().Handle(); }
+
 int BenchNodes::Grow(int count)
 {
     tarvenna::host::InstanceOptions quiet;

@@ -33,6 +33,8 @@ public:
     // The module every benchmark loads; false (with a message on standard
     // error) when it cannot be loaded.
     static bool ModuleLoaded();
+    // Its dlopen handle, for the entry points of its other faces.
+    static void* ModuleHandle();
 
     // Creates nodes until `count` are open; returns how many are.
     int Grow(int count);

@@ -67,7 +67,13 @@ ardour_setup() {
   cp "$bundle/manifest.ttl" "$bundle/tarvenna.ttl" "$work/lv2/tarvenna.lv2/"
   ln -s ../../vst/tarvenna.so "$work/lv2/tarvenna.lv2/tarvenna.so"
   # The machine's own bundles stay on the path: LV2's core (the plug-in
-  # classes) and Ardour's ACE synth.
+  # classes) and Ardour's ACE synth. Under qemu-i386 -L ROOT, /usr/lib/lv2
+  # is the root's, which has the ACE bundles but not LV2's core (lv2-dev):
+  # the machine's is linked in.
+  if [ "$arch" = i386 ]; then
+    [ -d /usr/lib/lv2/core.lv2 ] || fail "LV2's core bundle is not at /usr/lib/lv2/core.lv2 (lv2-dev)"
+    ln -s /usr/lib/lv2/core.lv2 "$work/lv2/core.lv2"
+  fi
   export LV2_PATH=$work/lv2:/usr/lib/lv2
   sed "s|@LXVST_PATH@|$work/vst|" "$hosts/ardour-config.xml" >"$XDG_CONFIG_HOME/ardour7/config"
   cp "$hosts/probe.lua" "$XDG_CONFIG_HOME/ardour7/scripts/"

@@ -10,7 +10,7 @@
 #include "host/RelayParameters.h"
 #include "host/testing/Xvfb.h"
 #include "lv2/Lv2Uris.h"
-#include "tests/lv2/Lv2Instance.h"
+#include "host/testing/Lv2Instance.h"
 #include "tests/support/Clicks.h"
 #include "tests/support/WaitUntil.h"
 
@@ -35,8 +35,8 @@ namespace tarvenna::host::test {
 namespace {
 
 using namespace lv2face;
-using tarvenna::test::Lv2Instance;
-using tarvenna::test::UridMap;
+using tarvenna::host::Lv2Instance;
+using tarvenna::host::UridMap;
 
 constexpr uint32_t kFrames = Lv2Instance::kFrames;
 

@@ -5,7 +5,7 @@
 // open editor whose lamps the audio thread lights, and the LV2 face's run.
 #include <gtest/gtest.h>
 
-#include "tests/lv2/Lv2Instance.h"
+#include "host/testing/Lv2Instance.h"
 #include "tests/realtime/AudioPathWatch.h"
 #include "tests/realtime/WatchedNodes.h"
 
@@ -244,11 +244,11 @@ TEST_F(AudioPath, JackBridgeUsesNoHeapAndNoMutex)
 // Panic), and blocks longer than the announced maximum run in pieces.
 TEST_F(AudioPath, Lv2RunUsesNoHeapAndNoMutex)
 {
-    using tarvenna::test::Lv2Instance;
+    using tarvenna::host::Lv2Instance;
     const auto entry = reinterpret_cast<const LV2_Descriptor* (*)(uint32_t)>(
         dlsym(WatchedModule()->Handle(), "lv2_descriptor"));
     ASSERT_NE(entry, nullptr);
-    tarvenna::test::UridMap urids;
+    tarvenna::host::UridMap urids;
     Lv2Instance sender(entry(0), urids, 0.0f, 2.0f, 128);
     Lv2Instance receiver(entry(0), urids, 1.0f, 2.0f, 128);
     ASSERT_TRUE(sender.Made() && receiver.Made());

@@ -19,7 +19,7 @@
 #include <utility>
 #include <vector>
 
-namespace tarvenna::test {
+namespace tarvenna::host {
 
 class UridMap {
 public:
@@ -107,11 +107,17 @@ public:
             std::copy(bytes.begin(), bytes.end(), event.data);
             lv2_atom_sequence_append_event(sequence, in.size() * 8, &event.head);
         }
-        auto* output = reinterpret_cast<LV2_Atom_Sequence*>(out.data());
-        output->atom = {static_cast<uint32_t>(out.size() * 8 - sizeof(LV2_Atom)), 0};
+        ResetOutput();
     }
 
     void RunOnly(uint32_t frames = kFrames) { descriptor->run(handle, frames); }
+    // Gives the output port its whole capacity again, as a host does before
+    // every run.
+    void ResetOutput()
+    {
+        reinterpret_cast<LV2_Atom_Sequence*>(out.data())->atom.size =
+            static_cast<uint32_t>(out.size() * 8 - sizeof(LV2_Atom));
+    }
 
     std::string Notes()
     {
@@ -145,4 +151,4 @@ private:
     float controls[4] = {};
 };
 
-}  // namespace tarvenna::test
+}  // namespace tarvenna::host
