@@ -46,6 +46,18 @@ uint32_t MaxBlockFrom(const LV2_Feature* const* features, LV2_URID_Map* map)
     return kDefaultMaxBlock;
 }
 
+// The event after `event` in its sequence. MIDI events are at most eight
+// bytes long nearly always: stepping over them on a predicted branch lets
+// the processor go on to the next event before this one's size is loaded.
+const LV2_Atom_Event* NextEvent(const LV2_Atom_Event* event)
+{
+    constexpr uint32_t kShortRecord = sizeof(LV2_Atom_Event) + 8;
+    const auto* at = reinterpret_cast<const uint8_t*>(event);
+    if (__builtin_expect(event->body.size <= 8, 1))
+        return reinterpret_cast<const LV2_Atom_Event*>(at + kShortRecord);
+    return lv2_atom_sequence_next(event);
+}
+
 // The node's parameters from the control ports' natural values.
 float ParameterValue(uint32_t port, float value)
 {
@@ -83,8 +95,12 @@ Lv2Node::Lv2Node(double rate, uint32_t maxBlockLength, LV2_URID_Map* map)
       atomSequence(map->map(map->handle, LV2_ATOM__Sequence)),
       settingsKey(map->map(map->handle, kSettingsUri))
 {
-    for (int i = 0; i < kMaxEvents; ++i)
+    // Only an event's frame and bytes change from block to block.
+    for (int i = 0; i < kMaxEvents; ++i) {
+        incoming[i].type = kVstMidiType;
+        incoming[i].byteSize = sizeof(VstMidiEvent);
         block.events[i] = reinterpret_cast<VstEvent*>(&incoming[i]);
+    }
 }
 
 Lv2Node* Lv2Node::Make(NodeMaker maker, double rate, const LV2_Feature* const* features)
@@ -255,24 +271,32 @@ void Lv2Node::Run(uint32_t frames)
 
 // The piece's MIDI events (in time order; what is not MIDI, or longer than
 // three bytes, is left out), then the audio.
-void Lv2Node::RunPiece(uint32_t first, uint32_t frames, const LV2_Atom_Event*& next)
+void Lv2Node::RunPiece(uint32_t first, uint32_t frames, const LV2_Atom_Event*& nextOfBlock)
 {
     const auto* in = static_cast<const LV2_Atom_Sequence*>(ports[kPortMidiIn]);
     int count = 0;
-    for (; in != nullptr && !lv2_atom_sequence_is_end(&in->body, in->atom.size, next);
-         next = lv2_atom_sequence_next(next)) {
+    // In locals: the event records are written through char, which the
+    // compiler must assume could change any member.
+    const auto* const end =
+        in != nullptr ? reinterpret_cast<const uint8_t*>(&in->body) + in->atom.size : nullptr;
+    const int64_t pieceEnd = static_cast<int64_t>(first) + frames;
+    const LV2_URID midiType = midiEvent;
+    const LV2_Atom_Event* next = nextOfBlock;
+    for (; reinterpret_cast<const uint8_t*>(next) < end; next = NextEvent(next)) {
         const int64_t frame = next->time.frames;
-        if (frame >= static_cast<int64_t>(first + frames))
+        if (frame >= pieceEnd)
             break;
-        if (next->body.type != midiEvent || next->body.size == 0 || next->body.size > 3 ||
-            count == kMaxEvents)
+        const uint32_t size = next->body.size;
+        if (next->body.type != midiType || size == 0 || size > 3 || count == kMaxEvents)
             continue;
-        VstMidiEvent& midi = incoming[count++] = VstMidiEvent{};
-        midi.type = kVstMidiType;
-        midi.byteSize = sizeof(VstMidiEvent);
+        VstMidiEvent& midi = incoming[count++];
         midi.deltaFrames = frame > first ? static_cast<VstInt32>(frame - first) : 0;
-        std::memcpy(midi.midiData, LV2_ATOM_BODY_CONST(&next->body), next->body.size);
+        const auto* bytes = static_cast<const char*>(LV2_ATOM_BODY_CONST(&next->body));
+        midi.midiData[0] = bytes[0];
+        midi.midiData[1] = size > 1 ? bytes[1] : 0;
+        midi.midiData[2] = size > 2 ? bytes[2] : 0;
     }
+    nextOfBlock = next;
     pieceStart = first;
     block.numEvents = count;
     if (count > 0)
@@ -284,28 +308,40 @@ void Lv2Node::RunPiece(uint32_t first, uint32_t frames, const LV2_Atom_Event*& n
     effect->processReplacing(effect, inputs, outputs, static_cast<VstInt32>(frames));
 }
 
-// What the node hands its host during the piece, at its frames.
+// What the node hands its host during the piece, at its frames, written
+// in place at the sequence's end: a MIDI event is one 24-byte record (the
+// event's 16-byte header, then up to three bytes padded to eight). The
+// members it needs are read into locals first: the records are written
+// through char, which the compiler must assume could change any of them.
 void Lv2Node::TakeOutgoing(const VstEvents* events)
 {
     if (output == nullptr || events == nullptr)
         return;
+    constexpr uint32_t kRecord = sizeof(LV2_Atom_Event) + 8;
     VstEvent* const* pointers = EventPointers(events);
-    for (VstInt32 i = 0; i < events->numEvents; ++i) {
+    const VstInt32 count = events->numEvents;
+    uint8_t* const body = reinterpret_cast<uint8_t*>(&output->body);
+    const uint32_t capacity = outputCapacity;
+    const uint32_t start = pieceStart;
+    const LV2_URID midiType = midiEvent;
+    uint32_t size = output->atom.size;
+    for (VstInt32 i = 0; i < count; ++i) {
         const auto* midi = reinterpret_cast<const VstMidiEvent*>(pointers[i]);
-        if (midi == nullptr || midi->type != kVstMidiType)
-            continue;
-        struct {
-            LV2_Atom_Event head;
-            uint8_t bytes[4];
-        } event = {};
-        event.head.time.frames = pieceStart + (midi->deltaFrames > 0 ? midi->deltaFrames : 0);
-        event.head.body.type = midiEvent;
-        event.head.body.size =
-            (midi->midiData[0] & 0xF0) == 0xC0 || (midi->midiData[0] & 0xF0) == 0xD0 ? 2 : 3;
-        std::memcpy(event.bytes, midi->midiData, 3);
         // The port asks for room enough (rsz:minimumSize) for any block.
-        lv2_atom_sequence_append_event(output, outputCapacity, &event.head);
+        if (midi == nullptr || midi->type != kVstMidiType || capacity - size < kRecord)
+            continue;
+        const uint32_t status = static_cast<uint8_t>(midi->midiData[0]) & 0xF0u;
+        auto* event = reinterpret_cast<LV2_Atom_Event*>(body + size);
+        event->time.frames = start + (midi->deltaFrames > 0 ? midi->deltaFrames : 0);
+        event->body.size = status == 0xC0 || status == 0xD0 ? 2 : 3;
+        event->body.type = midiType;
+        // The bytes with their padding, as one word.
+        uint32_t raw = 0;
+        std::memcpy(&raw, midi->midiData, 4);
+        *reinterpret_cast<uint64_t*>(event + 1) = raw & 0xFFFFFFu;
+        size += kRecord;
     }
+    output->atom.size = size;
 }
 
 // The settings as the bank chunk a VST 2 host saves.
