@@ -345,6 +345,38 @@ TEST_F(BridgeSwitch, APeriodChangeKeepsWhatGoesOutWholeInOrderAndEvenlySpaced)
     }
 }
 
+// Two senders of port 3 in one host block, the second's note earlier in
+// the block than the first's: pushed behind it, it goes out with it, at its
+// frame (JACK takes no event before the one written last), not a period
+// later.
+TEST_F(BridgeSwitch, AnEventPushedBehindALaterOneGoesOutAtItsFrame)
+{
+    setenv("TARVENNA_JACK", "on", 1);
+    HostInstance& first = AddNode(false, 3);
+    HostInstance& second = AddNode(false, 3);
+    ASSERT_TRUE(WaitForJackPort("Tarvenna:out-3")) << JackPorts();
+    RunningProgram monitor = StartProgram("", {"jack_midi_dump", "-a", "monitor"});
+    ASSERT_TRUE(WaitForJackPort("monitor:input"));
+    ASSERT_TRUE(JackConnect("Tarvenna:out-3", "monitor:input"));
+    const auto block = std::chrono::microseconds(kFrames * 1000000 / 48000);
+    for (uint8_t key = 60; key < 70; key += 2) {
+        first.RunBlock(std::vector<MidiMessage>{{200, 0x90, key, 100}}, kFrames);
+        second.RunBlock(std::vector<MidiMessage>{{10, 0x90, uint8_t(key + 1), 100}}, kFrames);
+        std::this_thread::sleep_for(block);
+        first.RunBlock(std::vector<MidiMessage>{{0, 0x80, key, 0}}, kFrames);
+        second.RunBlock(std::vector<MidiMessage>{{0, 0x80, uint8_t(key + 1), 0}}, kFrames);
+        std::this_thread::sleep_for(block * 8);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    kill(monitor.pid, SIGINT);
+    const std::string dump = FinishProgram(monitor).out;
+    std::vector<int> order;
+    std::map<int, HeardNote> heard = DumpedNoteTimes(dump, order);
+    ASSERT_EQ(order.size(), 10u) << dump;
+    for (int key = 60; key < 70; key += 2)
+        EXPECT_EQ(heard[key + 1].on, heard[key].on) << "note " << key + 1 << "\n" << dump;
+}
+
 // The busy source is cut from in-5 and joined again 150 times while a
 // receiver of port 5 plays: whenever the cut falls, every note that came
 // in is ended.
