@@ -177,9 +177,8 @@ VstIntPtr Lv2Node::Answer(VstInt32 opcode, VstInt32 index, VstIntPtr, void* ptr,
         return 1;
     case audioMasterCanDo: {
         const char* asked = static_cast<const char*>(ptr);
-        for (const char* can :
-             {"sendVstEvents", "sendVstMidiEvent", "receiveVstEvents", "receiveVstMidiEvent",
-              "sizeWindow"})
+        for (const char* can : {"sendVstEvents", "sendVstMidiEvent", "receiveVstEvents",
+                                "receiveVstMidiEvent", "sizeWindow"})
             if (asked != nullptr && std::strcmp(asked, can) == 0)
                 return 1;
         return 0;

@@ -55,8 +55,7 @@ public:
     };
     // Calls write(port, value) for every control the panel moved since
     // `written`, with its latest value, and brings `written` up to date.
-    template <typename Write>
-    void TakePanelChanges(PanelChanges& written, Write write) const
+    template <typename Write> void TakePanelChanges(PanelChanges& written, Write write) const
     {
         for (uint32_t port = kPortMode; port < kPortPanic; ++port) {
             const uint32_t count = panelChanges[port].load(std::memory_order_acquire);

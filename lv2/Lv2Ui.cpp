@@ -21,8 +21,8 @@ const LV2_Feature* FindFeature(const LV2_Feature* const* features, const char* u
 }
 
 LV2UI_Handle UiInstantiate(const LV2UI_Descriptor*, const char*, const char*,
-                         LV2UI_Write_Function write, LV2UI_Controller controller,
-                         LV2UI_Widget* widget, const LV2_Feature* const* features)
+                           LV2UI_Write_Function write, LV2UI_Controller controller,
+                           LV2UI_Widget* widget, const LV2_Feature* const* features)
 {
     return Lv2Ui::Make(write, controller, widget, features);
 }
@@ -41,7 +41,8 @@ const void* UiExtensionData(const char* uri)
     return std::strcmp(uri, LV2_UI__idleInterface) == 0 ? &idle : nullptr;
 }
 
-const LV2UI_Descriptor kUiDescriptor = {kUiUri, UiInstantiate, UiCleanup, UiPortEvent, UiExtensionData};
+const LV2UI_Descriptor kUiDescriptor = {kUiUri, UiInstantiate, UiCleanup, UiPortEvent,
+                                        UiExtensionData};
 
 }  // namespace
 
@@ -97,6 +98,9 @@ int Lv2Ui::Idle()
     return 0;
 }
 
-const LV2UI_Descriptor* UiDescriptor(uint32_t index) { return index == 0 ? &kUiDescriptor : nullptr; }
+const LV2UI_Descriptor* UiDescriptor(uint32_t index)
+{
+    return index == 0 ? &kUiDescriptor : nullptr;
+}
 
 }  // namespace lv2face

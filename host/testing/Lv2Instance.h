@@ -49,10 +49,10 @@ public:
           urids(urids),
           maxBlock(maxBlock)
     {
-        const LV2_Options_Option options[] = {
-            {LV2_OPTIONS_INSTANCE, 0, urids(LV2_BUF_SIZE__maxBlockLength), sizeof maxBlock,
-             urids(LV2_ATOM__Int), &this->maxBlock},
-            {LV2_OPTIONS_INSTANCE, 0, 0, 0, 0, nullptr}};
+        const LV2_Options_Option options[] = {{LV2_OPTIONS_INSTANCE, 0,
+                                               urids(LV2_BUF_SIZE__maxBlockLength), sizeof maxBlock,
+                                               urids(LV2_ATOM__Int), &this->maxBlock},
+                                              {LV2_OPTIONS_INSTANCE, 0, 0, 0, 0, nullptr}};
         LV2_Feature optionsFeature{LV2_OPTIONS__options, const_cast<LV2_Options_Option*>(options)};
         const LV2_Feature* features[] = {&urids.feature, maxBlock > 0 ? &optionsFeature : nullptr,
                                          nullptr};
@@ -143,9 +143,9 @@ private:
     UridMap& urids;
     int32_t maxBlock;
     LV2_Handle handle = nullptr;
-    std::vector<float> audio[4] = {
-        std::vector<float>(kMostFrames), std::vector<float>(kMostFrames),
-        std::vector<float>(kMostFrames), std::vector<float>(kMostFrames)};
+    std::vector<float> audio[4] = {std::vector<float>(kMostFrames), std::vector<float>(kMostFrames),
+                                   std::vector<float>(kMostFrames),
+                                   std::vector<float>(kMostFrames)};
     std::vector<uint64_t> in = std::vector<uint64_t>(1024);
     std::vector<uint64_t> out = std::vector<uint64_t>(2048);
     float controls[4] = {};

@@ -250,7 +250,8 @@ TEST_F(BridgeSwitch, NotesThatCameInEndWhenTheServerGoesAwayAndAllComesBackWithI
                 if (on && notes == 1)
                     firstOn = now;
                 else if (!on && notes == 1 && firstHeld.count() < 0)
-                    firstHeld = std::chrono::duration_cast<std::chrono::milliseconds>(now - firstOn);
+                    firstHeld =
+                        std::chrono::duration_cast<std::chrono::milliseconds>(now - firstOn);
             }
             receiver.ClearRecorded();
             std::this_thread::sleep_for(std::chrono::microseconds(kFrames * 1000000 / 48000));

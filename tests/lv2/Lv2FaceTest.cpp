@@ -249,8 +249,7 @@ TEST_F(Lv2Panel, ShowsInTheHostsWindowAndWritesWhatAClickChanges)
     LV2_Feature resizing{LV2_UI__resize, &resize};
     const LV2_Feature* features[] = {&urids.feature, &instance, &parentWindow, &resizing, nullptr};
     LV2UI_Widget widget = nullptr;
-    LV2UI_Handle handle =
-        ui->instantiate(ui, kPluginUri, "", write, &written, &widget, features);
+    LV2UI_Handle handle = ui->instantiate(ui, kPluginUri, "", write, &written, &widget, features);
     ASSERT_NE(handle, nullptr);
     EXPECT_EQ(size, std::make_pair(170, 200));
     const auto panel = static_cast<Window>(reinterpret_cast<uintptr_t>(widget));
@@ -260,8 +259,8 @@ TEST_F(Lv2Panel, ShowsInTheHostsWindowAndWritesWhatAClickChanges)
     XFree(children);
     EXPECT_EQ(panelParent, parent) << "the widget is the panel, inside the host's window";
 
-    const auto* idle = static_cast<const LV2UI_Idle_Interface*>(
-        ui->extension_data(LV2_UI__idleInterface));
+    const auto* idle =
+        static_cast<const LV2UI_Idle_Interface*>(ui->extension_data(LV2_UI__idleInterface));
     ASSERT_NE(idle, nullptr);
     const auto heard = [&](uint32_t port, float value) {
         return tarvenna::test::WaitUntil([&] {
