@@ -226,8 +226,9 @@ public:
     virtual void SetTitleColour(bool) {}
     virtual void SetTitleText(const char* text);
     // Tells whoever sizes the window (a window manager, or a toolkit that
-    // embeds it) that it is w x h and no other size: its size hints.
-    void AnnounceFixedSize(int w, int h) { SetHints(w, h); }
+    // embeds it) that it is w x h and no other size: its size hints. Nothing
+    // while the control has no window.
+    void AnnounceFixedSize(int w, int h);
     virtual int GetFrameColour(bool enabled, bool highlighted);
     virtual void SetFrameColour(int enabled, int highlighted, int disabled);
     virtual Text& GetLabel();

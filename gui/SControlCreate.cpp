@@ -154,6 +154,12 @@ void SControl::CreateChild(int x, int y, int w, int h)
                       InputOutput, CopyFromParent, CWOverrideRedirect | CWEventMask, &attributes);
 }
 
+void SControl::AnnounceFixedSize(int w, int h)
+{
+    if (GetDisplay() != nullptr && window.load() != 0)
+        SetHints(w, h);
+}
+
 // A fixed-size window: program size, minimum and maximum all the same.
 void SControl::SetHints(int w, int h)
 {

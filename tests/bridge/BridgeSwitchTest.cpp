@@ -15,6 +15,7 @@
 #include "host/testing/JackServer.h"
 #include "host/RelayParameters.h"
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <dlfcn.h>
@@ -427,6 +428,55 @@ TEST_F(BridgeSwitch, NoNoteHangsWheneverAConnectionIsCut)
     api.clientClose(tool);
     EXPECT_GT(notes, 75) << "notes heard in 150 connections";
     EXPECT_TRUE(sounding.empty()) << sounding.size() << " notes hang";
+}
+
+// While the server stands still (SIGSTOP) a sender floods out-3 with
+// blocks of 128 short notes, five blocks for a ring of 1024: the last two
+// do not fit, and their note-offs go in alone, in the room kept for them.
+// Nothing overflows, so the note the sender held from before is not ended
+// for it (the process thread ends every note of a port that overflowed):
+// it ends with its own note-off, 0.3 s after the flood has gone out.
+TEST_F(BridgeSwitch, NoteOffsFitWhereNoteOnsNoLongerDo)
+{
+    setenv("TARVENNA_JACK", "on", 1);
+    HostInstance& sender = AddNode(false, 3);
+    ASSERT_TRUE(WaitForJackPort("Tarvenna:out-3")) << JackPorts();
+    RunningProgram monitor = StartProgram("", {"jack_midi_dump", "-a", "monitor"});
+    ASSERT_TRUE(WaitForJackPort("monitor:input"));
+    ASSERT_TRUE(JackConnect("Tarvenna:out-3", "monitor:input"));
+    const auto pause = std::chrono::milliseconds(100);
+    sender.RunBlock(std::vector<MidiMessage>{{0, 0x90, 60, 100}}, kFrames);
+    std::this_thread::sleep_for(pause);
+    ASSERT_EQ(kill(server.Pid(), SIGSTOP), 0);
+    for (uint8_t channel = 1; channel <= 5; ++channel) {
+        std::vector<MidiMessage> notes;
+        for (uint8_t key = 0; key < 128; ++key) {
+            notes.push_back({key, uint8_t(0x90 | channel), key, 90});
+            notes.push_back({key, uint8_t(0x80 | channel), key, 0});
+        }
+        sender.RunBlock(notes, kFrames);
+    }
+    ASSERT_EQ(kill(server.Pid(), SIGCONT), 0);
+    std::this_thread::sleep_for(pause * 3);
+    sender.RunBlock(std::vector<MidiMessage>{{0, 0x80, 60, 64}}, kFrames);
+    std::this_thread::sleep_for(pause * 3);
+    kill(monitor.pid, SIGINT);
+    const std::string dump = FinishProgram(monitor).out;
+    std::istringstream lines(dump);
+    std::vector<long> endsOf60;
+    long lastOfFlood = 0;
+    for (std::string line; std::getline(lines, line);) {
+        const std::size_t colon = line.find(':');
+        if (colon == std::string::npos || line.find("channel") == std::string::npos)
+            continue;
+        const long at = std::stol(line.substr(0, colon));
+        if (line.find("note off (channel  0): pitch  60") != std::string::npos)
+            endsOf60.push_back(at);
+        else if (line.find("channel  0") == std::string::npos)
+            lastOfFlood = std::max(lastOfFlood, at);
+    }
+    ASSERT_EQ(endsOf60.size(), 1u) << dump.substr(0, 2000);
+    EXPECT_GT(endsOf60[0] - lastOfFlood, 48000 / 10) << "frames after the flood";
 }
 
 // A server that stops answering (SIGSTOP) while nodes close and join: no
