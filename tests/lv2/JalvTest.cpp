@@ -2,7 +2,8 @@
 // private jackd. MIDI from jack_midiseq goes into a Tarvenna sender with
 // Thru switched on by jalv's control (-c thru=1) and comes out of its MIDI
 // output to jack_midi_dump, in order. jalv.gtk3 embeds the node's panel
-// (an X11 UI) in its window, where it draws and answers clicks.
+// (an X11 UI) in its window, where it draws and answers clicks; the state
+// jalv saves has the settings, and jalv loads them back.
 #include <gtest/gtest.h>
 
 #include "tests/bridge/JackTools.h"
@@ -19,6 +20,9 @@
 #include <X11/Xutil.h>
 
 #include <unistd.h>
+
+#include <fstream>
+#include <iterator>
 
 #include <chrono>
 #include <csignal>
@@ -103,7 +107,42 @@ bool LitBlue(Display* display, Window panel, int x, int y)
     return rgb[2] > 160 && rgb[0] < 80 && rgb[1] < 80;
 }
 
-TEST(Jalv, Gtk3EmbedsThePanelWhichDrawsAndAnswersClicks)
+// jalv.gtk3's File > Save (Ctrl+S) into `folder`, typed into its dialog
+// (no window manager: each window is given the focus and the keys). Before
+// any click on the panel: from then on GTK hands the keys of jalv's window
+// to the embedded panel, as it does for every X11 UI.
+bool SaveState(const std::string& display, const std::string& folder)
+{
+    const auto tool = [&](std::vector<std::string> words) {
+        words.insert(words.begin(), {"env", "DISPLAY=" + display, "xdotool"});
+        const ProgramResult ran = RunProgram("", words);
+        return ran.exitCode == 0 ? ran.out.substr(0, ran.out.find('\n')) : std::string();
+    };
+    const std::string main = tool({"search", "--name", "^Tarvenna$"});
+    if (main.empty())
+        return false;
+    tool({"windowfocus", main});
+    tool({"key", "--window", main, "ctrl+s"});
+    std::string dialog;
+    if (!tarvenna::test::WaitUntil([&] {
+            return !(dialog = tool({"search", "--name", "^Save State$"})).empty();
+        }))
+        return false;
+    // The dialog takes keys a moment after it shows, and the typed path a
+    // moment after it is typed.
+    const auto pause = [] { std::this_thread::sleep_for(std::chrono::milliseconds(500)); };
+    pause();
+    tool({"windowfocus", dialog});
+    tool({"type", "--window", dialog, folder});
+    pause();
+    tool({"key", "--window", dialog, "Return"});
+    return tarvenna::test::WaitUntil([&] {
+        return access((folder + "/state.ttl").c_str(), 0) == 0 &&
+               tool({"search", "--name", "^Save State$"}).empty();
+    });
+}
+
+TEST(Jalv, Gtk3EmbedsThePanelAndSavesTheStateJalvLoads)
 {
     Xvfb x;
     ASSERT_TRUE(x.Running()) << x.Error();
@@ -114,7 +153,8 @@ TEST(Jalv, Gtk3EmbedsThePanelWhichDrawsAndAnswersClicks)
     tarvenna::test::TempFolder plugins;
     ASSERT_EQ(symlink(TARVENNA_LV2_BUNDLE, (plugins / "tarvenna.lv2").c_str()), 0);
     setenv("LV2_PATH", plugins.Path().c_str(), 1);
-    RunningProgram jalv = StartProgram("", {"jalv.gtk3", "-n", "lv2panel", "urn:tarvenna:relay"});
+    RunningProgram jalv =
+        StartProgram("", {"jalv.gtk3", "-c", "port=6", "-c", "thru=1", "urn:tarvenna:relay"});
     Display* display = XOpenDisplay(x.Name().c_str());
     ASSERT_NE(display, nullptr);
     Window panel = 0;
@@ -122,6 +162,9 @@ TEST(Jalv, Gtk3EmbedsThePanelWhichDrawsAndAnswersClicks)
         [&] { return (panel = FindPanel(display)) != 0 && LitBlue(display, panel, 40, 72); },
         std::chrono::seconds(20)))
         << "no panel with Send lit in jalv.gtk3's window";
+    tarvenna::test::TempFolder states;
+    const std::string saved = states / "saved";
+    EXPECT_TRUE(SaveState(x.Name(), saved)) << "jalv.gtk3 saved no state in " << saved;
     if (panel != 0) {
         EXPECT_FALSE(LitBlue(display, panel, 97, 72));
         tarvenna::test::ClickInWindow(display, panel, 113, 72);
@@ -132,6 +175,17 @@ TEST(Jalv, Gtk3EmbedsThePanelWhichDrawsAndAnswersClicks)
     kill(jalv.pid, SIGTERM);
     const ProgramResult ran = FinishProgram(jalv);
     EXPECT_EQ(ran.err.find("tarvenna: "), std::string::npos) << ran.err;
+
+    // Loaded by the console jalv, which prints its controls when asked.
+    const ProgramResult loaded = RunProgram(
+        "",
+        {"bash", "-c", "(sleep 1; echo controls; sleep 0.5) | exec jalv -n lv2loaded -l " + saved});
+    for (const char* control : {"mode = 0.0", "port = 6.0", "thru = 1.0"})
+        EXPECT_NE(loaded.out.find(control), std::string::npos) << control << "\n" << loaded.out;
+    std::ifstream state(saved + "/state.ttl");
+    const std::string text((std::istreambuf_iterator<char>(state)),
+                           std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("urn:tarvenna:relay#settings"), std::string::npos) << text;
     unsetenv("LV2_PATH");
 }
 
