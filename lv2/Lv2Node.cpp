@@ -46,6 +46,16 @@ uint32_t MaxBlockFrom(const LV2_Feature* const* features, LV2_URID_Map* map)
     return kDefaultMaxBlock;
 }
 
+// Whether `event` lies whole inside the sequence that ends at `end`: a
+// sequence whose last event runs past its end is read up to that event.
+bool Whole(const LV2_Atom_Event* event, const uint8_t* end)
+{
+    const auto at = reinterpret_cast<uintptr_t>(event);
+    const auto last = reinterpret_cast<uintptr_t>(end);
+    return at + sizeof(LV2_Atom_Event) <= last &&
+           event->body.size <= last - at - sizeof(LV2_Atom_Event);
+}
+
 // The event after `event` in its sequence. MIDI events are at most eight
 // bytes long nearly always: stepping over them on a predicted branch lets
 // the processor go on to the next event before this one's size is loaded.
@@ -57,6 +67,39 @@ const LV2_Atom_Event* NextEvent(const LV2_Atom_Event* event)
         return reinterpret_cast<const LV2_Atom_Event*>(at + kShortRecord);
     return lv2_atom_sequence_next(event);
 }
+
+// The length of the MIDI message that starts with `status`; 0 for what
+// cannot start one in a VST 2 event's three bytes (a data byte, system
+// exclusive, undefined codes).
+constexpr uint32_t MessageSizeOf(uint32_t status)
+{
+    if (status < 0x80)
+        return 0;
+    if (status < 0xF0)
+        return (status & 0xE0) == 0xC0 ? 2 : 3;
+    switch (status) {
+    case 0xF1:
+    case 0xF3:
+        return 2;
+    case 0xF2:
+        return 3;
+    case 0xF6:
+        return 1;
+    default:
+        return status >= 0xF8 && status != 0xF9 && status != 0xFD ? 1 : 0;
+    }
+}
+
+// The same for every status byte, looked up once an outgoing event.
+struct MessageSizes {
+    constexpr MessageSizes() : of()
+    {
+        for (uint32_t status = 0; status < 256; ++status)
+            of[status] = static_cast<uint8_t>(MessageSizeOf(status));
+    }
+    uint8_t of[256];
+};
+constexpr MessageSizes kMessageSizes;
 
 // The node's parameters from the control ports' natural values.
 float ParameterValue(uint32_t port, float value)
@@ -281,7 +324,7 @@ void Lv2Node::RunPiece(uint32_t first, uint32_t frames, const LV2_Atom_Event*& n
     const int64_t pieceEnd = static_cast<int64_t>(first) + frames;
     const LV2_URID midiType = midiEvent;
     const LV2_Atom_Event* next = nextOfBlock;
-    for (; reinterpret_cast<const uint8_t*>(next) < end; next = NextEvent(next)) {
+    for (; end != nullptr && Whole(next, end); next = NextEvent(next)) {
         const int64_t frame = next->time.frames;
         if (frame >= pieceEnd)
             break;
@@ -297,6 +340,7 @@ void Lv2Node::RunPiece(uint32_t first, uint32_t frames, const LV2_Atom_Event*& n
     }
     nextOfBlock = next;
     pieceStart = first;
+    pieceFrames = frames;
     block.numEvents = count;
     if (count > 0)
         Dispatch(effProcessEvents, 0, 0, block.asVstEvents());
@@ -322,6 +366,8 @@ void Lv2Node::TakeOutgoing(const VstEvents* events)
     uint8_t* const body = reinterpret_cast<uint8_t*>(&output->body);
     const uint32_t capacity = outputCapacity;
     const uint32_t start = pieceStart;
+    // A sender run with a longer block may hand on an offset past this one.
+    const VstInt32 lastFrame = static_cast<VstInt32>(pieceFrames) - 1;
     const LV2_URID midiType = midiEvent;
     uint32_t size = output->atom.size;
     for (VstInt32 i = 0; i < count; ++i) {
@@ -329,15 +375,18 @@ void Lv2Node::TakeOutgoing(const VstEvents* events)
         // The port asks for room enough (rsz:minimumSize) for any block.
         if (midi == nullptr || midi->type != kVstMidiType || capacity - size < kRecord)
             continue;
-        const uint32_t status = static_cast<uint8_t>(midi->midiData[0]) & 0xF0u;
+        const uint32_t bytes = kMessageSizes.of[static_cast<uint8_t>(midi->midiData[0])];
+        if (bytes == 0)
+            continue;
+        const VstInt32 delta = midi->deltaFrames;
         auto* event = reinterpret_cast<LV2_Atom_Event*>(body + size);
-        event->time.frames = start + (midi->deltaFrames > 0 ? midi->deltaFrames : 0);
-        event->body.size = status == 0xC0 || status == 0xD0 ? 2 : 3;
+        event->time.frames = start + (delta > 0 ? (delta < lastFrame ? delta : lastFrame) : 0);
+        event->body.size = bytes;
         event->body.type = midiType;
         // The bytes with their padding, as one word.
         uint32_t raw = 0;
         std::memcpy(&raw, midi->midiData, 4);
-        *reinterpret_cast<uint64_t*>(event + 1) = raw & 0xFFFFFFu;
+        *reinterpret_cast<uint64_t*>(event + 1) = raw & (0xFFFFFFu >> (8 * (3 - bytes)));
         size += kRecord;
     }
     output->atom.size = size;

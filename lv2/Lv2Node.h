@@ -105,6 +105,7 @@ private:
     VstMidiEvent incoming[kMaxEvents] = {};
     VstEventBlock<kMaxEvents> block = {};
     uint32_t pieceStart = 0;
+    uint32_t pieceFrames = 0;
     LV2_Atom_Sequence* output = nullptr;
     uint32_t outputCapacity = 0;
 };

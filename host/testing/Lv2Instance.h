@@ -80,6 +80,20 @@ public:
     Lv2Instance& operator=(const Lv2Instance&) = delete;
 
     bool Made() const { return handle != nullptr; }
+    // Switched off and on again, as a host does when the playing stops.
+    void Restart()
+    {
+        descriptor->deactivate(handle);
+        descriptor->activate(handle);
+    }
+    // The ports' buffers as they are, for a host that writes or reads the
+    // sequences itself.
+    LV2_Atom_Sequence* Input() { return reinterpret_cast<LV2_Atom_Sequence*>(in.data()); }
+    uint32_t InputCapacity() const { return static_cast<uint32_t>(in.size() * 8); }
+    const LV2_Atom_Sequence* Output() const
+    {
+        return reinterpret_cast<const LV2_Atom_Sequence*>(out.data());
+    }
     LV2_Handle Handle() const { return handle; }
     float& Control(uint32_t port) { return controls[port - lv2face::kPortMode]; }
 
