@@ -152,6 +152,15 @@ protected:
         return node;
     }
 
+    // jack_midi_dump, with absolute frames, listening to out-3.
+    static RunningProgram MonitorOfOut3()
+    {
+        RunningProgram monitor = StartProgram("", {"jack_midi_dump", "-a", "monitor"});
+        EXPECT_TRUE(WaitForJackPort("monitor:input"));
+        EXPECT_TRUE(JackConnect("Tarvenna:out-3", "monitor:input"));
+        return monitor;
+    }
+
     static constexpr VstInt32 kFrames = 256;
     JackServer server;
     tarvenna::test::TempFolder config;
@@ -295,9 +304,7 @@ TEST_F(BridgeSwitch, APeriodChangeKeepsWhatGoesOutWholeInOrderAndEvenlySpaced)
     setenv("TARVENNA_JACK", "on", 1);
     HostInstance& sender = AddNode(false, 3);
     ASSERT_TRUE(WaitForJackPort("Tarvenna:out-3")) << JackPorts();
-    RunningProgram monitor = StartProgram("", {"jack_midi_dump", "-a", "monitor"});
-    ASSERT_TRUE(WaitForJackPort("monitor:input"));
-    ASSERT_TRUE(JackConnect("Tarvenna:out-3", "monitor:input"));
+    RunningProgram monitor = MonitorOfOut3();
     constexpr int kNotes = 30;
     std::vector<std::chrono::steady_clock::time_point> sent;
     std::vector<std::future<bool>> changes;
@@ -357,9 +364,7 @@ TEST_F(BridgeSwitch, AnEventPushedBehindALaterOneGoesOutAtItsFrame)
     HostInstance& first = AddNode(false, 3);
     HostInstance& second = AddNode(false, 3);
     ASSERT_TRUE(WaitForJackPort("Tarvenna:out-3")) << JackPorts();
-    RunningProgram monitor = StartProgram("", {"jack_midi_dump", "-a", "monitor"});
-    ASSERT_TRUE(WaitForJackPort("monitor:input"));
-    ASSERT_TRUE(JackConnect("Tarvenna:out-3", "monitor:input"));
+    RunningProgram monitor = MonitorOfOut3();
     const auto block = std::chrono::microseconds(kFrames * 1000000 / 48000);
     for (uint8_t key = 60; key < 70; key += 2) {
         first.RunBlock(std::vector<MidiMessage>{{200, 0x90, key, 100}}, kFrames);
@@ -446,9 +451,7 @@ TEST_F(BridgeSwitch, NoteOffsFitWhereNoteOnsNoLongerDo)
     setenv("TARVENNA_JACK", "on", 1);
     HostInstance& sender = AddNode(false, 3);
     ASSERT_TRUE(WaitForJackPort("Tarvenna:out-3")) << JackPorts();
-    RunningProgram monitor = StartProgram("", {"jack_midi_dump", "-a", "monitor"});
-    ASSERT_TRUE(WaitForJackPort("monitor:input"));
-    ASSERT_TRUE(JackConnect("Tarvenna:out-3", "monitor:input"));
+    RunningProgram monitor = MonitorOfOut3();
     const auto pause = std::chrono::milliseconds(100);
     sender.RunBlock(std::vector<MidiMessage>{{0, 0x90, 60, 100}}, kFrames);
     std::this_thread::sleep_for(pause);

@@ -32,16 +32,25 @@
 namespace tarvenna::host::test {
 namespace {
 
-TEST(Jalv, ASenderWithThruPassesMidiThroughInOrder)
-{
-    JackServer server(256);
-    ASSERT_TRUE(server.Running()) << server.Error();
-    server.ExportServer();
-    // LV2 hosts look through every folder on LV2_PATH: one holding only
-    // the built bundle.
+// A private JACK server, and LV2_PATH at a folder holding only the built
+// bundle (LV2 hosts look through every folder on it).
+class Jalv : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(server.Running()) << server.Error();
+        server.ExportServer();
+        ASSERT_EQ(symlink(TARVENNA_LV2_BUNDLE, (plugins / "tarvenna.lv2").c_str()), 0);
+        setenv("LV2_PATH", plugins.Path().c_str(), 1);
+    }
+    void TearDown() override { unsetenv("LV2_PATH"); }
+
+    JackServer server{256};
     tarvenna::test::TempFolder plugins;
-    ASSERT_EQ(symlink(TARVENNA_LV2_BUNDLE, (plugins / "tarvenna.lv2").c_str()), 0);
-    setenv("LV2_PATH", plugins.Path().c_str(), 1);
+};
+
+TEST_F(Jalv, ASenderWithThruPassesMidiThroughInOrder)
+{
     // jalv reads commands from its standard input and ends at its end.
     RunningProgram jalv = StartProgram("", {"bash", "-c",
                                             "exec jalv -x -n lv2relay -c thru=1 -c port=3 "
@@ -63,7 +72,6 @@ TEST(Jalv, ASenderWithThruPassesMidiThroughInOrder)
     const ProgramResult ran = FinishProgram(jalv);
     EXPECT_NE(heard.find("+60 -60 +60 -60"), std::string::npos) << heard << "\n"
                                                                 << ran.out << ran.err;
-    unsetenv("LV2_PATH");
 }
 
 // The panel: down from jalv's top-level window "Tarvenna" through the
@@ -142,17 +150,11 @@ bool SaveState(const std::string& display, const std::string& folder)
     });
 }
 
-TEST(Jalv, Gtk3EmbedsThePanelAndSavesTheStateJalvLoads)
+TEST_F(Jalv, Gtk3EmbedsThePanelAndSavesTheStateJalvLoads)
 {
     Xvfb x;
     ASSERT_TRUE(x.Running()) << x.Error();
     x.ExportDisplay();
-    JackServer server(256);
-    ASSERT_TRUE(server.Running()) << server.Error();
-    server.ExportServer();
-    tarvenna::test::TempFolder plugins;
-    ASSERT_EQ(symlink(TARVENNA_LV2_BUNDLE, (plugins / "tarvenna.lv2").c_str()), 0);
-    setenv("LV2_PATH", plugins.Path().c_str(), 1);
     RunningProgram jalv =
         StartProgram("", {"jalv.gtk3", "-c", "port=6", "-c", "thru=1", "urn:tarvenna:relay"});
     Display* display = XOpenDisplay(x.Name().c_str());
@@ -186,7 +188,6 @@ TEST(Jalv, Gtk3EmbedsThePanelAndSavesTheStateJalvLoads)
     const std::string text((std::istreambuf_iterator<char>(state)),
                            std::istreambuf_iterator<char>());
     EXPECT_NE(text.find("urn:tarvenna:relay#settings"), std::string::npos) << text;
-    unsetenv("LV2_PATH");
 }
 
 }  // namespace
