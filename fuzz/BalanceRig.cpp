@@ -342,7 +342,7 @@ std::string BalanceRig::Finish()
     std::string failure;
     for (const auto& node : open) {
         const std::string left = node->check.Unbalanced();
-        const std::string faults = node->check.Faults();
+        const std::string faults = options.tagsCarried ? node->check.Faults() : "";
         if (left.empty() && faults.empty())
             continue;
         HostInstance& instance = *node->instance;

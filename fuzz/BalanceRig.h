@@ -40,6 +40,10 @@ struct RigOptions {
     int maxCloses = 3;
     // Blocks of every node with no host MIDI before the look.
     int quietBlocks = 4;
+    // Whether every node carries the tags of the host's events
+    // (BalanceSession.h) as VST 2 nodes do; where some do not (LV2 nodes:
+    // atoms carry the bytes only), the look is for balance alone.
+    bool tagsCarried = true;
 };
 
 struct RunResult {

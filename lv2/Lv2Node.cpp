@@ -138,6 +138,7 @@ Lv2Node::Lv2Node(double rate, uint32_t maxBlockLength, LV2_URID_Map* map)
       atomSequence(map->map(map->handle, LV2_ATOM__Sequence)),
       settingsKey(map->map(map->handle, kSettingsUri))
 {
+    link->node = this;
     // Only an event's frame and bytes change from block to block.
     for (int i = 0; i < kMaxEvents; ++i) {
         incoming[i].type = kVstMidiType;
@@ -170,6 +171,10 @@ Lv2Node* Lv2Node::Make(NodeMaker maker, double rate, const LV2_Feature* const* f
 
 Lv2Node::~Lv2Node()
 {
+    {
+        std::lock_guard<std::mutex> guard(link->mutex);
+        link->node = nullptr;
+    }
     if (effect != nullptr)
         Dispatch(effClose);
 }

@@ -15,11 +15,23 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
+#include <mutex>
 
 namespace lv2face {
 
 // What builds the node: the module's entry point.
 using NodeMaker = AEffect* (*)(audioMasterCallback);
+
+class Lv2Node;
+
+// What the node's UI holds of it: the node while it lives. A host may clean
+// up the instance before its UI; the UI then finds none. The UI's calls and
+// the node's end take the mutex, so neither runs into the other.
+struct PanelLink {
+    std::mutex mutex;
+    Lv2Node* node = nullptr;
+};
 
 class Lv2Node {
 public:
@@ -47,6 +59,7 @@ public:
     void ClosePanel();
     // The panel's X window while it is open, else 0.
     unsigned long PanelWindow();
+    std::shared_ptr<PanelLink> Link() const { return link; }
 
     // Counts of the panel's changes to each control port; the UI compares
     // them with those it has written to the host.
@@ -86,6 +99,7 @@ private:
     static constexpr int kMaxEvents = 512;
 
     AEffect* effect = nullptr;
+    std::shared_ptr<PanelLink> link = std::make_shared<PanelLink>();
     double sampleRate;
     uint32_t maxBlock;
     LV2_URID midiEvent;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 namespace lv2face {
 
@@ -46,14 +47,15 @@ const LV2UI_Descriptor kUiDescriptor = {kUiUri, UiInstantiate, UiCleanup, UiPort
 
 }  // namespace
 
-Lv2Ui::Lv2Ui(Lv2Node& node, LV2UI_Write_Function write, LV2UI_Controller controller)
-    : node(node),
+Lv2Ui::Lv2Ui(std::shared_ptr<PanelLink> link, LV2UI_Write_Function write,
+             LV2UI_Controller controller)
+    : link(std::move(link)),
       write(write),
       controller(controller)
 {
     // What the panel changed before this UI existed is in the node already
     // and was the business of an earlier UI.
-    node.TakePanelChanges(written, [](uint32_t, float) {});
+    this->link->node->TakePanelChanges(written, [](uint32_t, float) {});
 }
 
 Lv2Ui* Lv2Ui::Make(LV2UI_Write_Function write, LV2UI_Controller controller, LV2UI_Widget* widget,
@@ -77,7 +79,7 @@ Lv2Ui* Lv2Ui::Make(LV2UI_Write_Function write, LV2UI_Controller controller, LV2U
                              "(no connection to the X display?)\n");
         return nullptr;
     }
-    auto* ui = new Lv2Ui(node, write, controller);
+    auto* ui = new Lv2Ui(node.Link(), write, controller);
     *widget = reinterpret_cast<LV2UI_Widget>(static_cast<uintptr_t>(window));
     if (const LV2_Feature* resize = FindFeature(features, LV2_UI__resize)) {
         const auto* host = static_cast<const LV2UI_Resize*>(resize->data);
@@ -87,12 +89,22 @@ Lv2Ui* Lv2Ui::Make(LV2UI_Write_Function write, LV2UI_Controller controller, LV2U
     return ui;
 }
 
-Lv2Ui::~Lv2Ui() { node.ClosePanel(); }
+// A node that went first closed its panel itself, as when a VST 2 host
+// closes a plug-in whose editor is open.
+Lv2Ui::~Lv2Ui()
+{
+    std::lock_guard<std::mutex> guard(link->mutex);
+    if (link->node != nullptr)
+        link->node->ClosePanel();
+}
 
 int Lv2Ui::Idle()
 {
-    node.IdlePanel();
-    node.TakePanelChanges(written, [this](uint32_t port, float value) {
+    std::lock_guard<std::mutex> guard(link->mutex);
+    if (link->node == nullptr)
+        return 1;
+    link->node->IdlePanel();
+    link->node->TakePanelChanges(written, [this](uint32_t port, float value) {
         write(controller, port, sizeof value, 0, &value);
     });
     return 0;

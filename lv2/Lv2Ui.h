@@ -24,13 +24,13 @@ public:
     Lv2Ui& operator=(const Lv2Ui&) = delete;
 
     // The host's idle call: the editor's idle, and the panel's changes to
-    // the host. 0: the UI stays open.
+    // the host. 0: the UI stays open; 1 once the node is gone.
     int Idle();
 
 private:
-    Lv2Ui(Lv2Node& node, LV2UI_Write_Function write, LV2UI_Controller controller);
+    Lv2Ui(std::shared_ptr<PanelLink> link, LV2UI_Write_Function write, LV2UI_Controller controller);
 
-    Lv2Node& node;
+    std::shared_ptr<PanelLink> link;
     LV2UI_Write_Function write;
     LV2UI_Controller controller;
     Lv2Node::PanelChanges written;

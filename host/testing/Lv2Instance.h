@@ -11,6 +11,7 @@
 #include <lv2/core/lv2.h>
 #include <lv2/midi/midi.h>
 #include <lv2/options/options.h>
+#include <lv2/state/state.h>
 #include <lv2/urid/urid.h>
 
 #include <cstdint>
@@ -46,8 +47,10 @@ public:
     Lv2Instance(const LV2_Descriptor* descriptor, UridMap& urids, float mode, float port,
                 int32_t maxBlock = 0)
         : descriptor(descriptor),
-          urids(urids),
-          maxBlock(maxBlock)
+          maxBlock(maxBlock),
+          sequenceType(urids(LV2_ATOM__Sequence)),
+          midiEvent(urids(LV2_MIDI__MidiEvent)),
+          chunkType(urids(LV2_ATOM__Chunk))
     {
         const LV2_Options_Option options[] = {{LV2_OPTIONS_INSTANCE, 0,
                                                urids(LV2_BUF_SIZE__maxBlockLength), sizeof maxBlock,
@@ -67,12 +70,12 @@ public:
         descriptor->connect_port(handle, lv2face::kPortMidiOut, out.data());
         for (uint32_t p = lv2face::kPortMode; p <= lv2face::kPortPanic; ++p)
             descriptor->connect_port(handle, p, &Control(p));
-        descriptor->activate(handle);
+        Activate();
     }
     ~Lv2Instance()
     {
         if (handle != nullptr) {
-            descriptor->deactivate(handle);
+            Deactivate();
             descriptor->cleanup(handle);
         }
     }
@@ -83,8 +86,38 @@ public:
     // Switched off and on again, as a host does when the playing stops.
     void Restart()
     {
-        descriptor->deactivate(handle);
-        descriptor->activate(handle);
+        Deactivate();
+        Activate();
+    }
+    void Activate()
+    {
+        if (!active)
+            descriptor->activate(handle);
+        active = true;
+    }
+    void Deactivate()
+    {
+        if (active)
+            descriptor->deactivate(handle);
+        active = false;
+    }
+    bool Active() const { return active; }
+
+    // The settings as the node saves them in LV2's state, and a state
+    // handed back to it (an atom:Chunk unless `type` says otherwise).
+    LV2_State_Status Save(std::vector<unsigned char>& bytes, uint32_t* type = nullptr)
+    {
+        State saved{&bytes, 0};
+        const LV2_State_Status status =
+            StateInterface()->save(handle, &State::Store, &saved, 0, nullptr);
+        if (type != nullptr)
+            *type = saved.type;
+        return status;
+    }
+    LV2_State_Status Restore(const std::vector<unsigned char>& bytes, uint32_t type = 0)
+    {
+        State from{const_cast<std::vector<unsigned char>*>(&bytes), type ? type : chunkType};
+        return StateInterface()->restore(handle, &State::Retrieve, &from, 0, nullptr);
     }
     // The ports' buffers as they are, for a host that writes or reads the
     // sequences itself.
@@ -109,7 +142,7 @@ public:
     void Fill(const Events& events)
     {
         auto* sequence = reinterpret_cast<LV2_Atom_Sequence*>(in.data());
-        sequence->atom = {sizeof(LV2_Atom_Sequence_Body), urids(LV2_ATOM__Sequence)};
+        sequence->atom = {sizeof(LV2_Atom_Sequence_Body), sequenceType};
         sequence->body = {0, 0};
         for (const auto& [frame, bytes] : events) {
             struct {
@@ -117,7 +150,7 @@ public:
                 uint8_t data[8];
             } event = {};
             event.head.time.frames = frame;
-            event.head.body = {static_cast<uint32_t>(bytes.size()), urids(LV2_MIDI__MidiEvent)};
+            event.head.body = {static_cast<uint32_t>(bytes.size()), midiEvent};
             std::copy(bytes.begin(), bytes.end(), event.data);
             lv2_atom_sequence_append_event(sequence, in.size() * 8, &event.head);
         }
@@ -135,7 +168,6 @@ public:
 
     std::string Notes()
     {
-        const LV2_URID midiEvent = urids(LV2_MIDI__MidiEvent);
         auto* output = reinterpret_cast<LV2_Atom_Sequence*>(out.data());
         std::string notes;
         LV2_ATOM_SEQUENCE_FOREACH(output, event)
@@ -150,13 +182,56 @@ public:
         return notes;
     }
 
+    // The MIDI events of the output, in its order.
+    template <typename Take> void ForEachOutput(Take take) const
+    {
+        LV2_ATOM_SEQUENCE_FOREACH(Output(), event)
+        if (event->body.type == midiEvent)
+            take(static_cast<uint32_t>(event->time.frames),
+                 static_cast<const uint8_t*>(LV2_ATOM_BODY_CONST(&event->body)), event->body.size);
+    }
+
 private:
     static constexpr std::size_t kMostFrames = 1024;
 
+    // What the state functions are handed: the bytes and their type.
+    struct State {
+        std::vector<unsigned char>* bytes;
+        uint32_t type;
+
+        static LV2_State_Status Store(LV2_State_Handle handle, uint32_t, const void* value,
+                                      size_t size, uint32_t type, uint32_t)
+        {
+            auto& into = *static_cast<State*>(handle);
+            const auto* first = static_cast<const unsigned char*>(value);
+            into.bytes->assign(first, first + size);
+            into.type = type;
+            return LV2_STATE_SUCCESS;
+        }
+        static const void* Retrieve(LV2_State_Handle handle, uint32_t, size_t* size, uint32_t* type,
+                                    uint32_t* flags)
+        {
+            const auto& from = *static_cast<const State*>(handle);
+            *size = from.bytes->size();
+            *type = from.type;
+            *flags = LV2_STATE_IS_POD;
+            return from.bytes->data();
+        }
+    };
+
+    const LV2_State_Interface* StateInterface() const
+    {
+        return static_cast<const LV2_State_Interface*>(
+            descriptor->extension_data(LV2_STATE__interface));
+    }
+
     const LV2_Descriptor* descriptor;
-    UridMap& urids;
     int32_t maxBlock;
+    LV2_URID sequenceType;
+    LV2_URID midiEvent;
+    LV2_URID chunkType;
     LV2_Handle handle = nullptr;
+    bool active = false;
     std::vector<float> audio[4] = {std::vector<float>(kMostFrames), std::vector<float>(kMostFrames),
                                    std::vector<float>(kMostFrames),
                                    std::vector<float>(kMostFrames)};

@@ -146,39 +146,17 @@ TEST_F(Lv2Face, StateIsTheBankChunkAndABadOneChangesNothing)
     Lv2Instance node(descriptor, urids, 1.0f, 6.0f);
     ASSERT_TRUE(node.Made());
     node.Run({});
-    const auto* state =
-        static_cast<const LV2_State_Interface*>(descriptor->extension_data(LV2_STATE__interface));
-    ASSERT_NE(state, nullptr);
-    struct Stored {
-        std::vector<unsigned char> bytes;
-        uint32_t type = 0;
-    } stored{bank, urids(LV2_ATOM__Chunk)};
-    const auto retrieve = [](LV2_State_Handle handle, uint32_t, size_t* size, uint32_t* type,
-                             uint32_t* flags) -> const void* {
-        auto& from = *static_cast<Stored*>(handle);
-        *size = from.bytes.size();
-        *type = from.type;
-        *flags = LV2_STATE_IS_POD;
-        return from.bytes.data();
-    };
-    const auto store = [](LV2_State_Handle handle, uint32_t, const void* value, size_t size,
-                          uint32_t type, uint32_t) {
-        auto& into = *static_cast<Stored*>(handle);
-        into.bytes.assign(static_cast<const unsigned char*>(value),
-                          static_cast<const unsigned char*>(value) + size);
-        into.type = type;
-        return LV2_STATE_SUCCESS;
-    };
-    ASSERT_EQ(state->restore(node.Handle(), retrieve, &stored, 0, nullptr), LV2_STATE_SUCCESS);
-    Stored saved;
-    ASSERT_EQ(state->save(node.Handle(), store, &saved, 0, nullptr), LV2_STATE_SUCCESS);
-    EXPECT_EQ(saved.bytes, bank);
-    EXPECT_EQ(saved.type, stored.type);
+    ASSERT_EQ(node.Restore(bank), LV2_STATE_SUCCESS);
+    std::vector<unsigned char> saved;
+    uint32_t type = 0;
+    ASSERT_EQ(node.Save(saved, &type), LV2_STATE_SUCCESS);
+    EXPECT_EQ(saved, bank);
+    EXPECT_EQ(type, urids(LV2_ATOM__Chunk));
 
-    Stored cut{std::vector<unsigned char>(bank.begin(), bank.begin() + 20), stored.type};
-    EXPECT_NE(state->restore(node.Handle(), retrieve, &cut, 0, nullptr), LV2_STATE_SUCCESS);
-    ASSERT_EQ(state->save(node.Handle(), store, &saved, 0, nullptr), LV2_STATE_SUCCESS);
-    EXPECT_EQ(saved.bytes, bank) << "the settings are as they were";
+    EXPECT_NE(node.Restore(std::vector<unsigned char>(bank.begin(), bank.begin() + 20)),
+              LV2_STATE_SUCCESS);
+    ASSERT_EQ(node.Save(saved), LV2_STATE_SUCCESS);
+    EXPECT_EQ(saved, bank) << "the settings are as they were";
 }
 
 // The X server is there before the module loads: the panel lives on the
@@ -276,6 +254,17 @@ TEST_F(Lv2Panel, ShowsInTheHostsWindowAndWritesWhatAClickChanges)
     tarvenna::test::ClickInWindow(display, panel, 96, 130);  // port 7
     EXPECT_TRUE(heard(kPortRelayPort, 7.0f));
     EXPECT_FALSE(written.elsewhere);
+    ui->cleanup(handle);
+
+    // A host that cleans up an instance before its UI: the UI stops.
+    auto first = std::make_unique<Lv2Instance>(descriptor, urids, 0.0f, 1.0f);
+    LV2_Feature firstInstance{LV2_INSTANCE_ACCESS_URI, first->Handle()};
+    features[1] = &firstInstance;
+    handle = ui->instantiate(ui, kPluginUri, "", write, &written, &widget, features);
+    ASSERT_NE(handle, nullptr);
+    EXPECT_EQ(idle->idle(handle), 0);
+    first.reset();
+    EXPECT_NE(idle->idle(handle), 0) << "the UI goes on with its node gone";
     ui->cleanup(handle);
 }
 

@@ -1,10 +1,9 @@
 // Balance on the wire: for many seeds, a random session of host actions on
-// 4 to 16 nodes of the built module (notes on many channels and keys, mode,
-// port and Thru changes, Panic, switching off and on, redundant switching
-// on, first and later chunk loads, nodes created and closed, settings from
-// a second thread), then the keys let go and a few quiet blocks; then the
-// MIDI every open node handed its host must be balanced. A failing seed is
-// shortened to the shortest action list that still fails, and printed.
+// 4 to 16 nodes of the built module (all VST 2, or every other one LV2) (notes on many channels and
+// keys, mode, port and Thru changes, Panic, switching off and on, redundant switching on, first and
+// later chunk loads, nodes created and closed, settings from a second thread), then the keys let go
+// and a few quiet blocks; then the MIDI every open node handed its host must be balanced. A failing
+// seed is shortened to the shortest action list that still fails, and printed.
 //
 // TARVENNA_BALANCE_SEEDS sets how many seeds run (the default keeps the
 // test to a few seconds), TARVENNA_BALANCE_FIRST_SEED the first of them;
@@ -13,8 +12,11 @@
 #include "BalanceShrink.h"
 #include "fuzz/BalanceRig.h"
 #include "host/Host.h"
+#include "host/testing/Lv2AsVst.h"
 
 #include <gtest/gtest.h>
+
+#include <dlfcn.h>
 
 #include <chrono>
 #include <cstdio>
@@ -46,10 +48,20 @@ tarvenna::host::Module& TheModule()
     return module;
 }
 
-NodeFactory ModuleNodes(tarvenna::host::Host& host)
+// The module's VST 2 nodes, or every other one made through its LV2 face.
+NodeFactory ModuleNodes(tarvenna::host::Host& host, bool someLv2)
 {
-    return [&host](tarvenna::host::InstanceOptions options) {
-        return host.Instantiate(TheModule(), std::move(options));
+    const auto entry = reinterpret_cast<const LV2_Descriptor* (*)(uint32_t)>(
+        dlsym(TheModule().Handle(), "lv2_descriptor"));
+    const LV2_Descriptor* descriptor = someLv2 && entry != nullptr ? entry(0) : nullptr;
+    return [&host, descriptor, made = 0](tarvenna::host::InstanceOptions options) mutable {
+        if (descriptor == nullptr || made++ % 2 == 0)
+            return host.Instantiate(TheModule(), std::move(options));
+        return host.Instantiate(
+            [descriptor](audioMasterCallback callback) {
+                return tarvenna::host::MakeLv2AsVst(descriptor, callback);
+            },
+            std::move(options));
     };
 }
 
@@ -86,13 +98,19 @@ std::string Report(uint64_t seed, BalanceRig& rig, const Scenario& failing,
     return text;
 }
 
-TEST(RelayBalance, EveryHostStreamIsBalancedOnceThePlayingStops)
+class RelayBalance : public testing::TestWithParam<bool> {};
+
+TEST_P(RelayBalance, EveryHostStreamIsBalancedOnceThePlayingStops)
 {
     ASSERT_TRUE(TheModule().Loaded()) << TheModule().Error();
+    const bool someLv2 = GetParam();
+    ASSERT_TRUE(!someLv2 || dlsym(TheModule().Handle(), "lv2_descriptor") != nullptr);
     const uint64_t first = EnvNumber("TARVENNA_BALANCE_FIRST_SEED", 1);
     const uint64_t seeds = EnvNumber("TARVENNA_BALANCE_SEEDS", kDefaultSeeds);
     tarvenna::host::Host host;
-    BalanceRig rig(ModuleNodes(host), RigOptions{});
+    RigOptions options;
+    options.tagsCarried = !someLv2;
+    BalanceRig rig(ModuleNodes(host, someLv2), options);
     const Clock::time_point start = Clock::now();
     uint64_t actions = 0;
     int failures = 0;
@@ -121,9 +139,14 @@ TEST(RelayBalance, EveryHostStreamIsBalancedOnceThePlayingStops)
                 failures);
 }
 
+INSTANTIATE_TEST_SUITE_P(Nodes, RelayBalance, testing::Bool(),
+                         [](const testing::TestParamInfo<bool>& info) {
+                             return info.param ? std::string("SomeLv2") : std::string("Vst2");
+                         });
+
 // The fuzz target reads its input as an action list; the seeds' lists
 // become its corpus, so they must read back as they were written.
-TEST(RelayBalance, AnActionListReadsBackAsItWasWritten)
+TEST(RelayBalanceList, AnActionListReadsBackAsItWasWritten)
 {
     for (uint64_t seed = 1; seed <= 20; ++seed) {
         const Scenario scenario = Generate(seed);
