@@ -23,8 +23,6 @@ void ConnectPort(LV2_Handle instance, uint32_t port, void* data)
 
 void Activate(LV2_Handle instance) { NodeOf(instance)->Activate(); }
 
-void Run(LV2_Handle instance, uint32_t frames) { NodeOf(instance)->Run(frames); }
-
 void Deactivate(LV2_Handle instance) { NodeOf(instance)->Deactivate(); }
 
 void Cleanup(LV2_Handle instance) { delete NodeOf(instance); }
@@ -47,8 +45,8 @@ const void* ExtensionData(const char* uri)
     return std::strcmp(uri, LV2_STATE__interface) == 0 ? &state : nullptr;
 }
 
-const LV2_Descriptor kDescriptor = {kPluginUri, Instantiate, ConnectPort, Activate,
-                                    Run,        Deactivate,  Cleanup,     ExtensionData};
+const LV2_Descriptor kDescriptor = {kPluginUri,           Instantiate, ConnectPort, Activate,
+                                    Lv2Node::RunInstance, Deactivate,  Cleanup,     ExtensionData};
 
 }  // namespace
 

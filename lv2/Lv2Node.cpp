@@ -10,6 +10,7 @@
 #include <lv2/options/options.h>
 
 #include <cmath>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
@@ -90,16 +91,30 @@ constexpr uint32_t MessageSizeOf(uint32_t status)
     }
 }
 
-// The same for every status byte, looked up once an outgoing event.
-struct MessageSizes {
-    constexpr MessageSizes() : of()
-    {
-        for (uint32_t status = 0; status < 256; ++status)
-            of[status] = static_cast<uint8_t>(MessageSizeOf(status));
-    }
-    uint8_t of[256];
+// The same for every status byte, with the mask that keeps a message's own
+// bytes of a four-byte word: looked up once an outgoing event.
+struct MessageShape {
+    uint32_t mask;
+    uint32_t size;
 };
-constexpr MessageSizes kMessageSizes;
+struct MessageShapes {
+    constexpr MessageShapes() : of()
+    {
+        for (uint32_t status = 0; status < 256; ++status) {
+            const uint32_t size = MessageSizeOf(status);
+            of[status] = {size == 0 ? 0u : 0xFFFFFFu >> (8 * (3 - size)), size};
+        }
+    }
+    MessageShape of[256];
+};
+constexpr MessageShapes kMessageShapes;
+
+uint32_t Bits(float value)
+{
+    uint32_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    return bits;
+}
 
 // The node's parameters from the control ports' natural values.
 float ParameterValue(uint32_t port, float value)
@@ -139,6 +154,10 @@ Lv2Node::Lv2Node(double rate, uint32_t maxBlockLength, LV2_URID_Map* map)
       settingsKey(map->map(map->handle, kSettingsUri))
 {
     link->node = this;
+    // A control port the host has not connected reads as the value the
+    // node has, so it never moves.
+    for (uint32_t port = kPortMode; port <= kPortPanic; ++port)
+        ports[port] = &applied[port];
     // Only an event's frame and bytes change from block to block.
     for (int i = 0; i < kMaxEvents; ++i) {
         incoming[i].type = kVstMidiType;
@@ -238,8 +257,10 @@ VstIntPtr Lv2Node::Answer(VstInt32 opcode, VstInt32 index, VstIntPtr, void* ptr,
 
 void Lv2Node::Connect(uint32_t port, void* data)
 {
-    if (port < kPortCount)
-        ports[port] = data;
+    if (port >= kPortCount)
+        return;
+    const bool control = port >= kPortMode && port <= kPortPanic;
+    ports[port] = data == nullptr && control ? &applied[port] : data;
 }
 
 void Lv2Node::Activate()
@@ -250,13 +271,24 @@ void Lv2Node::Activate()
 
 void Lv2Node::Deactivate() { Dispatch(effMainsChanged, 0, 0); }
 
+// Whether a control port holds other bits than the node was last given:
+// one look at all four, on every run.
+bool Lv2Node::ControlsMoved() const
+{
+    uint32_t moved = 0;
+    for (uint32_t port = kPortMode; port <= kPortPanic; ++port)
+        moved |= Bits(*static_cast<const float*>(ports[port])) ^ Bits(applied[port]);
+    return moved != 0;
+}
+
 // A control the host moved is handed to the node as a VST 2 host hands a
-// parameter; Panic sends when it is switched on.
+// parameter; Panic sends when it is switched on. After an activation every
+// connected control is handed over.
 void Lv2Node::ApplyControls()
 {
     for (uint32_t port = kPortMode; port <= kPortPanic; ++port) {
         const auto* control = static_cast<const float*>(ports[port]);
-        if (control == nullptr || (controlsKnown && *control == applied[port]))
+        if (control == &applied[port] || (controlsKnown && Bits(*control) == Bits(applied[port])))
             continue;
         applied[port] = *control;
         effect->setParameter(effect, ParameterOf(port), ParameterValue(port, *control));
@@ -300,7 +332,12 @@ unsigned long Lv2Node::PanelWindow()
     return static_cast<unsigned long>(Dispatch(effVendorSpecific, kPanelWindowQuery));
 }
 
-void Lv2Node::Run(uint32_t frames)
+void Lv2Node::RunInstance(LV2_Handle instance, uint32_t frames)
+{
+    static_cast<Lv2Node*>(instance)->Run(frames);
+}
+
+inline void Lv2Node::Run(uint32_t frames)
 {
     output = static_cast<LV2_Atom_Sequence*>(ports[kPortMidiOut]);
     outputCapacity = output != nullptr ? output->atom.size : 0;
@@ -308,42 +345,26 @@ void Lv2Node::Run(uint32_t frames)
         lv2_atom_sequence_clear(output);
         output->atom.type = atomSequence;
     }
-    ApplyControls();
+    if (__builtin_expect(!controlsKnown, 0) || ControlsMoved())
+        ApplyControls();
     const auto* in = static_cast<const LV2_Atom_Sequence*>(ports[kPortMidiIn]);
     const LV2_Atom_Event* next = in != nullptr ? lv2_atom_sequence_begin(&in->body) : nullptr;
-    for (uint32_t first = 0; first < frames; first += maxBlock)
-        RunPiece(first, frames - first < maxBlock ? frames - first : maxBlock, next);
+    // Most hosts' blocks are one piece; a run of no frames has none.
+    if (__builtin_expect(frames - 1 < maxBlock, 1))
+        RunPiece(0, frames, next);
+    else
+        for (uint32_t first = 0; first < frames; first += maxBlock)
+            RunPiece(first, frames - first < maxBlock ? frames - first : maxBlock, next);
     output = nullptr;
 }
 
 // The piece's MIDI events (in time order; what is not MIDI, or longer than
 // three bytes, is left out), then the audio.
-void Lv2Node::RunPiece(uint32_t first, uint32_t frames, const LV2_Atom_Event*& nextOfBlock)
+inline void Lv2Node::RunPiece(uint32_t first, uint32_t frames, const LV2_Atom_Event*& nextOfBlock)
 {
     const auto* in = static_cast<const LV2_Atom_Sequence*>(ports[kPortMidiIn]);
-    int count = 0;
-    // In locals: the event records are written through char, which the
-    // compiler must assume could change any member.
-    const auto* const end =
-        in != nullptr ? reinterpret_cast<const uint8_t*>(&in->body) + in->atom.size : nullptr;
-    const int64_t pieceEnd = static_cast<int64_t>(first) + frames;
-    const LV2_URID midiType = midiEvent;
-    const LV2_Atom_Event* next = nextOfBlock;
-    for (; end != nullptr && Whole(next, end); next = NextEvent(next)) {
-        const int64_t frame = next->time.frames;
-        if (frame >= pieceEnd)
-            break;
-        const uint32_t size = next->body.size;
-        if (next->body.type != midiType || size == 0 || size > 3 || count == kMaxEvents)
-            continue;
-        VstMidiEvent& midi = incoming[count++];
-        midi.deltaFrames = frame > first ? static_cast<VstInt32>(frame - first) : 0;
-        const auto* bytes = static_cast<const char*>(LV2_ATOM_BODY_CONST(&next->body));
-        midi.midiData[0] = bytes[0];
-        midi.midiData[1] = size > 1 ? bytes[1] : 0;
-        midi.midiData[2] = size > 2 ? bytes[2] : 0;
-    }
-    nextOfBlock = next;
+    const bool anyIncoming = in != nullptr && in->atom.size > sizeof(LV2_Atom_Sequence_Body);
+    const int count = anyIncoming ? TakeIncoming(in, first, first + frames, nextOfBlock) : 0;
     pieceStart = first;
     pieceFrames = frames;
     block.numEvents = count;
@@ -356,11 +377,58 @@ void Lv2Node::RunPiece(uint32_t first, uint32_t frames, const LV2_Atom_Event*& n
     effect->processReplacing(effect, inputs, outputs, static_cast<VstInt32>(frames));
 }
 
+// The sequence's events before frame `pieceEnd`, from `next` on, as the
+// node's event records; returns how many. The members it needs are read
+// into locals first: the records are written through char, which the
+// compiler must assume could change any of them.
+int Lv2Node::TakeIncoming(const LV2_Atom_Sequence* in, uint32_t first, int64_t pieceEnd,
+                          const LV2_Atom_Event*& next)
+{
+    constexpr uint32_t kShortRecord = sizeof(LV2_Atom_Event) + 8;
+    const auto* const end = reinterpret_cast<const uint8_t*>(&in->body) + in->atom.size;
+    const LV2_URID midiType = midiEvent;
+    VstMidiEvent* const records = incoming;
+    int count = 0;
+    for (const LV2_Atom_Event* event = next;; event = NextEvent(event)) {
+        const auto* at = reinterpret_cast<const uint8_t*>(event);
+        // Near the end a last event may run past it, or be cut short of
+        // its padding: those are read with care.
+        const bool roomy = at + kShortRecord <= end;
+        if (__builtin_expect(!roomy, 0) && !Whole(event, end)) {
+            next = event;
+            return count;
+        }
+        const int64_t frame = event->time.frames;
+        if (frame >= pieceEnd) {
+            next = event;
+            return count;
+        }
+        const uint32_t size = event->body.size;
+        if (event->body.type != midiType || size - 1 > 2 || count == kMaxEvents)
+            continue;
+        const auto* bytes = reinterpret_cast<const uint8_t*>(event + 1);
+        uint32_t word = 0;
+        if (__builtin_expect(roomy, 1))
+            std::memcpy(&word, bytes, sizeof word);
+        else
+            for (uint32_t i = 0; i < size; ++i)
+                word |= static_cast<uint32_t>(bytes[i]) << (8 * i);
+        VstMidiEvent& midi = records[count++];
+        midi.deltaFrames = frame > first ? static_cast<VstInt32>(frame - first) : 0;
+        word &= 0xFFFFFFu >> (8 * (3 - size));
+        std::memcpy(midi.midiData, &word, sizeof word);
+    }
+}
+
+// The record is written as three words: little-endian targets only.
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__ && sizeof(LV2_Atom_Event) == 16 &&
+                  offsetof(LV2_Atom_Event, body) == 8 && offsetof(LV2_Atom, type) == 4,
+              "an atom event's header is its frame, then its size and type");
+
 // What the node hands its host during the piece, at its frames, written
 // in place at the sequence's end: a MIDI event is one 24-byte record (the
 // event's 16-byte header, then up to three bytes padded to eight). The
-// members it needs are read into locals first: the records are written
-// through char, which the compiler must assume could change any of them.
+// members it needs are read into locals first, as above.
 void Lv2Node::TakeOutgoing(const VstEvents* events)
 {
     if (output == nullptr || events == nullptr)
@@ -369,32 +437,41 @@ void Lv2Node::TakeOutgoing(const VstEvents* events)
     VstEvent* const* pointers = EventPointers(events);
     const VstInt32 count = events->numEvents;
     uint8_t* const body = reinterpret_cast<uint8_t*>(&output->body);
+    // The port asks for room enough (rsz:minimumSize) for any block; what
+    // does not fit is left out.
     const uint32_t capacity = outputCapacity;
+    uint8_t* const last = capacity >= kRecord ? body + (capacity - kRecord) : nullptr;
+    uint8_t* at = body + output->atom.size;
     const uint32_t start = pieceStart;
     // A sender run with a longer block may hand on an offset past this one.
-    const VstInt32 lastFrame = static_cast<VstInt32>(pieceFrames) - 1;
-    const LV2_URID midiType = midiEvent;
-    uint32_t size = output->atom.size;
-    for (VstInt32 i = 0; i < count; ++i) {
+    const uint32_t lastFrame = pieceFrames - 1;
+    // An event's size and type, as one word.
+    const uint64_t midiType = static_cast<uint64_t>(midiEvent) << 32;
+    for (VstInt32 i = 0; i < count && at <= last; ++i) {
         const auto* midi = reinterpret_cast<const VstMidiEvent*>(pointers[i]);
-        // The port asks for room enough (rsz:minimumSize) for any block.
-        if (midi == nullptr || midi->type != kVstMidiType || capacity - size < kRecord)
+        if (midi == nullptr || midi->type != kVstMidiType)
             continue;
-        const uint32_t bytes = kMessageSizes.of[static_cast<uint8_t>(midi->midiData[0])];
-        if (bytes == 0)
+        uint32_t word;
+        std::memcpy(&word, midi->midiData, sizeof word);
+        const MessageShape shape = kMessageShapes.of[word & 0xFF];
+        if (shape.size == 0)
             continue;
-        const VstInt32 delta = midi->deltaFrames;
-        auto* event = reinterpret_cast<LV2_Atom_Event*>(body + size);
-        event->time.frames = start + (delta > 0 ? (delta < lastFrame ? delta : lastFrame) : 0);
-        event->body.size = bytes;
-        event->body.type = midiType;
-        // The bytes with their padding, as one word.
-        uint32_t raw = 0;
-        std::memcpy(&raw, midi->midiData, 4);
-        *reinterpret_cast<uint64_t*>(event + 1) = raw & (0xFFFFFFu >> (8 * (3 - bytes)));
-        size += kRecord;
+        uint32_t delta = static_cast<uint32_t>(midi->deltaFrames);
+        if (__builtin_expect(delta > lastFrame, 0))
+            delta = midi->deltaFrames < 0 ? 0 : lastFrame;
+        // Frame, size and type, then the bytes with their padding: three
+        // words.
+        // (Each word stored alone: built as one on the stack, the record
+        // was read back whole before its parts had reached memory.)
+        const uint64_t frame = start + delta;
+        const uint64_t header = midiType | shape.size;
+        const uint64_t bytes = word & shape.mask;
+        std::memcpy(at, &frame, sizeof frame);
+        std::memcpy(at + 8, &header, sizeof header);
+        std::memcpy(at + 16, &bytes, sizeof bytes);
+        at += kRecord;
     }
-    output->atom.size = size;
+    output->atom.size = static_cast<uint32_t>(at - body);
 }
 
 // The settings as the bank chunk a VST 2 host saves.

@@ -47,6 +47,8 @@ public:
     void Activate();
     void Deactivate();
     void Run(uint32_t frames);
+    // The descriptor's run: the node's, with no call in between.
+    static void RunInstance(LV2_Handle instance, uint32_t frames);
 
     LV2_State_Status Save(LV2_State_Store_Function store, LV2_State_Handle handle);
     LV2_State_Status Restore(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle);
@@ -87,13 +89,16 @@ private:
     VstIntPtr Dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0,
                        void* ptr = nullptr, float opt = 0.0f);
 
-    void ApplyControls();
+    bool ControlsMoved() const;
+    __attribute__((noinline)) void ApplyControls();
     // A parameter the panel set (the node's automate call), kept for the UI
     // to write to the host's control port. Panic is not kept: the panel's
     // has acted, and the host's port is a trigger of its own.
     void NotePanelChange(VstInt32 parameter, float value);
     // One piece of a block of at most maxBlock frames, from frame `first`.
     void RunPiece(uint32_t first, uint32_t frames, const LV2_Atom_Event*& next);
+    int TakeIncoming(const LV2_Atom_Sequence* in, uint32_t first, int64_t pieceEnd,
+                     const LV2_Atom_Event*& next);
     void TakeOutgoing(const VstEvents* events);
 
     static constexpr int kMaxEvents = 512;
@@ -107,6 +112,7 @@ private:
     LV2_URID atomSequence;
     LV2_URID settingsKey;
 
+    // A control port the host has not connected points at applied.
     void* ports[kPortCount] = {};
     float applied[kPortCount] = {};  // the control values the node has
     bool controlsKnown = false;
