@@ -46,8 +46,7 @@ public:
     void Connect(uint32_t port, void* data);
     void Activate();
     void Deactivate();
-    void Run(uint32_t frames);
-    // The descriptor's run: the node's, with no call in between.
+    // The descriptor's run: the node's own (Run), with no call in between.
     static void RunInstance(LV2_Handle instance, uint32_t frames);
 
     LV2_State_Status Save(LV2_State_Store_Function store, LV2_State_Handle handle);
@@ -89,6 +88,7 @@ private:
     VstIntPtr Dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0,
                        void* ptr = nullptr, float opt = 0.0f);
 
+    void Run(uint32_t frames);
     bool ControlsMoved() const;
     __attribute__((noinline)) void ApplyControls();
     // A parameter the panel set (the node's automate call), kept for the UI
