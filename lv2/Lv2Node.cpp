@@ -391,10 +391,12 @@ int Lv2Node::TakeIncoming(const LV2_Atom_Sequence* in, uint32_t first, int64_t p
     int count = 0;
     for (const LV2_Atom_Event* event = next;; event = NextEvent(event)) {
         const auto* at = reinterpret_cast<const uint8_t*>(event);
-        // Near the end a last event may run past it, or be cut short of
-        // its padding: those are read with care.
+        // Near the end a last event may be cut short of its padding, and
+        // anywhere an event may claim more bytes than follow it (stepping
+        // over those could even wrap around a 32-bit address space): those
+        // are read with care.
         const bool roomy = at + kShortRecord <= end;
-        if (__builtin_expect(!roomy, 0) && !Whole(event, end)) {
+        if (__builtin_expect(!roomy || event->body.size > 8, 0) && !Whole(event, end)) {
             next = event;
             return count;
         }

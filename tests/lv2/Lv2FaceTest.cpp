@@ -25,6 +25,7 @@
 #include <dlfcn.h>
 
 #include <map>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <thread>
@@ -130,6 +131,21 @@ TEST_F(Lv2Face, ABlockLongerThanTheAnnouncedMaximumKeepsEveryFrame)
                           {200, {0x90, 62, 90}},
                           {255, {0x80, 62, 0}}}),
               "+60@10 -60@100 +62@200 -62@255");
+
+    // An event that claims more bytes than the sequence holds ends the
+    // reading where it lies, in the middle as at the end.
+    sender.Fill({{5, {0x90, 61, 100}}});
+    LV2_Atom_Sequence* in = sender.Input();
+    for (const LV2_Atom_Event event :
+         {LV2_Atom_Event{{6}, {0xFFFFFFF0u, urids(LV2_MIDI__MidiEvent)}},
+          LV2_Atom_Event{{7}, {3, urids(LV2_MIDI__MidiEvent)}}}) {
+        auto* at = reinterpret_cast<uint8_t*>(&in->body) + in->atom.size;
+        std::memcpy(at, &event, sizeof event);
+        std::memcpy(at + sizeof event, "\x80\x3D\0\0\0\0\0\0", 8);
+        in->atom.size += sizeof event + 8;
+    }
+    sender.RunOnly(Lv2Instance::kFrames);
+    EXPECT_EQ(sender.Notes(), "+61@5");
 }
 
 // The settings travel in LV2's state as the bank chunk a VST 2 host saves:
