@@ -101,7 +101,8 @@ private:
 
     static void ProcessReplacing(AEffect* effect, float**, float**, VstInt32 frames)
     {
-        Of(effect).Run(static_cast<uint32_t>(std::max(frames, 0)));
+        const auto most = static_cast<VstInt32>(Lv2Instance::kMostFrames);
+        Of(effect).Run(static_cast<uint32_t>(std::clamp(frames, 0, most)));
     }
 
     void Switch(bool on)

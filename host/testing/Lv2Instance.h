@@ -166,19 +166,16 @@ public:
             static_cast<uint32_t>(out.size() * 8 - sizeof(LV2_Atom));
     }
 
-    std::string Notes()
+    std::string Notes() const
     {
-        auto* output = reinterpret_cast<LV2_Atom_Sequence*>(out.data());
         std::string notes;
-        LV2_ATOM_SEQUENCE_FOREACH(output, event)
-        {
-            const auto* data = static_cast<const uint8_t*>(LV2_ATOM_BODY_CONST(&event->body));
-            if (event->body.type != midiEvent || (data[0] & 0xE0) != 0x80)
-                continue;
+        ForEachOutput([&notes](uint32_t frame, const uint8_t* data, uint32_t) {
+            if ((data[0] & 0xE0) != 0x80)
+                return;
             const bool on = (data[0] & 0xF0) == 0x90 && data[2] != 0;
             notes += std::string(notes.empty() ? "" : " ") + (on ? "+" : "-") +
-                     std::to_string(data[1]) + "@" + std::to_string(event->time.frames);
-        }
+                     std::to_string(data[1]) + "@" + std::to_string(frame);
+        });
         return notes;
     }
 
@@ -191,9 +188,10 @@ public:
                  static_cast<const uint8_t*>(LV2_ATOM_BODY_CONST(&event->body)), event->body.size);
     }
 
-private:
+    // The longest block the instance's audio buffers hold.
     static constexpr std::size_t kMostFrames = 1024;
 
+private:
     // What the state functions are handed: the bytes and their type.
     struct State {
         std::vector<unsigned char>* bytes;
