@@ -52,6 +52,12 @@ public:
     void SetAlignment(int newAlignment) override;
     void SetLabelOffset(Point& offset) override { labelOffset = offset; }
     Text& GetLabel() override { return label; }
+    // A copy of the text, for a thread other than the one that sets it.
+    Text LabelNow() const
+    {
+        std::lock_guard<std::mutex> guard(textLock);
+        return label;
+    }
     void Highlight(bool on, int colour, int, int) override;
     void SetSize(int w, int h) override;
     void MouseStateChanged(bool* flags, int index) override;

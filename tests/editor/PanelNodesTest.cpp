@@ -171,7 +171,7 @@ TEST_F(PanelNodes, TheIdLabelShowsTheNodeAfterTheFullRefresh)
     PanelNode* node = Make(0, 0);
     SPluginPanel* panel = OpenPanel(node);
     EXPECT_TRUE(WaitUntil(
-        [&] { return std::string(panel->IdLabel()->GetLabel().data) == IdText(node->nodeId); }));
+        [&] { return std::string(panel->IdLabel()->LabelNow().data) == IdText(node->nodeId); }));
     EXPECT_EQ(panel->ModeButtons().size(), 2u);
     EXPECT_EQ(panel->PortButtons().size(), 8u);
     EXPECT_TRUE(WaitUntil([&] {

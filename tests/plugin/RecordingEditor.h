@@ -26,14 +26,12 @@ public:
     }
 
     // The idle thread may be in a pass that refreshes when the test lets go
-    // of the editor: closing here waits for that pass while the lists it
+    // of the editor: retiring here waits for that pass while the lists it
     // records into still exist, which the base's destructor would be too
-    // late for (seen as a leak under ASan).
-    ~RecordingEditor() override
-    {
-        if (IsOpen())
-            close();
-    }
+    // late for (seen as a leak under ASan), and stops the passes before the
+    // base's destructor makes this a plain editor under a pass's virtual
+    // call (seen as a race under ThreadSanitizer).
+    ~RecordingEditor() override { RetireWindows(); }
 
     // The refreshes asked for, by the test's thread or the toolkit's idle
     // thread, which may be recording one while the test reads.
