@@ -366,9 +366,16 @@ TEST_F(BridgeSwitch, AnEventPushedBehindALaterOneGoesOutAtItsFrame)
     ASSERT_TRUE(WaitForJackPort("Tarvenna:out-3")) << JackPorts();
     RunningProgram monitor = MonitorOfOut3();
     const auto block = std::chrono::microseconds(kFrames * 1000000 / 48000);
+    // The most the second sender's call can lie after the first's, by key.
+    std::map<int, long> callsApart;
     for (uint8_t key = 60; key < 70; key += 2) {
+        const auto before = std::chrono::steady_clock::now();
         first.RunBlock(std::vector<MidiMessage>{{200, 0x90, key, 100}}, kFrames);
         second.RunBlock(std::vector<MidiMessage>{{10, 0x90, uint8_t(key + 1), 100}}, kFrames);
+        callsApart[key] = std::chrono::duration_cast<std::chrono::microseconds>(
+                              std::chrono::steady_clock::now() - before)
+                              .count() *
+                          48 / 1000;
         std::this_thread::sleep_for(block);
         first.RunBlock(std::vector<MidiMessage>{{0, 0x80, key, 0}}, kFrames);
         second.RunBlock(std::vector<MidiMessage>{{0, 0x80, uint8_t(key + 1), 0}}, kFrames);
@@ -380,13 +387,16 @@ TEST_F(BridgeSwitch, AnEventPushedBehindALaterOneGoesOutAtItsFrame)
     std::vector<int> order;
     std::map<int, HeardNote> heard = DumpedNoteTimes(dump, order);
     ASSERT_EQ(order.size(), 10u) << dump;
-    // Under the emulator the two senders' calls may lie further apart than
-    // the 190 frames between their notes: the second's note is then due
-    // after the first's, and rightly goes out after it.
-    if (!std::string(TARVENNA_HOST_EMULATOR).empty())
-        return;
-    for (int key = 60; key < 70; key += 2)
-        EXPECT_EQ(heard[key + 1].on, heard[key].on) << "note " << key + 1 << "\n" << dump;
+    for (int key = 60; key < 70; key += 2) {
+        // On a loaded machine or under the emulator the second call may come
+        // more than the 190 frames between the notes after the first: the
+        // second's note is then due after the first's, and rightly goes
+        // out after it.
+        if (callsApart[key] < 190)
+            EXPECT_EQ(heard[key + 1].on, heard[key].on) << "note " << key + 1 << "\n" << dump;
+        else
+            EXPECT_GE(heard[key + 1].on, heard[key].on) << "note " << key + 1 << "\n" << dump;
+    }
 }
 
 // The busy source is cut from in-5 and joined again 150 times while a
