@@ -57,18 +57,6 @@ bool Whole(const LV2_Atom_Event* event, const uint8_t* end)
            event->body.size <= last - at - sizeof(LV2_Atom_Event);
 }
 
-// The event after `event` in its sequence. MIDI events are at most eight
-// bytes long nearly always: stepping over them on a predicted branch lets
-// the processor go on to the next event before this one's size is loaded.
-const LV2_Atom_Event* NextEvent(const LV2_Atom_Event* event)
-{
-    constexpr uint32_t kShortRecord = sizeof(LV2_Atom_Event) + 8;
-    const auto* at = reinterpret_cast<const uint8_t*>(event);
-    if (__builtin_expect(event->body.size <= 8, 1))
-        return reinterpret_cast<const LV2_Atom_Event*>(at + kShortRecord);
-    return lv2_atom_sequence_next(event);
-}
-
 // The length of the MIDI message that starts with `status`; 0 for what
 // cannot start one in a VST 2 event's three bytes (a data byte, system
 // exclusive, undefined codes).
@@ -261,6 +249,8 @@ void Lv2Node::Connect(uint32_t port, void* data)
         return;
     const bool control = port >= kPortMode && port <= kPortPanic;
     ports[port] = data == nullptr && control ? &applied[port] : data;
+    if (port <= kPortAudioOutRight)
+        (port < kPortAudioOutLeft ? audioIn : audioOut)[port & 1] = static_cast<float*>(data);
 }
 
 void Lv2Node::Activate()
@@ -275,10 +265,10 @@ void Lv2Node::Deactivate() { Dispatch(effMainsChanged, 0, 0); }
 // one look at all four, on every run.
 bool Lv2Node::ControlsMoved() const
 {
-    uint32_t moved = 0;
-    for (uint32_t port = kPortMode; port <= kPortPanic; ++port)
-        moved |= Bits(*static_cast<const float*>(ports[port])) ^ Bits(applied[port]);
-    return moved != 0;
+    const auto moved = [this](uint32_t port) {
+        return Bits(*static_cast<const float*>(ports[port])) ^ Bits(applied[port]);
+    };
+    return (moved(kPortMode) | moved(kPortRelayPort) | moved(kPortThru) | moved(kPortPanic)) != 0;
 }
 
 // A control the host moved is handed to the node as a VST 2 host hands a
@@ -337,89 +327,124 @@ void Lv2Node::RunInstance(LV2_Handle instance, uint32_t frames)
     static_cast<Lv2Node*>(instance)->Run(frames);
 }
 
+// Most runs are a block of the announced length or less with no events
+// in: those are handed to the node straight away. The output sequence is
+// emptied first; the node's hand-over fills it during the run.
 inline void Lv2Node::Run(uint32_t frames)
 {
-    output = static_cast<LV2_Atom_Sequence*>(ports[kPortMidiOut]);
-    outputCapacity = output != nullptr ? output->atom.size : 0;
-    if (output != nullptr) {
-        lv2_atom_sequence_clear(output);
-        output->atom.type = atomSequence;
+    auto* out = static_cast<LV2_Atom_Sequence*>(ports[kPortMidiOut]);
+    output = out;
+    if (out != nullptr) {
+        outputCapacity = out->atom.size;
+        lv2_atom_sequence_clear(out);
+        out->atom.type = atomSequence;
     }
     if (__builtin_expect(!controlsKnown, 0) || ControlsMoved())
         ApplyControls();
     const auto* in = static_cast<const LV2_Atom_Sequence*>(ports[kPortMidiIn]);
-    const LV2_Atom_Event* next = in != nullptr ? lv2_atom_sequence_begin(&in->body) : nullptr;
-    // Most hosts' blocks are one piece; a run of no frames has none.
-    if (__builtin_expect(frames - 1 < maxBlock, 1))
-        RunPiece(0, frames, next);
-    else
-        for (uint32_t first = 0; first < frames; first += maxBlock)
-            RunPiece(first, frames - first < maxBlock ? frames - first : maxBlock, next);
+    const bool anyIncoming = in != nullptr && in->atom.size > sizeof(LV2_Atom_Sequence_Body);
+    // A run of no frames fails the first test too.
+    if (__builtin_expect(frames - 1 < maxBlock && !anyIncoming, 1)) {
+        pieceStart = 0;
+        pieceFrames = frames;
+        effect->processReplacing(effect, audioIn, audioOut, static_cast<VstInt32>(frames));
+    } else {
+        RunPieces(in, frames);
+    }
     output = nullptr;
 }
 
-// The piece's MIDI events (in time order; what is not MIDI, or longer than
-// three bytes, is left out), then the audio.
-inline void Lv2Node::RunPiece(uint32_t first, uint32_t frames, const LV2_Atom_Event*& nextOfBlock)
+// A block with events in, or longer than the announced maximum: pieces of
+// at most that length, each with its events.
+void Lv2Node::RunPieces(const LV2_Atom_Sequence* in, uint32_t frames)
 {
-    const auto* in = static_cast<const LV2_Atom_Sequence*>(ports[kPortMidiIn]);
+    const LV2_Atom_Event* next = in != nullptr ? lv2_atom_sequence_begin(&in->body) : nullptr;
     const bool anyIncoming = in != nullptr && in->atom.size > sizeof(LV2_Atom_Sequence_Body);
-    const int count = anyIncoming ? TakeIncoming(in, first, first + frames, nextOfBlock) : 0;
-    pieceStart = first;
-    pieceFrames = frames;
-    block.numEvents = count;
-    if (count > 0)
-        Dispatch(effProcessEvents, 0, 0, block.asVstEvents());
-    float* inputs[2] = {static_cast<float*>(ports[kPortAudioInLeft]) + first,
-                        static_cast<float*>(ports[kPortAudioInRight]) + first};
-    float* outputs[2] = {static_cast<float*>(ports[kPortAudioOutLeft]) + first,
-                         static_cast<float*>(ports[kPortAudioOutRight]) + first};
-    effect->processReplacing(effect, inputs, outputs, static_cast<VstInt32>(frames));
+    for (uint32_t first = 0; first < frames; first += maxBlock) {
+        const uint32_t length = frames - first < maxBlock ? frames - first : maxBlock;
+        const int count = anyIncoming ? TakeIncoming(in, first, first + length, next) : 0;
+        pieceStart = first;
+        pieceFrames = length;
+        block.numEvents = count;
+        if (count > 0)
+            Dispatch(effProcessEvents, 0, 0, block.asVstEvents());
+        float* inputs[2] = {audioIn[0] + first, audioIn[1] + first};
+        float* outputs[2] = {audioOut[0] + first, audioOut[1] + first};
+        effect->processReplacing(effect, inputs, outputs, static_cast<VstInt32>(length));
+    }
 }
 
+namespace {
+
+// The bytes a MIDI message of one to three bytes keeps, by its length.
+constexpr uint32_t kMessageMasks[4] = {0, 0xFFu, 0xFFFFu, 0xFFFFFFu};
+
+// A MIDI message of `size` bytes (one to three) as a VST 2 event at
+// `frame` of a piece that starts at frame `first`.
+inline void ToRecord(VstMidiEvent& midi, int64_t frame, uint32_t first, uint32_t word,
+                     uint32_t size)
+{
+    midi.deltaFrames = frame > first ? static_cast<VstInt32>(frame - first) : 0;
+    word &= kMessageMasks[size & 3];
+    std::memcpy(midi.midiData, &word, sizeof word);
+}
+
+}  // namespace
+
 // The sequence's events before frame `pieceEnd`, from `next` on, as the
-// node's event records; returns how many. The members it needs are read
-// into locals first: the records are written through char, which the
-// compiler must assume could change any of them.
+// node's event records; returns how many. What is not MIDI, or longer than
+// three bytes, is left out. The members it needs are read into locals
+// first: the records are written through char, which the compiler must
+// assume could change any of them.
 int Lv2Node::TakeIncoming(const LV2_Atom_Sequence* in, uint32_t first, int64_t pieceEnd,
                           const LV2_Atom_Event*& next)
 {
     constexpr uint32_t kShortRecord = sizeof(LV2_Atom_Event) + 8;
     const auto* const end = reinterpret_cast<const uint8_t*>(&in->body) + in->atom.size;
-    const LV2_URID midiType = midiEvent;
-    VstMidiEvent* const records = incoming;
-    int count = 0;
-    for (const LV2_Atom_Event* event = next;; event = NextEvent(event)) {
+    // An event's size and type read as one word: a MIDI message of one to
+    // three bytes is one of the three words from `shortMidi` on.
+    const uint64_t shortMidi = static_cast<uint64_t>(midiEvent) << 32 | 1;
+    VstMidiEvent* record = incoming;
+    VstMidiEvent* const full = incoming + kMaxEvents;
+    const LV2_Atom_Event* event = next;
+    for (;;) {
         const auto* at = reinterpret_cast<const uint8_t*>(event);
-        // Near the end a last event may be cut short of its padding, and
-        // anywhere an event may claim more bytes than follow it (stepping
-        // over those could even wrap around a 32-bit address space): those
-        // are read with care.
         const bool roomy = at + kShortRecord <= end;
-        if (__builtin_expect(!roomy || event->body.size > 8, 0) && !Whole(event, end)) {
-            next = event;
-            return count;
-        }
-        const int64_t frame = event->time.frames;
-        if (frame >= pieceEnd) {
-            next = event;
-            return count;
-        }
-        const uint32_t size = event->body.size;
-        if (event->body.type != midiType || size - 1 > 2 || count == kMaxEvents)
-            continue;
-        const auto* bytes = reinterpret_cast<const uint8_t*>(event + 1);
-        uint32_t word = 0;
+        uint64_t shape = 0;
         if (__builtin_expect(roomy, 1))
-            std::memcpy(&word, bytes, sizeof word);
-        else
+            std::memcpy(&shape, &event->body, sizeof shape);
+        if (__builtin_expect(roomy && shape - shortMidi <= 2, 1)) {
+            // A short MIDI event with its padding inside the sequence: the
+            // one kind a host sends nearly always.
+            const int64_t frame = event->time.frames;
+            if (frame >= pieceEnd)
+                break;
+            event = reinterpret_cast<const LV2_Atom_Event*>(at + kShortRecord);
+            if (__builtin_expect(record == full, 0))
+                continue;
+            uint32_t word;
+            std::memcpy(&word, at + sizeof(LV2_Atom_Event), sizeof word);
+            ToRecord(*record++, frame, first, word, static_cast<uint32_t>(shape));
+            continue;
+        }
+        // Anything else is read with care: a last event may be cut short of
+        // its padding, and anywhere an event may claim more bytes than
+        // follow it (stepping over those could even wrap around a 32-bit
+        // address space).
+        if (!Whole(event, end) || event->time.frames >= pieceEnd)
+            break;
+        const uint32_t size = event->body.size;
+        if (event->body.type == midiEvent && size - 1 <= 2 && record != full) {
+            const auto* bytes = reinterpret_cast<const uint8_t*>(event + 1);
+            uint32_t word = 0;
             for (uint32_t i = 0; i < size; ++i)
                 word |= static_cast<uint32_t>(bytes[i]) << (8 * i);
-        VstMidiEvent& midi = records[count++];
-        midi.deltaFrames = frame > first ? static_cast<VstInt32>(frame - first) : 0;
-        word &= 0xFFFFFFu >> (8 * (3 - size));
-        std::memcpy(midi.midiData, &word, sizeof word);
+            ToRecord(*record++, event->time.frames, first, word, size);
+        }
+        event = lv2_atom_sequence_next(event);
     }
+    next = event;
+    return static_cast<int>(record - incoming);
 }
 
 // The record is written as three words: little-endian targets only.
@@ -442,14 +467,16 @@ void Lv2Node::TakeOutgoing(const VstEvents* events)
     // The port asks for room enough (rsz:minimumSize) for any block; what
     // does not fit is left out.
     const uint32_t capacity = outputCapacity;
-    uint8_t* const last = capacity >= kRecord ? body + (capacity - kRecord) : nullptr;
+    if (capacity < kRecord)
+        return;
+    uint8_t* const last = body + (capacity - kRecord);
     uint8_t* at = body + output->atom.size;
     const uint32_t start = pieceStart;
     // A sender run with a longer block may hand on an offset past this one.
     const uint32_t lastFrame = pieceFrames - 1;
     // An event's size and type, as one word.
     const uint64_t midiType = static_cast<uint64_t>(midiEvent) << 32;
-    for (VstInt32 i = 0; i < count && at <= last; ++i) {
+    for (VstInt32 i = 0; i < count; ++i) {
         const auto* midi = reinterpret_cast<const VstMidiEvent*>(pointers[i]);
         if (midi == nullptr || midi->type != kVstMidiType)
             continue;
@@ -461,6 +488,8 @@ void Lv2Node::TakeOutgoing(const VstEvents* events)
         uint32_t delta = static_cast<uint32_t>(midi->deltaFrames);
         if (__builtin_expect(delta > lastFrame, 0))
             delta = midi->deltaFrames < 0 ? 0 : lastFrame;
+        if (__builtin_expect(at > last, 0))
+            break;
         // Frame, size and type, then the bytes with their padding: three
         // words.
         // (Each word stored alone: built as one on the stack, the record

@@ -95,8 +95,7 @@ private:
     // to write to the host's control port. Panic is not kept: the panel's
     // has acted, and the host's port is a trigger of its own.
     void NotePanelChange(VstInt32 parameter, float value);
-    // One piece of a block of at most maxBlock frames, from frame `first`.
-    void RunPiece(uint32_t first, uint32_t frames, const LV2_Atom_Event*& next);
+    __attribute__((noinline)) void RunPieces(const LV2_Atom_Sequence* in, uint32_t frames);
     int TakeIncoming(const LV2_Atom_Sequence* in, uint32_t first, int64_t pieceEnd,
                      const LV2_Atom_Event*& next);
     void TakeOutgoing(const VstEvents* events);
@@ -114,6 +113,8 @@ private:
 
     // A control port the host has not connected points at applied.
     void* ports[kPortCount] = {};
+    float* audioIn[2] = {};  // the audio ports again, as the node takes them
+    float* audioOut[2] = {};
     float applied[kPortCount] = {};  // the control values the node has
     bool controlsKnown = false;
 
