@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <filesystem>
+#include <system_error>
 
 namespace tarvenna::host {
 
@@ -39,9 +41,22 @@ NetJackPair::~NetJackPair()
 {
     EndServer(slave);
     EndServer(master);
+    RemoveLeftovers();
     // The veth pair goes with its namespaces.
     for (const std::string& space : spaces)
         RunToEnd({"ip", "netns", "del", space});
+}
+
+// The master leaves the semaphores of the slave's client and its own
+// socket in /dev/shm when it ends; their names carry the pair's prefix.
+void NetJackPair::RemoveLeftovers()
+{
+    std::error_code ignored;
+    for (const auto& entry : std::filesystem::directory_iterator("/dev/shm", ignored)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind("jack", 0) == 0 && name.find("_" + prefix + "-") != std::string::npos)
+            std::filesystem::remove(entry.path(), ignored);
+    }
 }
 
 bool NetJackPair::InNamespace(const std::string& space, std::vector<std::string> words)

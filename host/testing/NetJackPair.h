@@ -37,6 +37,7 @@ private:
     bool StartMaster();
     bool StartSlave();
     // Runs `words` inside namespace `space`; true when it exited with 0.
+    void RemoveLeftovers();
     bool InNamespace(const std::string& space, std::vector<std::string> words);
 
     std::string remote;
