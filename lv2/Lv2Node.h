@@ -95,6 +95,8 @@ private:
     // to write to the host's control port. Panic is not kept: the panel's
     // has acted, and the host's port is a trigger of its own.
     void NotePanelChange(VstInt32 parameter, float value);
+    // A block with events in, or longer than the announced maximum; out of
+    // line, so that the common run stays small.
     __attribute__((noinline)) void RunPieces(const LV2_Atom_Sequence* in, uint32_t frames);
     int TakeIncoming(const LV2_Atom_Sequence* in, uint32_t first, int64_t pieceEnd,
                      const LV2_Atom_Event*& next);
