@@ -1,6 +1,6 @@
 // What a block costs through the LV2 face beside the same work through the
-// VST 2 face: a sender with Thru on and one receiver of its port, 64-frame
-// blocks of E note events from the sender's host. Each face is driven by a
+// VST 2 face: a sender with Thru on or off and one receiver of its port,
+// 64-frame blocks of E note events from the sender's host. Each face is driven by a
 // host as lean as it can be, and both hosts end with the same thing: every
 // event the nodes gave out in the host's own memory. The LV2 node writes it
 // there itself (the output sequence); the VST 2 host copies it from the
@@ -128,12 +128,13 @@ void MakeRoomForTwo()
 void Vst2Face(benchmark::State& state)
 {
     const int events = static_cast<int>(state.range(0));
+    const bool thru = state.range(1) != 0;
     const auto entry =
         reinterpret_cast<LeanVst2Host::Entry>(dlsym(BenchNodes::ModuleHandle(), "VSTPluginMain"));
     if (entry == nullptr)
         return state.SkipWithError("the module exports no VSTPluginMain");
     MakeRoomForTwo();
-    LeanVst2Host sender(entry, false, true);
+    LeanVst2Host sender(entry, false, thru);
     LeanVst2Host receiver(entry, true, false);
     if (!sender.Made() || !receiver.Made())
         return state.SkipWithError("the module refused a node");
@@ -153,6 +154,7 @@ void Vst2Face(benchmark::State& state)
 void Lv2Face(benchmark::State& state)
 {
     const int events = static_cast<int>(state.range(0));
+    const bool thru = state.range(1) != 0;
     const auto entry = reinterpret_cast<const LV2_Descriptor* (*)(uint32_t)>(
         dlsym(BenchNodes::ModuleHandle(), "lv2_descriptor"));
     if (entry == nullptr)
@@ -163,7 +165,7 @@ void Lv2Face(benchmark::State& state)
     Lv2Instance receiver(entry(0), urids, 1.0f, kPortNumber, kBlockFrames);
     if (!sender.Made() || !receiver.Made())
         return state.SkipWithError("the module refused an LV2 instance");
-    sender.Control(lv2face::kPortThru) = 1.0f;
+    sender.Control(lv2face::kPortThru) = thru ? 1.0f : 0.0f;
     // The VST 2 case's block, as atoms.
     MidiBlock block(256);
     FillNotePairs(block, events, kBlockFrames);
@@ -192,10 +194,15 @@ void Lv2Face(benchmark::State& state)
 // Each LV2 case right after its VST 2 case, so that the two meet the same
 // spell of a shared machine.
 const bool kFacesRegistered = [] {
-    for (int events : {0, 16, 64}) {
-        benchmark::RegisterBenchmark("Vst2Face", Vst2Face)->ArgName("events")->Arg(events);
-        benchmark::RegisterBenchmark("Lv2Face", Lv2Face)->ArgName("events")->Arg(events);
-    }
+    for (int thru : {1, 0})
+        for (int events : {0, 16, 64}) {
+            benchmark::RegisterBenchmark("Vst2Face", Vst2Face)
+                ->ArgNames({"events", "thru"})
+                ->Args({events, thru});
+            benchmark::RegisterBenchmark("Lv2Face", Lv2Face)
+                ->ArgNames({"events", "thru"})
+                ->Args({events, thru});
+        }
     return true;
 }();
 
