@@ -10,7 +10,7 @@ VstMidiEvent MakeMidiEvent(const MidiMessage& message)
 {
     VstMidiEvent event{};
     event.type = kVstMidiType;
-    event.byteSize = static_cast<VstInt32>(sizeof(VstMidiEvent) - 2 * sizeof(VstInt32));
+    event.byteSize = kVstMidiEventByteSize;
     event.deltaFrames = message.deltaFrames;
     event.midiData[0] = message.status;
     event.midiData[1] = message.data1;

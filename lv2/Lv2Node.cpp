@@ -149,7 +149,7 @@ Lv2Node::Lv2Node(double rate, uint32_t maxBlockLength, LV2_URID_Map* map)
     // Only an event's frame and bytes change from block to block.
     for (int i = 0; i < kMaxEvents; ++i) {
         incoming[i].type = kVstMidiType;
-        incoming[i].byteSize = sizeof(VstMidiEvent);
+        incoming[i].byteSize = kVstMidiEventByteSize;
         block.events[i] = reinterpret_cast<VstEvent*>(&incoming[i]);
     }
 }

@@ -101,6 +101,10 @@ struct VstMidiEvent {
     unsigned char reserved2;
 };
 
+// What a MIDI event's byteSize says: the record after its type and byteSize.
+constexpr VstInt32 kVstMidiEventByteSize =
+    static_cast<VstInt32>(sizeof(VstMidiEvent) - 2 * sizeof(VstInt32));
+
 // A block of events as the host hands it over: the pointer array really has
 // numEvents entries. VstEventBlock<N> is the same layout with room for N.
 struct VstEvents {

@@ -2,9 +2,6 @@
 
 namespace {
 
-// What follows the type and byte-size words of a MIDI event record.
-constexpr VstInt32 kMidiEventBodySize = sizeof(VstMidiEvent) - 2 * sizeof(VstInt32);
-
 constexpr unsigned char kControlChange = 0xB0;
 constexpr unsigned char kPitchBend = 0xE0;
 constexpr unsigned char kAllSoundOff = 120;
@@ -26,7 +23,7 @@ VstMidiEvent BlankMidiEvent()
     VstMidiEvent event;
     std::memset(&event, 0, sizeof event);
     event.type = kVstMidiType;
-    event.byteSize = kMidiEventBodySize;
+    event.byteSize = kVstMidiEventByteSize;
     return event;
 }
 

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <mutex>
 #include <string>
+#include <vector>
 
 namespace tarvenna::host {
 
@@ -66,6 +67,8 @@ private:
         case effProcessEvents:
             self.Keep(static_cast<const VstEvents*>(ptr));
             return 1;
+        case effGetChunk:
+            return index == 0 ? self.Save(static_cast<void**>(ptr)) : 0;
         case effSetChunk:
             return index == 0 && self.Restore(ptr, static_cast<std::size_t>(value)) ? 1 : 0;
         case effGetParamDisplay:
@@ -90,13 +93,23 @@ private:
         }
     }
 
+    // A control's value as the node reads it (a host may hand the ports any
+    // float, NaN and infinities too).
     static float GetParameter(AEffect* effect, VstInt32 index)
     {
         Lv2AsVst& self = Of(effect);
         if (index < 0 || index >= kParameterPanic)
             return 0.0f;
         const float control = self.controls[index].load();
-        return index == kParameterPort ? (control - 1.0f) / 7.0f : control;
+        if (index != kParameterPort)
+            return control >= 0.5f ? 1.0f : 0.0f;
+        return (PortNumber(control) - 1.0f) / 7.0f;
+    }
+
+    // The port the node takes a port control's value for.
+    static float PortNumber(float control)
+    {
+        return std::fmin(std::fmax(std::round(control), 1.0f), 8.0f);
     }
 
     static void ProcessReplacing(AEffect* effect, float**, float**, VstInt32 frames)
@@ -132,6 +145,17 @@ private:
             const uint32_t frame = static_cast<uint32_t>(std::max(midi.deltaFrames, 0));
             pending.push_back({std::max(frame, floor), {bytes, bytes + length}});
         }
+    }
+
+    // The bank chunk from LV2's state, kept until the next save as a VST 2
+    // node keeps the chunk it hands out.
+    VstIntPtr Save(void** data)
+    {
+        std::lock_guard<std::mutex> guard(instanceMutex);
+        if (data == nullptr || lv2.Save(saved) != LV2_STATE_SUCCESS)
+            return 0;
+        *data = saved.data();
+        return static_cast<VstIntPtr>(saved.size());
     }
 
     bool Restore(const void* chunk, std::size_t size)
@@ -174,7 +198,7 @@ private:
         if (index == kParameterMode)
             return control >= 0.5f ? "LV2 Receive" : "LV2 Send";
         if (index == kParameterPort)
-            return std::to_string(static_cast<int>(control));
+            return std::to_string(static_cast<int>(PortNumber(control)));
         return control >= 0.5f ? "On" : "Off";
     }
 
@@ -188,6 +212,7 @@ private:
     // Run, switch, restore and hand-over never overlap, as in an LV2 host.
     std::mutex instanceMutex;
     Lv2Instance::Events pending;
+    std::vector<unsigned char> saved;
     MidiBlock out{512};
 };
 

@@ -11,8 +11,6 @@ namespace {
 
 std::atomic<std::uint64_t> allEvents{0};
 
-constexpr VstInt32 kMidiByteSize = static_cast<VstInt32>(sizeof(VstMidiEvent) - 8);
-
 }  // namespace
 
 std::uint64_t MidiOutputCheck::AllEvents() { return allEvents.load(); }
@@ -55,7 +53,7 @@ void MidiOutputCheck::Take(const VstEvents* block)
             ++malformed;
             continue;
         }
-        if (event->byteSize != kMidiByteSize)
+        if (event->byteSize != kVstMidiEventByteSize)
             ++oddSizes;
         TakeMidi(*reinterpret_cast<const VstMidiEvent*>(event));
     }
