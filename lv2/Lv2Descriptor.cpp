@@ -1,19 +1,21 @@
 #include "lv2/Lv2Descriptor.h"
 
+#include <atomic>
 #include <cstring>
 
 namespace lv2face {
 
 namespace {
 
-NodeMaker nodeMaker = nullptr;
+// Set by every call for the descriptor, which hosts may make on any thread.
+std::atomic<NodeMaker> nodeMaker{nullptr};
 
 Lv2Node* NodeOf(LV2_Handle instance) { return static_cast<Lv2Node*>(instance); }
 
 LV2_Handle Instantiate(const LV2_Descriptor*, double rate, const char*,
                        const LV2_Feature* const* features)
 {
-    return Lv2Node::Make(nodeMaker, rate, features);
+    return Lv2Node::Make(nodeMaker.load(std::memory_order_relaxed), rate, features);
 }
 
 void ConnectPort(LV2_Handle instance, uint32_t port, void* data)
@@ -52,7 +54,7 @@ const LV2_Descriptor kDescriptor = {kPluginUri,           Instantiate, ConnectPo
 
 const LV2_Descriptor* Descriptor(uint32_t index, NodeMaker maker)
 {
-    nodeMaker = maker;
+    nodeMaker.store(maker, std::memory_order_relaxed);
     return index == 0 ? &kDescriptor : nullptr;
 }
 

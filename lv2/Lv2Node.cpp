@@ -518,6 +518,15 @@ LV2_State_Status Lv2Node::Save(LV2_State_Store_Function store, LV2_State_Handle 
 
 // A chunk the node refuses (from a newer version, cut short) leaves its
 // settings as they are; the node says why, as for a VST 2 host.
+//
+// The settings a chunk gave the node are passed on as the panel's are: an
+// open UI writes them to the host's control ports, so that the host shows,
+// saves and can change again what the node now does (a port left at the
+// old value could not be set to it: the node sees only ports that move).
+// The ports' values as they are now count as handed over, so that the next
+// run does not undo the chunk with a port the host moved just before; a
+// host that restores the ports with the state (as lilv does, after the
+// state) moves them to these same values.
 LV2_State_Status Lv2Node::Restore(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle)
 {
     size_t size = 0;
@@ -530,7 +539,14 @@ LV2_State_Status Lv2Node::Restore(LV2_State_Retrieve_Function retrieve, LV2_Stat
         return LV2_STATE_ERR_BAD_TYPE;
     const VstIntPtr taken =
         Dispatch(effSetChunk, 0, static_cast<VstIntPtr>(size), const_cast<void*>(chunk));
-    return taken == 1 ? LV2_STATE_SUCCESS : LV2_STATE_ERR_UNKNOWN;
+    if (taken != 1)
+        return LV2_STATE_ERR_UNKNOWN;
+    for (uint32_t port = kPortMode; port < kPortPanic; ++port) {
+        applied[port] = *static_cast<const float*>(ports[port]);
+        const VstInt32 parameter = ParameterOf(port);
+        NotePanelChange(parameter, effect->getParameter(effect, parameter));
+    }
+    return LV2_STATE_SUCCESS;
 }
 
 }  // namespace lv2face

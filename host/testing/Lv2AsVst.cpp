@@ -2,6 +2,7 @@
 
 #include "host/MidiBlock.h"
 #include "host/testing/Lv2Instance.h"
+#include "lv2/Lv2Node.h"
 #include "plugin/ParameterIndex.h"
 #include "plugin/VstOpcodes.h"
 
@@ -158,13 +159,22 @@ private:
         return static_cast<VstIntPtr>(saved.size());
     }
 
+    // The controls then follow what the chunk set, as an LV2 host's ports
+    // do when it restores them with the state (learnt here as an open UI
+    // learns them).
     bool Restore(const void* chunk, std::size_t size)
     {
         if (chunk == nullptr)
             return false;
         const auto* bytes = static_cast<const unsigned char*>(chunk);
         std::lock_guard<std::mutex> guard(instanceMutex);
-        return lv2.Restore({bytes, bytes + size}) == LV2_STATE_SUCCESS;
+        if (lv2.Restore({bytes, bytes + size}) != LV2_STATE_SUCCESS)
+            return false;
+        static_cast<const lv2face::Lv2Node*>(lv2.Handle())
+            ->TakePanelChanges(written, [this](uint32_t port, float value) {
+                controls[port - lv2face::kPortMode].store(value);
+            });
+        return true;
     }
 
     void Run(uint32_t frames)
@@ -212,6 +222,7 @@ private:
     // Run, switch, restore and hand-over never overlap, as in an LV2 host.
     std::mutex instanceMutex;
     Lv2Instance::Events pending;
+    lv2face::Lv2Node::PanelChanges written;
     std::vector<unsigned char> saved;
     MidiBlock out{512};
 };

@@ -13,8 +13,10 @@
 //   block (audioMasterProcessEvents);
 // - switching off and on is deactivate and activate (events handed over
 //   before a switch-off are dropped, as the run they were for never
-//   comes); a bank chunk is restored through LV2's state, never during a
-//   run; a program chunk has no LV2 counterpart and is refused.
+//   comes); a bank chunk is saved and restored through LV2's state, never
+//   during a run, and the controls then follow what it set, as an LV2
+//   host's ports follow a restored state; a program chunk has no LV2
+//   counterpart and is refused.
 //
 // Audio is not passed through: the instance runs on buffers of its own.
 #pragma once

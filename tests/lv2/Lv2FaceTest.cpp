@@ -9,6 +9,7 @@
 #include "host/Host.h"
 #include "host/RelayParameters.h"
 #include "host/testing/Xvfb.h"
+#include "lv2/Lv2Node.h"
 #include "lv2/Lv2Uris.h"
 #include "host/testing/Lv2Instance.h"
 #include "tests/support/Clicks.h"
@@ -150,8 +151,10 @@ TEST_F(Lv2Face, ABlockLongerThanTheAnnouncedMaximumKeepsEveryFrame)
 
 // The settings travel in LV2's state as the bank chunk a VST 2 host saves:
 // one saved by a VST 2 node (with a program name the controls do not carry)
-// restored into an LV2 instance is what that instance saves; a chunk cut
-// short is refused and changes nothing.
+// restored into an LV2 instance is what that instance saves, even where a
+// control port had moved just before, and it reaches the UI as the panel's
+// changes do (for the host's ports to follow); a chunk cut short is refused
+// and changes nothing.
 TEST_F(Lv2Face, StateIsTheBankChunkAndABadOneChangesNothing)
 {
     std::unique_ptr<HostInstance> vstNode = VstNode(true, 6);
@@ -159,10 +162,18 @@ TEST_F(Lv2Face, StateIsTheBankChunkAndABadOneChangesNothing)
     const std::vector<unsigned char> bank = vstNode->GetChunk(false);
     ASSERT_FALSE(bank.empty());
 
-    Lv2Instance node(descriptor, urids, 1.0f, 6.0f);
+    Lv2Instance node(descriptor, urids, 0.0f, 1.0f);
     ASSERT_TRUE(node.Made());
     node.Run({});
+    node.Control(kPortRelayPort) = 3.0f;
     ASSERT_EQ(node.Restore(bank), LV2_STATE_SUCCESS);
+    std::map<uint32_t, float> forTheHost;
+    Lv2Node::PanelChanges written;
+    static_cast<const Lv2Node*>(node.Handle())
+        ->TakePanelChanges(written, [&](uint32_t port, float value) { forTheHost[port] = value; });
+    EXPECT_EQ(forTheHost, (std::map<uint32_t, float>{
+                              {kPortMode, 1.0f}, {kPortRelayPort, 6.0f}, {kPortThru, 0.0f}}));
+    node.Run({});
     std::vector<unsigned char> saved;
     uint32_t type = 0;
     ASSERT_EQ(node.Save(saved, &type), LV2_STATE_SUCCESS);

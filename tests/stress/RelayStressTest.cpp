@@ -365,7 +365,8 @@ void Retire(Seat& seat, Tally& tally, Findings& findings)
     node.RunBlock(nullptr, kFrames);
     const std::vector<Note> left = seat.stream->Sounding();
     if (!left.empty())
-        findings.Add("a node switched to Send without Thru left notes sounding:" + Describe(left));
+        findings.Add(std::string(seat.lv2 ? "an LV2" : "a VST 2") +
+                     " node switched to Send without Thru left notes sounding:" + Describe(left));
     ++tally.retirements;
 }
 
