@@ -273,7 +273,8 @@ bool Lv2Node::ControlsMoved() const
 
 // A control the host moved is handed to the node as a VST 2 host hands a
 // parameter; Panic sends when it is switched on. After an activation every
-// connected control is handed over.
+// connected control is handed over. A value that is not a number means
+// nothing, and the node keeps its setting, as a VST 2 node does.
 void Lv2Node::ApplyControls()
 {
     for (uint32_t port = kPortMode; port <= kPortPanic; ++port) {
@@ -281,7 +282,8 @@ void Lv2Node::ApplyControls()
         if (control == &applied[port] || (controlsKnown && Bits(*control) == Bits(applied[port])))
             continue;
         applied[port] = *control;
-        effect->setParameter(effect, ParameterOf(port), ParameterValue(port, *control));
+        if (!std::isnan(*control))
+            effect->setParameter(effect, ParameterOf(port), ParameterValue(port, *control));
     }
     controlsKnown = true;
 }

@@ -130,9 +130,13 @@ private:
         pending.clear();
     }
 
+    // Events handed over while the instance is off are for blocks it never
+    // runs, and are dropped, as a VST 2 node that is off drops them.
     void Keep(const VstEvents* events)
     {
         std::lock_guard<std::mutex> guard(instanceMutex);
+        if (!lv2.Active())
+            return;
         for (VstInt32 i = 0; events != nullptr && i < events->numEvents; ++i) {
             const VstEvent* event = EventPointers(events)[i];
             if (event == nullptr || event->type != kVstMidiType)

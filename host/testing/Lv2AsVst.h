@@ -12,8 +12,8 @@
 // - what comes out of the run is handed to the host callback as a VST 2
 //   block (audioMasterProcessEvents);
 // - switching off and on is deactivate and activate (events handed over
-//   before a switch-off are dropped, as the run they were for never
-//   comes); a bank chunk is saved and restored through LV2's state, never
+//   before a switch-off or while off are dropped, as the run they were for
+//   never comes); a bank chunk is saved and restored through LV2's state, never
 //   during a run, and the controls then follow what it set, as an LV2
 //   host's ports follow a restored state; a program chunk has no LV2
 //   counterpart and is refused.

@@ -122,7 +122,12 @@ public:
     // The ports' buffers as they are, for a host that writes or reads the
     // sequences itself.
     LV2_Atom_Sequence* Input() { return reinterpret_cast<LV2_Atom_Sequence*>(in.data()); }
-    uint32_t InputCapacity() const { return static_cast<uint32_t>(in.size() * 8); }
+    // What the input sequence's body may hold (the capacity LV2's append
+    // functions take): the buffer less the atom's own header.
+    uint32_t InputCapacity() const
+    {
+        return static_cast<uint32_t>(in.size() * 8 - sizeof(LV2_Atom));
+    }
     const LV2_Atom_Sequence* Output() const
     {
         return reinterpret_cast<const LV2_Atom_Sequence*>(out.data());
@@ -139,6 +144,8 @@ public:
         return Notes();
     }
 
+    // What does not fit in the input is left out, as a host's full buffer
+    // leaves it.
     void Fill(const Events& events)
     {
         auto* sequence = reinterpret_cast<LV2_Atom_Sequence*>(in.data());
@@ -152,7 +159,7 @@ public:
             event.head.time.frames = frame;
             event.head.body = {static_cast<uint32_t>(bytes.size()), midiEvent};
             std::copy(bytes.begin(), bytes.end(), event.data);
-            lv2_atom_sequence_append_event(sequence, in.size() * 8, &event.head);
+            lv2_atom_sequence_append_event(sequence, InputCapacity(), &event.head);
         }
         ResetOutput();
     }

@@ -25,6 +25,7 @@
 
 #include <dlfcn.h>
 
+#include <cmath>
 #include <map>
 #include <cstring>
 #include <memory>
@@ -154,8 +155,8 @@ TEST_F(Lv2Face, ABlockLongerThanTheAnnouncedMaximumKeepsEveryFrame)
 // restored into an LV2 instance is what that instance saves, even where a
 // control port had moved just before, and it reaches the UI as the panel's
 // changes do (for the host's ports to follow); a chunk cut short is refused
-// and changes nothing.
-TEST_F(Lv2Face, StateIsTheBankChunkAndABadOneChangesNothing)
+// and changes nothing, as do controls that are not numbers.
+TEST_F(Lv2Face, StateIsTheBankChunkAndBadInputChangesNothing)
 {
     std::unique_ptr<HostInstance> vstNode = VstNode(true, 6);
     vstNode->SetProgramName("Lead");
@@ -182,6 +183,9 @@ TEST_F(Lv2Face, StateIsTheBankChunkAndABadOneChangesNothing)
 
     EXPECT_NE(node.Restore(std::vector<unsigned char>(bank.begin(), bank.begin() + 20)),
               LV2_STATE_SUCCESS);
+    for (uint32_t port : {kPortMode, kPortRelayPort, kPortThru})
+        node.Control(port) = std::nanf("");
+    node.Run({});
     ASSERT_EQ(node.Save(saved), LV2_STATE_SUCCESS);
     EXPECT_EQ(saved, bank) << "the settings are as they were";
 }
