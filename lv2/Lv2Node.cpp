@@ -117,6 +117,14 @@ float ParameterValue(uint32_t port, float value)
     }
 }
 
+// The other way: a control port's natural value for the node's parameter.
+float ControlValue(uint32_t port, float parameter)
+{
+    if (port == kPortRelayPort)
+        return 1.0f + std::round(std::fmin(std::fmax(parameter, 0.0f), 1.0f) * 7.0f);
+    return parameter >= 0.5f ? 1.0f : 0.0f;
+}
+
 VstInt32 ParameterOf(uint32_t port)
 {
     switch (port) {
@@ -291,14 +299,12 @@ void Lv2Node::ApplyControls()
 void Lv2Node::NotePanelChange(VstInt32 parameter, float value)
 {
     uint32_t port = kPortCount;
-    float natural = value >= 0.5f ? 1.0f : 0.0f;
     switch (parameter) {
     case kParameterMode:
         port = kPortMode;
         break;
     case kParameterPort:
         port = kPortRelayPort;
-        natural = 1.0f + std::round(std::fmin(std::fmax(value, 0.0f), 1.0f) * 7.0f);
         break;
     case kParameterThru:
         port = kPortThru;
@@ -306,7 +312,7 @@ void Lv2Node::NotePanelChange(VstInt32 parameter, float value)
     default:
         return;
     }
-    panelValues[port].store(natural, std::memory_order_relaxed);
+    panelValues[port].store(ControlValue(port, value), std::memory_order_relaxed);
     panelChanges[port].fetch_add(1, std::memory_order_release);
 }
 
@@ -521,14 +527,14 @@ LV2_State_Status Lv2Node::Save(LV2_State_Store_Function store, LV2_State_Handle 
 // A chunk the node refuses (from a newer version, cut short) leaves its
 // settings as they are; the node says why, as for a VST 2 host.
 //
-// The settings a chunk gave the node are passed on as the panel's are: an
-// open UI writes them to the host's control ports, so that the host shows,
-// saves and can change again what the node now does (a port left at the
-// old value could not be set to it: the node sees only ports that move).
-// The ports' values as they are now count as handed over, so that the next
-// run does not undo the chunk with a port the host moved just before; a
-// host that restores the ports with the state (as lilv does, after the
-// state) moves them to these same values.
+// The host's control ports stay what decides mode, port and Thru: the
+// settings a chunk gave the node count as the last handed over, so that the
+// next run hands over every port that differs from them, and the node does
+// what the host shows. A host restores its ports with the state (LV2 saves
+// both), so they agree; where they do not, the chunk's settings are passed
+// on as the panel's are, and an open UI writes them to the host's ports.
+// (Left as they were, a port still at the node's old value could never
+// set that value again: the node sees only ports that move.)
 LV2_State_Status Lv2Node::Restore(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle)
 {
     size_t size = 0;
@@ -544,9 +550,10 @@ LV2_State_Status Lv2Node::Restore(LV2_State_Retrieve_Function retrieve, LV2_Stat
     if (taken != 1)
         return LV2_STATE_ERR_UNKNOWN;
     for (uint32_t port = kPortMode; port < kPortPanic; ++port) {
-        applied[port] = *static_cast<const float*>(ports[port]);
         const VstInt32 parameter = ParameterOf(port);
-        NotePanelChange(parameter, effect->getParameter(effect, parameter));
+        const float value = effect->getParameter(effect, parameter);
+        applied[port] = ControlValue(port, value);
+        NotePanelChange(parameter, value);
     }
     return LV2_STATE_SUCCESS;
 }

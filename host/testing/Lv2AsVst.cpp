@@ -94,8 +94,8 @@ private:
         }
     }
 
-    // A control's value as the node reads it (a host may hand the ports any
-    // float, NaN and infinities too).
+    // A control's value as the node reads it: a host may hand the ports any
+    // float (infinities too). NaN, which the node ignores, reads as 0 here.
     static float GetParameter(AEffect* effect, VstInt32 index)
     {
         Lv2AsVst& self = Of(effect);
